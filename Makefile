@@ -1,0 +1,38 @@
+# Les deux commandes d'entrée : make run et make test.
+CONSTRUCTION ?= build
+JOBS ?= $(shell nproc)
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+.PHONY: run test build paquets configure format fuzz bench clean
+
+paquets:
+	@manquants=$$(grep -v '^#' paquets-debian.txt | grep -v '^$$' | while read p; do \
+		dpkg-query -W -f='$${Status}\n' "$$p" 2>/dev/null | grep -q 'install ok installed' || echo "$$p"; done); \
+	if [ -n "$$manquants" ]; then \
+		echo "Installation des paquets manquants :" $$manquants; \
+		$(SUDO) apt-get update -qq && \
+		DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$manquants; \
+	fi
+
+configure: paquets
+	@[ -f $(CONSTRUCTION)/CMakeCache.txt ] || cmake -S . -B $(CONSTRUCTION) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: configure
+	cmake --build $(CONSTRUCTION) -j $(JOBS)
+
+run: build
+	@mkdir -p $(CONSTRUCTION)/demo
+	@if [ -f exemples/demo.xls ] && [ ! -f $(CONSTRUCTION)/demo/demo.xls ]; then cp exemples/demo.xls $(CONSTRUCTION)/demo/; fi
+	cd $(CONSTRUCTION)/demo && ../bin/zarvoedit
+
+test: build
+	cd $(CONSTRUCTION) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	@for b in $(CONSTRUCTION)/bin/bench_*; do [ -x "$$b" ] && "$$b"; done
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs -r clang-format -i
+
+clean:
+	rm -rf $(CONSTRUCTION)

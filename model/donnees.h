@@ -1,0 +1,46 @@
+#pragma once
+
+#include "model/tableau.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+namespace zarvo {
+
+/// Bornes fixes de la base du jeu.
+namespace base {
+constexpr int premiereLigneCoureur = 2;
+constexpr int derniereLigneCoureur = 973;
+constexpr int nbCoureurs = 972;
+constexpr int colNote5050 = 34;
+constexpr int colNote8020 = 35;
+constexpr int colModifCoureur = 36;
+constexpr int premiereLigneEquipe = 1;
+constexpr int derniereLigneEquipe = 41;
+constexpr int colModifEquipe = 7;
+constexpr int idEquipeLibres = 61;
+constexpr int idChampion = 327;
+} // namespace base
+
+/**
+ * Les valeurs communes à tout le programme, possédées par la fenêtre principale et passées
+ * par référence : tables des coureurs et des équipes et valeurs qui les accompagnent.
+ */
+struct Donnees
+{
+    Tableau TabCoureurs { base::premiereLigneCoureur, base::derniereLigneCoureur, 0, 36 };
+    Tableau TabEquipes { base::premiereLigneEquipe, base::derniereLigneEquipe, 0, 7 };
+    int IndexLibres = 0;   ///< ligne de TabEquipes de l'équipe 61, 0 si absente
+    int IndexChampion = 0; ///< ligne de TabCoureurs de l'id 327, 0 si jamais trouvée
+    QVector<int> ListeLignes { 0 }; ///< élément 0 jamais utilisé
+    QStringList Colonnes;  ///< lettres des colonnes 0..33 ("A", "A" … "AG")
+};
+
+/// Lettres de colonne "A" … "IV" pour un numéro 1 … 256.
+QString lettresColonne(int numero);
+
+/// Colonnes : élément 0 "A", puis "A" … "AG".
+QStringList colonnesFeuilleCoureurs();
+
+} // namespace zarvo

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "model/cellule.h"
+
+#include <vector>
+
+namespace zarvo {
+
+/**
+ * Tableau à deux dimensions de cellules, bornes incluses sur les deux axes,
+ * adressé (ligne, colonne). Tout accès hors bornes lève std::out_of_range.
+ */
+class Tableau
+{
+public:
+    Tableau() = default;
+    Tableau(int premiereLigne, int derniereLigne, int premiereColonne, int derniereColonne);
+
+    int premiereLigne() const { return m_l0; }
+    int derniereLigne() const { return m_l1; }
+    int premiereColonne() const { return m_c0; }
+    int derniereColonne() const { return m_c1; }
+    int nbLignes() const { return m_l1 - m_l0 + 1; }
+    int nbColonnes() const { return m_c1 - m_c0 + 1; }
+    bool contient(int ligne, int colonne) const
+    {
+        return ligne >= m_l0 && ligne <= m_l1 && colonne >= m_c0 && colonne <= m_c1;
+    }
+
+    const Cellule &operator()(int ligne, int colonne) const { return m_cases[index(ligne, colonne)]; }
+    Cellule &operator()(int ligne, int colonne) { return m_cases[index(ligne, colonne)]; }
+
+    bool operator==(const Tableau &autre) const = default;
+
+private:
+    std::size_t index(int ligne, int colonne) const;
+
+    int m_l0 = 1, m_l1 = 0, m_c0 = 1, m_c1 = 0;
+    std::vector<Cellule> m_cases;
+};
+
+} // namespace zarvo

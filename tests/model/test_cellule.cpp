@@ -1,0 +1,71 @@
+#include "model/conversions.h"
+#include "model/tableau.h"
+
+#include <gtest/gtest.h>
+
+using namespace zarvo;
+
+namespace {
+const QLocale fr(QLocale::French, QLocale::France);
+const QLocale us(QLocale::English, QLocale::UnitedStates);
+} // namespace
+
+TEST(Cellule, TexteVideDevientCaseVide)
+{
+    EXPECT_TRUE(Cellule::texte(QString()).estVide());
+    EXPECT_THROW(Cellule::nombre(std::numeric_limits<double>::quiet_NaN()), std::invalid_argument);
+}
+
+TEST(Conversions, CaseVersTexte)
+{
+    struct Cas { Cellule c; QLocale l; const char *attendu; };
+    const Cas cas[] = {
+        { Cellule(), fr, "" },
+        { Cellule::nombre(75), fr, "75" },
+        { Cellule::nombre(-3), fr, "-3" },
+        { Cellule::nombre(1234567), fr, "1234567" },
+        { Cellule::nombre(74.9), fr, "74,9" },
+        { Cellule::nombre(74.9), us, "74.9" },
+        { Cellule::nombre(0.1 + 0.2), fr, "0,3" },
+        { Cellule::texte(QStringLiteral("Dupont")), fr, "Dupont" },
+    };
+    for (const Cas &c : cas)
+        EXPECT_EQ(texteCellule(c.c, c.l), QString::fromUtf8(c.attendu)) << c.attendu;
+}
+
+TEST(Conversions, TexteVersNombre)
+{
+    EXPECT_EQ(lireNombre(QStringLiteral("74,9"), fr), 74.9);
+    EXPECT_EQ(lireNombre(QStringLiteral(" 12 "), fr), 12.0);
+    EXPECT_EQ(lireNombre(QStringLiteral("-5"), fr), -5.0);
+    EXPECT_FALSE(lireNombre(QStringLiteral("74.9x"), fr));
+    EXPECT_FALSE(lireNombre(QStringLiteral("nan"), us));
+    EXPECT_FALSE(lireNombre(QStringLiteral("inf"), us));
+    EXPECT_FALSE(lireNombre(QStringLiteral(""), fr));
+    EXPECT_FALSE(lireNombre(QStringLiteral("abc"), fr));
+    EXPECT_EQ(valeurNumerique(Cellule(), fr), 0.0);
+}
+
+TEST(Conversions, ArrondisAuPair)
+{
+    const std::pair<double, double> entiers[] = { { 72.5, 72 }, { 73.5, 74 }, { 70.5, 70 },
+                                                  { 71.5, 72 }, { -2.5, -2 }, { 70.8, 71 } };
+    for (auto [x, r] : entiers)
+        EXPECT_EQ(arrondi(x), r) << x;
+    // Décision : l'arrondi à deux décimales porte sur la valeur décimale affichée.
+    const std::pair<double, double> deux[] = { { 71.115, 71.12 }, { 71.125, 71.12 },
+                                               { 71.135, 71.14 }, { 71.1111111, 71.11 },
+                                               { 82, 82 },        { 0.005, 0 },
+                                               { -1.235, -1.24 }, { 75.111111, 75.11 } };
+    for (auto [x, r] : deux)
+        EXPECT_EQ(arrondi2(x), r) << x;
+}
+
+TEST(Tableau, AccesHorsBornesEchoue)
+{
+    Tableau t(2, 973, 0, 36);
+    EXPECT_NO_THROW(t(973, 36));
+    EXPECT_THROW(t(1, 0), std::out_of_range);
+    EXPECT_THROW(t(974, 0), std::out_of_range);
+    EXPECT_THROW(t(2, 37), std::out_of_range);
+}
