@@ -41,17 +41,20 @@ bool Cellule::operator==(const Cellule &autre) const
 }
 
 namespace {
-int comparerNombres(double a, double b) { return a < b ? -1 : (a > b ? 1 : 0); }
+int comparerNombres(double a, double b)
+{
+    return a < b ? -1 : (a > b ? 1 : 0);
+}
 } // namespace
 
 int comparerCellules(const Cellule &a, const Cellule &b)
 {
     using G = Cellule::Genre;
     const G ga = a.genre(), gb = b.genre();
-    if (ga == G::Texte && gb == G::Texte)
-        return QString::compare(a.valeurTexte(), b.valeurTexte(), Qt::CaseSensitive) < 0
-            ? -1
-            : (a.valeurTexte() == b.valeurTexte() ? 0 : 1);
+    if (ga == G::Texte && gb == G::Texte) {
+        const int r = QString::compare(a.valeurTexte(), b.valeurTexte(), Qt::CaseSensitive);
+        return r < 0 ? -1 : (r > 0 ? 1 : 0);
+    }
     if (ga == G::Texte) // texte face à nombre ou vide ("" < tout texte non vide)
         return 1;
     if (gb == G::Texte)

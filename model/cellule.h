@@ -29,7 +29,8 @@ public:
     double valeurNombre() const { return m_nombre; }
     const QString &valeurTexte() const { return m_texte; }
 
-    /// Égalité stricte de contenu (genre et valeur), pour les tests et les comparaisons de classeurs.
+    /// Égalité stricte de contenu (genre et valeur), pour les tests et les comparaisons de
+    /// classeurs.
     bool operator==(const Cellule &autre) const;
 
 private:
@@ -46,6 +47,9 @@ private:
 int comparerCellules(const Cellule &a, const Cellule &b);
 
 /// Égalité au sens de l'ordre des clés (une case vide égale 0).
-inline bool egalesAuTri(const Cellule &a, const Cellule &b) { return comparerCellules(a, b) == 0; }
+inline bool egalesAuTri(const Cellule &a, const Cellule &b)
+{
+    return comparerCellules(a, b) == 0;
+}
 
 } // namespace zarvo

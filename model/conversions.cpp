@@ -37,7 +37,7 @@ std::optional<double> lireNombre(const QString &texte, const QLocale &langue)
     // Seuls chiffres, signes, séparateurs et exposant : écarte "nan", "inf" et les mots.
     for (const QChar ch : t) {
         if (!(ch.isDigit() || ch == u'+' || ch == u'-' || ch == u'e' || ch == u'E'
-              || ch == langue.decimalPoint().front() || ch == langue.groupSeparator().front()))
+                || ch == langue.decimalPoint().front() || ch == langue.groupSeparator().front()))
             return std::nullopt;
     }
     bool ok = false;
@@ -60,7 +60,10 @@ std::optional<double> valeurNumerique(const Cellule &c, const QLocale &langue)
     return std::nullopt;
 }
 
-double plancher(double x) { return std::floor(x); }
+double plancher(double x)
+{
+    return std::floor(x);
+}
 
 double arrondi(double x)
 {
@@ -76,7 +79,8 @@ double arrondi2(double x)
         return x;
     // Chiffres décimaux de la valeur affichée (15 significatifs), puis arrondi au pair.
     char tampon[64];
-    const auto res = std::to_chars(tampon, tampon + sizeof tampon, x, std::chars_format::scientific, 14);
+    const auto res
+        = std::to_chars(tampon, tampon + sizeof tampon, x, std::chars_format::scientific, 14);
     std::string s(tampon, res.ptr);
     const auto posE = s.find('e');
     const int exposant = std::atoi(s.c_str() + posE + 1);
@@ -96,7 +100,8 @@ double arrondi2(double x)
         return x;
     std::string tete = chiffres.substr(0, std::size_t(garde));
     const std::string reste = chiffres.substr(std::size_t(garde));
-    const bool plusMoitie = reste[0] > '5' || (reste[0] == '5' && reste.find_first_not_of('0', 1) != std::string::npos);
+    const bool plusMoitie = reste[0] > '5'
+        || (reste[0] == '5' && reste.find_first_not_of('0', 1) != std::string::npos);
     const bool moitie = reste[0] == '5' && reste.find_first_not_of('0', 1) == std::string::npos;
     long long entier = tete.empty() ? 0 : std::stoll(tete);
     if (plusMoitie || (moitie && (entier % 2 != 0)))

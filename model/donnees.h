@@ -31,10 +31,10 @@ struct Donnees
 {
     Tableau TabCoureurs { base::premiereLigneCoureur, base::derniereLigneCoureur, 0, 36 };
     Tableau TabEquipes { base::premiereLigneEquipe, base::derniereLigneEquipe, 0, 7 };
-    int IndexLibres = 0;   ///< ligne de TabEquipes de l'équipe 61, 0 si absente
+    int IndexLibres = 0; ///< ligne de TabEquipes de l'équipe 61, 0 si absente
     int IndexChampion = 0; ///< ligne de TabCoureurs de l'id 327, 0 si jamais trouvée
     QVector<int> ListeLignes { 0 }; ///< élément 0 jamais utilisé
-    QStringList Colonnes;  ///< lettres des colonnes 0..33 ("A", "A" … "AG")
+    QStringList Colonnes; ///< lettres des colonnes 0..33 ("A", "A" … "AG")
 };
 
 /// Lettres de colonne "A" … "IV" pour un numéro 1 … 256.

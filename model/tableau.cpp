@@ -16,14 +16,11 @@ Tableau::Tableau(int premiereLigne, int derniereLigne, int premiereColonne, int 
     m_cases.resize(std::size_t(nbLignes()) * std::size_t(nbColonnes()));
 }
 
-std::size_t Tableau::index(int ligne, int colonne) const
+void Tableau::horsBornes(int ligne, int colonne) const
 {
-    if (!contient(ligne, colonne))
-        throw std::out_of_range("Tableau : case (" + std::to_string(ligne) + ", "
-                                + std::to_string(colonne) + ") hors des bornes ("
-                                + std::to_string(m_l0) + ".." + std::to_string(m_l1) + ", "
-                                + std::to_string(m_c0) + ".." + std::to_string(m_c1) + ")");
-    return std::size_t(ligne - m_l0) * std::size_t(nbColonnes()) + std::size_t(colonne - m_c0);
+    throw std::out_of_range("Tableau : case (" + std::to_string(ligne) + ", "
+        + std::to_string(colonne) + ") hors des bornes (" + std::to_string(m_l0) + ".."
+        + std::to_string(m_l1) + ", " + std::to_string(m_c0) + ".." + std::to_string(m_c1) + ")");
 }
 
 } // namespace zarvo

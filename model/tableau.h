@@ -27,13 +27,23 @@ public:
         return ligne >= m_l0 && ligne <= m_l1 && colonne >= m_c0 && colonne <= m_c1;
     }
 
-    const Cellule &operator()(int ligne, int colonne) const { return m_cases[index(ligne, colonne)]; }
+    const Cellule &operator()(int ligne, int colonne) const
+    {
+        return m_cases[index(ligne, colonne)];
+    }
     Cellule &operator()(int ligne, int colonne) { return m_cases[index(ligne, colonne)]; }
 
     bool operator==(const Tableau &autre) const = default;
 
 private:
-    std::size_t index(int ligne, int colonne) const;
+    std::size_t index(int ligne, int colonne) const
+    {
+        if (!contient(ligne, colonne)) [[unlikely]]
+            horsBornes(ligne, colonne);
+        return std::size_t(ligne - m_l0) * std::size_t(m_c1 - m_c0 + 1)
+            + std::size_t(colonne - m_c0);
+    }
+    [[noreturn]] void horsBornes(int ligne, int colonne) const;
 
     int m_l0 = 1, m_l1 = 0, m_c0 = 1, m_c1 = 0;
     std::vector<Cellule> m_cases;

@@ -12,6 +12,6 @@ namespace zarvo {
  * Résultat identique au tri par sélection d'origine, en O(n log n).
  */
 void TriTableau(Tableau &tableau, int cle, int premiereLigne, int derniereLigne,
-                int premiereColonne, int derniereColonne, int croissant);
+    int premiereColonne, int derniereColonne, int croissant);
 
 } // namespace zarvo

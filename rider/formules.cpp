@@ -6,14 +6,26 @@
 
 namespace zarvo {
 
-double noteChargement5050(double mo, double val) { return arrondi(mo * 0.5 + plancher(val * 0.5)); }
-double noteChargement8020(double mo, double val) { return arrondi(mo * 0.8 + plancher(val * 0.2)); }
+double noteChargement5050(double mo, double val)
+{
+    return arrondi(mo * 0.5 + plancher(val * 0.5));
+}
+double noteChargement8020(double mo, double val)
+{
+    return arrondi(mo * 0.8 + plancher(val * 0.2));
+}
 
-double notePanneau5050(double mo, double val) { return arrondi(0.5 * plancher(mo) + 0.5 * plancher(val)); }
-double notePanneau8020(double mo, double val) { return arrondi(0.8 * plancher(mo) + 0.2 * plancher(val)); }
+double notePanneau5050(double mo, double val)
+{
+    return arrondi(0.5 * plancher(mo) + 0.5 * plancher(val));
+}
+double notePanneau8020(double mo, double val)
+{
+    return arrondi(0.8 * plancher(mo) + 0.2 * plancher(val));
+}
 
 double moyenneCoureur(double endurance, double montagne, double resistance, double recuperation,
-                      double clm, double sprint)
+    double clm, double sprint)
 {
     const double a = plancher(endurance) + plancher(montagne) + plancher(resistance)
         + plancher(recuperation) + 0.5 * plancher(clm);

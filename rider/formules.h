@@ -11,8 +11,8 @@ namespace zarvo {
 
 /// Colonnes des caractéristiques utilisées par les formules.
 namespace col {
-constexpr int Plaine = 10, Montagne = 12, PotMontagne = 13, Vallons = 14, PotVallons = 15,
-              CLM = 18, Endurance = 20, Resistance = 22, Recuperation = 24, Sprint = 30;
+constexpr int Plaine = 10, Montagne = 12, PotMontagne = 13, Vallons = 14, PotVallons = 15, CLM = 18,
+              Endurance = 20, Resistance = 22, Recuperation = 24, Sprint = 30;
 }
 
 /// Notes du chargement : Round(Mo×0.5 + Int(Val×0.5)) et Round(Mo×0.8 + Int(Val×0.2)).
@@ -25,7 +25,7 @@ double notePanneau8020(double mo, double val);
 
 /// Moyenne : max(A, B) / 4.5, A profil montagne, B profil sprint.
 double moyenneCoureur(double endurance, double montagne, double resistance, double recuperation,
-                      double clm, double sprint);
+    double clm, double sprint);
 
 /// Tranche de salaire ("151000 €" … "15000 €") d'après la moyenne non arrondie.
 QString trancheSalaire(double moyenne);
@@ -38,7 +38,7 @@ struct Derivees
 {
     std::optional<double> car5050, car8020; ///< notes du panneau (touche relâchée)
     std::optional<double> pot5050, pot8020;
-    std::optional<QString> salaire;         ///< absent si une case nécessaire n'est pas un nombre
+    std::optional<QString> salaire; ///< absent si une case nécessaire n'est pas un nombre
 };
 
 /**

@@ -15,8 +15,7 @@ public:
         : m_app(app)
         , m_cases(cases)
         , m_a(a)
-    {
-    }
+    { }
     Cellule valeur() const override
     {
         ++m_app.m_nbLectures;
@@ -49,8 +48,7 @@ public:
         : m_app(app)
         , m_nom(std::move(nom))
         , m_cases(cases)
-    {
-    }
+    { }
     QString nom() const override { return m_nom; }
     std::unique_ptr<Plage> plage(const QString &adresse) override
     {
@@ -72,7 +70,8 @@ public:
         , m_travail(app.m_fichiers.value(m_chemin))
     {
         for (const QString &nom : m_travail.ordre)
-            m_feuilles.emplace(nom, std::make_unique<FeuilleMemoire>(app, nom, m_travail.feuilles[nom]));
+            m_feuilles.emplace(
+                nom, std::make_unique<FeuilleMemoire>(app, nom, m_travail.feuilles[nom]));
     }
     QStringList nomsFeuilles() const override { return m_travail.ordre; }
     Feuille &feuille(const QString &nom) override
@@ -97,8 +96,8 @@ public:
                 if (m_app.m_echecEnregistrement) {
                     m_app.m_echecEnregistrement = false;
                     return { false,
-                             QStringLiteral("Impossible d'enregistrer « %1 » : échec d'écriture simulé.")
-                                 .arg(QFileInfo(m_chemin).fileName()) };
+                        QStringLiteral("Impossible d'enregistrer « %1 » : échec d'écriture simulé.")
+                            .arg(QFileInfo(m_chemin).fileName()) };
                 }
                 ++m_travail.enregistrements;
                 m_app.m_fichiers[m_chemin] = m_travail;
@@ -121,7 +120,8 @@ private:
 void PlageMemoire::ecrire(const Cellule &valeur)
 {
     if (!m_a.estUneCase())
-        throw ErreurClasseur(QStringLiteral("Écriture refusée : la plage n'est pas une seule case."));
+        throw ErreurClasseur(
+            QStringLiteral("Écriture refusée : la plage n'est pas une seule case."));
     ++m_app.m_nbEcritures;
     if (m_app.m_echecEcriture != 0 && m_app.m_nbEcritures == m_app.m_echecEcriture)
         throw ErreurClasseur(QStringLiteral("Écriture impossible dans la case %1 (échec simulé).")

@@ -28,8 +28,8 @@ using QuestionEnregistrer = std::function<Reponse(const QString &texte)>;
 /// Issue d'une fermeture.
 struct Fermeture
 {
-    bool fermee = true;   ///< faux : le classeur reste ouvert (Annuler, ou échec d'enregistrement)
-    QString erreur;       ///< message en français quand l'enregistrement a échoué, sinon vide
+    bool fermee = true; ///< faux : le classeur reste ouvert (Annuler, ou échec d'enregistrement)
+    QString erreur; ///< message en français quand l'enregistrement a échoué, sinon vide
 };
 
 /// Une case ou un bloc d'une feuille.

@@ -18,7 +18,12 @@ TEST(Cellule, TexteVideDevientCaseVide)
 
 TEST(Conversions, CaseVersTexte)
 {
-    struct Cas { Cellule c; QLocale l; const char *attendu; };
+    struct Cas
+    {
+        Cellule c;
+        QLocale l;
+        const char *attendu;
+    };
     const Cas cas[] = {
         { Cellule(), fr, "" },
         { Cellule::nombre(75), fr, "75" },
@@ -48,15 +53,14 @@ TEST(Conversions, TexteVersNombre)
 
 TEST(Conversions, ArrondisAuPair)
 {
-    const std::pair<double, double> entiers[] = { { 72.5, 72 }, { 73.5, 74 }, { 70.5, 70 },
-                                                  { 71.5, 72 }, { -2.5, -2 }, { 70.8, 71 } };
+    const std::pair<double, double> entiers[]
+        = { { 72.5, 72 }, { 73.5, 74 }, { 70.5, 70 }, { 71.5, 72 }, { -2.5, -2 }, { 70.8, 71 } };
     for (auto [x, r] : entiers)
         EXPECT_EQ(arrondi(x), r) << x;
     // Décision : l'arrondi à deux décimales porte sur la valeur décimale affichée.
-    const std::pair<double, double> deux[] = { { 71.115, 71.12 }, { 71.125, 71.12 },
-                                               { 71.135, 71.14 }, { 71.1111111, 71.11 },
-                                               { 82, 82 },        { 0.005, 0 },
-                                               { -1.235, -1.24 }, { 75.111111, 75.11 } };
+    const std::pair<double, double> deux[]
+        = { { 71.115, 71.12 }, { 71.125, 71.12 }, { 71.135, 71.14 }, { 71.1111111, 71.11 },
+              { 82, 82 }, { 0.005, 0 }, { -1.235, -1.24 }, { 75.111111, 75.11 } };
     for (auto [x, r] : deux)
         EXPECT_EQ(arrondi2(x), r) << x;
 }

@@ -1,4 +1,5 @@
 #include "model/tri.h"
+#include "reference/tri_selection.h"
 
 #include <gtest/gtest.h>
 
@@ -10,33 +11,12 @@ using namespace zarvo;
 
 namespace {
 
-// Transcription directe du tri par sélection d'origine : la référence du test.
-void triSelection(Tableau &t, int cle, int l0, int l1, int c0, int c1, int croissant)
-{
-    const Tableau copie = t;
-    std::vector<bool> pris(std::size_t(l1 - l0 + 1), false);
-    for (int i = l0; i <= l1; ++i) {
-        int candidat = -1;
-        for (int j = l0; j <= l1; ++j) {
-            if (pris[std::size_t(j - l0)])
-                continue;
-            if (candidat < 0 || comparerCellules(copie(j, cle), copie(candidat, cle)) <= 0)
-                candidat = j;
-        }
-        const int cible = croissant != 0 ? i : l0 + l1 - i;
-        for (int k = c0; k <= c1; ++k)
-            t(cible, k) = copie(candidat, k);
-        pris[std::size_t(candidat - l0)] = true;
-    }
-}
-
 Cellule caseAuHasard(std::mt19937 &g)
 {
     static const QStringList textes { QStringLiteral("Dupont"), QStringLiteral("dupont"),
-                                      QStringLiteral("Éric"), QStringLiteral("Zola"),
-                                      QStringLiteral("zola"), QStringLiteral("Ébène"),
-                                      QStringLiteral("a"), QStringLiteral("75"),
-                                      QStringLiteral("Ângelo"), QStringLiteral("Martin") };
+        QStringLiteral("Éric"), QStringLiteral("Zola"), QStringLiteral("zola"),
+        QStringLiteral("Ébène"), QStringLiteral("a"), QStringLiteral("75"),
+        QStringLiteral("Ângelo"), QStringLiteral("Martin") };
     switch (std::uniform_int_distribution<int>(0, 5)(g)) {
     case 0:
         return Cellule();
@@ -44,7 +24,8 @@ Cellule caseAuHasard(std::mt19937 &g)
     case 2:
         return Cellule::nombre(std::uniform_int_distribution<int>(-3, 6)(g) * 0.5);
     default:
-        return Cellule::texte(textes[std::uniform_int_distribution<int>(0, int(textes.size()) - 1)(g)]);
+        return Cellule::texte(
+            textes[std::uniform_int_distribution<int>(0, int(textes.size()) - 1)(g)]);
     }
 }
 
@@ -90,7 +71,7 @@ TEST(TriTableau, IdentiqueAuTriParSelectionSurDixMilleTableaux)
         const int cle = std::uniform_int_distribution<int>(c0, c1)(g);
         const int sens = std::uniform_int_distribution<int>(0, 2)(g) == 0 ? 0 : -1;
         Tableau attendu = t;
-        triSelection(attendu, cle, a, b, ca, cb, sens);
+        reference::triSelection(attendu, cle, a, b, ca, cb, sens);
         TriTableau(t, cle, a, b, ca, cb, sens);
         ASSERT_EQ(t, attendu) << "essai " << essai << " clé " << cle << " lignes " << a << ".." << b
                               << " colonnes " << ca << ".." << cb << " sens " << sens;
