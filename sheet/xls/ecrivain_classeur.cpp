@@ -1,0 +1,822 @@
+#include "sheet/xls/ecrivain_classeur.h"
+
+#include "sheet/adresse.h"
+#include "sheet/erreur.h"
+#include "sheet/xls/biff_ecriture.h"
+#include "sheet/xls/octets.h"
+
+#include <QHash>
+
+#include <algorithm>
+#include <optional>
+
+namespace zarvo::sheet::xls {
+
+using namespace ecriture;
+
+namespace {
+
+constexpr int tailleRow = 4 + 16;
+constexpr int lignesParBloc = 32;
+
+bool estCase(std::uint16_t t)
+{
+    switch (t) {
+    case Number:
+    case Rk:
+    case LabelSst:
+    case Label:
+    case RString:
+    case Blank:
+    case BoolErr:
+    case Formula:
+    case MulRk:
+    case MulBlank: return true;
+    default: return false;
+    }
+}
+
+/// Enregistrements qui suivent une FORMULA et lui appartiennent.
+bool suitUneFormule(std::uint16_t t)
+{
+    return t == String || t == Continue || t == ShrFmla || t == Array || t == Table;
+}
+
+QString nomCase(int ligne, int colonne)
+{
+    return texteAdresse(ligne + 1, colonne + 1);
+}
+
+/// Enregistrement complet (en-tête compris) tel qu'il est dans le flux d'origine.
+QByteArray brut(const ClasseurBiff &b, std::size_t i)
+{
+    const Enregistrement &e = b.enregistrements()[i];
+    return b.flux().mid(e.position, 4 + e.longueur);
+}
+
+const char *donneesDe(const ClasseurBiff &b, std::size_t i)
+{
+    return b.flux().constData() + b.enregistrements()[i].debutDonnees();
+}
+
+/// Index de l'enregistrement d'une formule qui la rattache à une autre (SHRFMLA, ARRAY, TABLE),
+/// parmi ceux qui la suivent.
+std::optional<std::size_t> ancrage(const ClasseurBiff &b, std::size_t formule)
+{
+    const auto &enr = b.enregistrements();
+    for (std::size_t i = formule + 1; i < enr.size() && suitUneFormule(enr[i].id); ++i)
+        if (enr[i].id == ShrFmla || enr[i].id == Array || enr[i].id == Table)
+            return i;
+    return std::nullopt;
+}
+
+/// Case désignée par une formule réduite à un renvoi (ptgExp) vers une formule partagée ou
+/// matricielle.
+std::optional<std::pair<int, int>> renvoiExp(const ClasseurBiff &b, std::size_t formule)
+{
+    const Enregistrement &e = b.enregistrements()[formule];
+    if (e.longueur < 22 + 5)
+        return std::nullopt;
+    const char *d = donneesDe(b, formule);
+    if (lire16(d + 20) != 5 || d[22] != 0x01)
+        return std::nullopt;
+    return std::pair<int, int> { lire16(d + 23), lire16(d + 25) };
+}
+
+std::optional<QString> refusFormule(const ClasseurBiff &b, const FeuilleBiff &cases, int ligne,
+                                    int colonne, const EcrituresFeuille &ecrites)
+{
+    const Case *c = cases.chercher(ligne, colonne);
+    if (!c || b.enregistrements()[c->enregistrement].id != Formula)
+        return std::nullopt;
+    const auto sorte = [&](std::size_t ancre) -> std::optional<QString> {
+        switch (b.enregistrements()[ancre].id) {
+        case Array: return QStringLiteral("une formule matricielle");
+        case Table: return QStringLiteral("une table de données");
+        default: return std::nullopt;
+        }
+    };
+    if (const auto ancre = ancrage(b, c->enregistrement)) {
+        if (const auto s = sorte(*ancre))
+            return QStringLiteral("elle porte %1").arg(*s);
+        // Formule partagée : les autres cases qui y renvoient encore seraient vidées.
+        const char *d = donneesDe(b, *ancre);
+        const int l1 = lire16(d), l2 = lire16(d + 2), c1 = std::uint8_t(d[4]),
+                  c2 = std::uint8_t(d[5]);
+        int dependantes = 0;
+        for (auto it = cases.depuis(l1, 0); it != cases.cases().end() && it->ligne <= l2; ++it) {
+            if (it->colonne < c1 || it->colonne > c2 || (it->ligne == ligne && it->colonne == colonne)
+                || ecrites.count({ it->ligne, it->colonne }))
+                continue;
+            if (b.enregistrements()[it->enregistrement].id == Formula
+                && renvoiExp(b, it->enregistrement) == std::pair { ligne, colonne })
+                ++dependantes;
+        }
+        if (dependantes > 0)
+            return QStringLiteral("elle porte la formule partagée de %1 autre(s) case(s), qui "
+                                  "perdraient leur formule")
+                .arg(dependantes);
+        return std::nullopt;
+    }
+    if (const auto cible = renvoiExp(b, c->enregistrement)) {
+        const Case *a = cases.chercher(cible->first, cible->second);
+        if (a && b.enregistrements()[a->enregistrement].id == Formula)
+            if (const auto ancre = ancrage(b, a->enregistrement))
+                if (const auto s = sorte(*ancre))
+                    return QStringLiteral("elle fait partie d'%1 ancrée en %2")
+                        .arg(*s, nomCase(cible->first, cible->second));
+    }
+    return std::nullopt;
+}
+
+const SousFlux &sousFluxDe(const ClasseurBiff &b, std::size_t feuille)
+{
+    return b.sousFlux().at(b.feuilles().at(feuille).sousFlux);
+}
+
+} // namespace
+
+void verifierEcriture(const ClasseurBiff &biff, std::size_t feuille, const FeuilleBiff &cases,
+                      int ligne, int colonne, const Cellule &valeur, const EcrituresFeuille &deja)
+{
+    if (valeur.estTexte())
+        verifierLongueurTexte(valeur.valeurTexte());
+    if (const auto refus = refusFormule(biff, cases, ligne, colonne, deja))
+        throw ErreurClasseur(QStringLiteral("Écriture refusée dans la case %1 de « %2 » : %3.")
+                                 .arg(nomCase(ligne, colonne), biff.feuilles().at(feuille).nom,
+                                      *refus));
+}
+
+std::uint16_t formatNouvelleCase(const ClasseurBiff &biff, std::size_t feuille, int ligne,
+                                 int colonne)
+{
+    const SousFlux &s = sousFluxDe(biff, feuille);
+    const auto &enr = biff.enregistrements();
+    std::optional<std::uint16_t> deColonne;
+    int profondeur = 0;
+    for (std::size_t i = s.premier; i <= s.dernier; ++i) {
+        profondeur += enr[i].id == Bof ? 1 : enr[i].id == Eof ? -1 : 0;
+        if (profondeur != 1)
+            continue;
+        const char *d = donneesDe(biff, i);
+        if (enr[i].id == Row && enr[i].longueur >= 16 && lire16(d) == ligne && (d[12] & 0x80))
+            return lire16(d + 14) & 0x0FFF; // format propre à la ligne
+        if (enr[i].id == ColInfo && enr[i].longueur >= 10 && colonne >= lire16(d)
+            && colonne <= lire16(d + 2))
+            deColonne = lire16(d + 6);
+    }
+    const std::uint16_t xf = deColonne.value_or(xfParDefaut);
+    return xf < biff.nbXf() ? xf : xfParDefaut;
+}
+
+namespace {
+
+/// Table des chaînes après écriture : les anciennes d'abord, à leur place, puis les nouvelles.
+class PlanSst
+{
+public:
+    explicit PlanSst(const ClasseurBiff &b)
+        : m_nbAnciennes(b.sst().size())
+    {
+        for (std::size_t i = 0; i < b.sst().size(); ++i) {
+            const auto &c = b.sst()[i];
+            if (c.runs.isEmpty() && c.phonetique.isEmpty() && !m_simples.contains(c.texte))
+                m_simples.insert(c.texte, std::uint32_t(i));
+        }
+    }
+    std::uint32_t indice(const QString &texte)
+    {
+        const auto it = m_simples.constFind(texte);
+        if (it != m_simples.constEnd())
+            return *it;
+        const auto i = std::uint32_t(m_nbAnciennes + m_nouvelles.size());
+        m_nouvelles.push_back(texte);
+        m_simples.insert(texte, i);
+        return i;
+    }
+    const std::vector<QString> &nouvelles() const { return m_nouvelles; }
+    std::int64_t ecartTotal = 0; ///< renvois gagnés moins renvois perdus
+
+private:
+    std::size_t m_nbAnciennes;
+    QHash<QString, std::uint32_t> m_simples;
+    std::vector<QString> m_nouvelles;
+};
+
+QByteArray nouvelleCase(int ligne, int colonne, std::uint16_t xf, const Cellule &v, PlanSst &sst)
+{
+    if (v.estNombre())
+        return caseNombre(ligne, colonne, xf, v.valeurNombre());
+    if (v.estTexte()) {
+        verifierLongueurTexte(v.valeurTexte());
+        ++sst.ecartTotal;
+        return caseSst(ligne, colonne, xf, sst.indice(v.valeurTexte()));
+    }
+    return caseVide(ligne, colonne, xf);
+}
+
+/// Une case ou une suite de cases d'une ligne, avec les enregistrements qui la suivent.
+struct Unite
+{
+    int col1 = 0, col2 = 0;
+    std::uint16_t type = 0;
+    QByteArray principal; ///< l'enregistrement de la case, en-tête compris
+    QByteArray suite; ///< enregistrements rattachés (STRING, SHRFMLA…), tels quels
+};
+
+std::uint16_t formatDansUnite(const Unite &u, int colonne)
+{
+    const char *d = u.principal.constData() + 4;
+    if (u.type == MulRk)
+        return lire16(d + 4 + 6 * (colonne - u.col1));
+    if (u.type == MulBlank)
+        return lire16(d + 4 + 2 * (colonne - u.col1));
+    return lire16(d + 4);
+}
+
+/// Morceau [de, a] d'une suite MULRK/MULBLANK ; une seule case redevient RK ou BLANK.
+std::optional<Unite> morceau(const Unite &u, int ligne, int de, int a)
+{
+    if (de > a)
+        return std::nullopt;
+    const bool rk = u.type == MulRk;
+    const int pas = rk ? 6 : 2;
+    const char *d = u.principal.constData() + 4;
+    Unite m;
+    m.col1 = de;
+    m.col2 = a;
+    QByteArray donnees;
+    char b[2];
+    const auto ajouter16 = [&](int v) {
+        ecrire16(b, std::uint16_t(v));
+        donnees.append(b, 2);
+    };
+    ajouter16(ligne);
+    ajouter16(de);
+    donnees.append(d + 4 + pas * (de - u.col1), pas * (a - de + 1));
+    if (de == a) {
+        m.type = rk ? Rk : Blank;
+    } else {
+        m.type = u.type;
+        ajouter16(a);
+    }
+    m.principal = enregistrement(m.type, donnees);
+    return m;
+}
+
+struct LigneFeuille
+{
+    QByteArray row; ///< ROW, vide si la ligne n'en a pas
+    std::optional<int> bloc; ///< bloc d'origine
+    std::vector<Unite> unites;
+};
+
+struct Bornes
+{
+    std::uint32_t l1 = 0, l2 = 0; ///< [l1, l2)
+    std::uint16_t c1 = 0, c2 = 0;
+    bool vide() const { return l2 <= l1 || c2 <= c1; }
+    void inclure(int l, int c)
+    {
+        if (vide()) {
+            *this = { std::uint32_t(l), std::uint32_t(l + 1), std::uint16_t(c), std::uint16_t(c + 1) };
+            return;
+        }
+        l1 = std::min<std::uint32_t>(l1, l);
+        l2 = std::max<std::uint32_t>(l2, l + 1);
+        c1 = std::min<std::uint16_t>(c1, c);
+        c2 = std::max<std::uint16_t>(c2, c + 1);
+    }
+};
+
+QByteArray nouveauRow(int ligne, int colonne, std::uint16_t hauteur)
+{
+    QByteArray d(16, '\0');
+    ecrire16(d.data(), std::uint16_t(ligne));
+    ecrire16(d.data() + 2, std::uint16_t(colonne));
+    ecrire16(d.data() + 4, std::uint16_t(colonne + 1));
+    ecrire16(d.data() + 6, hauteur);
+    ecrire16(d.data() + 12, 0x0100); // bit réservé toujours à 1
+    ecrire16(d.data() + 14, xfParDefaut);
+    return enregistrement(Row, d);
+}
+
+/// Élargit les colonnes [première, dernière + 1) d'un ROW pour y faire entrer `colonne`.
+void elargirRow(QByteArray &row, int colonne)
+{
+    char *d = row.data() + 4;
+    if (colonne < lire16(d + 2) || lire16(d + 4) <= lire16(d + 2))
+        ecrire16(d + 2, std::uint16_t(colonne));
+    if (colonne >= lire16(d + 4))
+        ecrire16(d + 4, std::uint16_t(colonne + 1));
+}
+
+/// Réécriture d'une feuille touchée : avant la table des cases, la table, après.
+class FeuilleReecrite
+{
+public:
+    FeuilleReecrite(const ClasseurBiff &b, std::size_t feuille, const EcrituresFeuille &ecr,
+                    PlanSst &sst)
+        : m_b(b)
+        , m_s(sousFluxDe(b, feuille))
+    {
+        decouper();
+        const FeuilleBiff cases = b.lireFeuille(feuille);
+        for (const auto &[pos, v] : ecr) {
+            if (const auto refus = refusFormule(b, cases, pos.first, pos.second, ecr))
+                throw ErreurClasseur(QStringLiteral("Écriture refusée dans la case %1 de « %2 » : %3.")
+                                         .arg(nomCase(pos.first, pos.second),
+                                              b.feuilles()[feuille].nom, *refus));
+            poser(feuille, pos.first, pos.second, v, sst);
+        }
+    }
+
+    QByteArray ecrire(qint64 debut) const;
+
+private:
+    std::uint16_t hauteurParDefaut() const;
+    void decouper();
+    void poser(std::size_t feuille, int ligne, int colonne, const Cellule &v, PlanSst &sst);
+
+    const ClasseurBiff &m_b;
+    const SousFlux &m_s;
+    std::size_t m_debutTable = 0, m_finTable = 0; ///< [début, fin) des enregistrements de la table
+    QByteArray m_orphelins; ///< enregistrements de la table qui ne suivent aucune case
+    std::map<int, LigneFeuille> m_lignes;
+    bool m_avaitDbcell = false;
+    bool m_avaitRow = false;
+    bool m_tableVide = false;
+    std::optional<Bornes> m_creees; ///< bornes des cases créées
+};
+
+void FeuilleReecrite::decouper()
+{
+    const auto &enr = m_b.enregistrements();
+    std::optional<std::size_t> premier, dernier, apresDimensions;
+    int profondeur = 0;
+    for (std::size_t i = m_s.premier; i <= m_s.dernier; ++i) {
+        profondeur += enr[i].id == Bof ? 1 : 0;
+        if (profondeur == 1) {
+            const auto t = enr[i].id;
+            if (estCase(t) || t == Row || t == DbCell) {
+                if (!premier && t != DbCell)
+                    premier = i;
+                dernier = i;
+            } else if (t == Dimensions) {
+                apresDimensions = i + 1;
+            }
+        }
+        profondeur -= enr[i].id == Eof ? 1 : 0;
+    }
+    if (!premier) {
+        m_tableVide = true;
+        // Feuille sans case : la table viendra après DIMENSIONS, ou juste avant la fin.
+        m_debutTable = m_finTable = apresDimensions.value_or(m_s.dernier);
+        return;
+    }
+    std::size_t fin = *dernier + 1;
+    while (fin < m_s.dernier && suitUneFormule(enr[fin].id))
+        ++fin;
+    m_debutTable = *premier;
+    m_finTable = fin;
+
+    int bloc = 0;
+    LigneFeuille *derniereLigne = nullptr;
+    Unite *derniere = nullptr;
+    for (std::size_t i = m_debutTable; i < m_finTable; ++i) {
+        const Enregistrement &e = enr[i];
+        const char *d = donneesDe(m_b, i);
+        if (e.id == Row && e.longueur >= 16) {
+            auto &l = m_lignes[lire16(d)];
+            l.row = brut(m_b, i);
+            l.bloc = bloc;
+            m_avaitRow = true;
+            derniere = nullptr;
+        } else if (e.id == DbCell) {
+            ++bloc;
+            m_avaitDbcell = true;
+            derniere = nullptr;
+        } else if (estCase(e.id) && e.longueur >= 6) {
+            Unite u;
+            u.type = e.id;
+            u.col1 = lire16(d + 2);
+            u.col2 = (e.id == MulRk || e.id == MulBlank) ? lire16(d + e.longueur - 2) : u.col1;
+            u.principal = brut(m_b, i);
+            derniereLigne = &m_lignes[lire16(d)];
+            derniereLigne->unites.push_back(std::move(u));
+            derniere = &derniereLigne->unites.back();
+        } else if (derniere) {
+            derniere->suite += brut(m_b, i);
+        } else {
+            m_orphelins += brut(m_b, i);
+        }
+    }
+    // Dans une ligne, les cases vont par colonnes croissantes.
+    for (auto &[n, l] : m_lignes)
+        std::stable_sort(l.unites.begin(), l.unites.end(),
+                         [](const Unite &a, const Unite &b) { return a.col1 < b.col1; });
+}
+
+void FeuilleReecrite::poser(std::size_t feuille, int ligne, int colonne, const Cellule &v,
+                            PlanSst &sst)
+{
+    const auto trouvee = m_lignes.find(ligne);
+    if (v.estVide() && trouvee == m_lignes.end())
+        return;
+    auto &unites = m_lignes[ligne].unites;
+    const auto it = std::find_if(unites.begin(), unites.end(), [colonne](const Unite &u) {
+        return u.col1 <= colonne && colonne <= u.col2;
+    });
+    if (it != unites.end()) {
+        const Unite ancienne = *it;
+        if (ancienne.type == LabelSst)
+            --sst.ecartTotal;
+        Unite n;
+        n.type = v.estNombre() ? Number : v.estTexte() ? LabelSst : Blank;
+        n.col1 = n.col2 = colonne;
+        n.principal = nouvelleCase(ligne, colonne, formatDansUnite(ancienne, colonne), v, sst);
+        // Le résultat texte et l'ancrage d'une formule écrasée partent avec elle ; tout autre
+        // enregistrement rattaché reste.
+        if (ancienne.type == Formula) {
+            for (qsizetype p = 0; p + 4 <= ancienne.suite.size();) {
+                const auto t = lire16(ancienne.suite.constData() + p);
+                const int l = 4 + lire16(ancienne.suite.constData() + p + 2);
+                if (!suitUneFormule(t))
+                    n.suite += ancienne.suite.mid(p, l);
+                p += l;
+            }
+        } else {
+            n.suite = ancienne.suite;
+        }
+        std::vector<Unite> remplacement;
+        if (ancienne.type == MulRk || ancienne.type == MulBlank) {
+            if (auto g = morceau(ancienne, ligne, ancienne.col1, colonne - 1))
+                remplacement.push_back(std::move(*g));
+            auto d = morceau(ancienne, ligne, colonne + 1, ancienne.col2);
+            if (d) {
+                d->suite = std::move(n.suite);
+                n.suite.clear();
+            }
+            remplacement.push_back(std::move(n));
+            if (d)
+                remplacement.push_back(std::move(*d));
+        } else {
+            remplacement.push_back(std::move(n));
+        }
+        const auto place = unites.erase(it);
+        unites.insert(place, std::make_move_iterator(remplacement.begin()),
+                      std::make_move_iterator(remplacement.end()));
+        return;
+    }
+    if (v.estVide())
+        return; // rien à vider, et aucune case à créer
+    Unite n;
+    n.type = v.estNombre() ? Number : LabelSst;
+    n.col1 = n.col2 = colonne;
+    n.principal = nouvelleCase(ligne, colonne, formatNouvelleCase(m_b, feuille, ligne, colonne), v, sst);
+    const auto place = std::find_if(unites.begin(), unites.end(),
+                                    [colonne](const Unite &u) { return u.col1 > colonne; });
+    unites.insert(place, std::move(n));
+    auto &l = m_lignes[ligne];
+    if (!l.row.isEmpty())
+        elargirRow(l.row, colonne);
+    else if (m_avaitRow || m_tableVide)
+        l.row = nouveauRow(ligne, colonne, hauteurParDefaut());
+    if (!m_creees)
+        m_creees = Bornes {};
+    m_creees->inclure(ligne, colonne);
+}
+
+std::uint16_t FeuilleReecrite::hauteurParDefaut() const
+{
+    constexpr std::uint16_t defaultRowHeight = 0x0225;
+    for (std::size_t i = m_s.premier; i <= m_s.dernier; ++i)
+        if (m_b.enregistrements()[i].id == defaultRowHeight && m_b.enregistrements()[i].longueur >= 4)
+            return lire16(donneesDe(m_b, i) + 2);
+    return 255; // 12,75 points
+}
+
+QByteArray FeuilleReecrite::ecrire(qint64 debut) const
+{
+    const auto &enr = m_b.enregistrements();
+
+    // Blocs de lignes : chaque ligne garde son bloc d'origine, une ligne nouvelle rejoint celui
+    // de la ligne qui la précède ; un bloc ne dépasse pas 32 lignes.
+    std::vector<std::vector<const LigneFeuille *>> blocs;
+    {
+        std::optional<int> etiquette;
+        for (const auto &[n, l] : m_lignes)
+            if (l.bloc) {
+                etiquette = l.bloc;
+                break;
+            }
+        std::optional<int> courante;
+        for (const auto &[n, l] : m_lignes) {
+            if (l.row.isEmpty() && l.unites.empty())
+                continue;
+            if (l.bloc)
+                etiquette = l.bloc;
+            if (blocs.empty() || courante != etiquette || blocs.back().size() >= lignesParBloc)
+                blocs.emplace_back();
+            courante = etiquette;
+            blocs.back().push_back(&l);
+        }
+    }
+    int nbDbcell = 0;
+    if (m_avaitDbcell)
+        for (const auto &bloc : blocs)
+            nbDbcell += std::any_of(bloc.begin(), bloc.end(),
+                                    [](const LigneFeuille *l) { return !l->row.isEmpty(); });
+
+    QByteArray out;
+    out.reserve(qsizetype(enr[m_s.dernier].fin() - enr[m_s.premier].position) + 4096);
+    const auto pos = [&] { return debut + out.size(); };
+    qsizetype placeIndex = -1;
+    std::optional<qint64> posDefColWidth;
+    Bornes lignesIndex;
+    int profondeur = 0;
+    const auto recopier = [&](std::size_t i) {
+        profondeur += enr[i].id == Bof ? 1 : 0;
+        const bool ici = profondeur == 1;
+        profondeur -= enr[i].id == Eof ? 1 : 0;
+        const char *d = donneesDe(m_b, i);
+        if (ici && enr[i].id == Index && enr[i].longueur >= 16) {
+            lignesIndex = { lire32(d + 4), lire32(d + 8), 0, 1 };
+            placeIndex = out.size();
+            out += QByteArray(4 + 16 + 4 * nbDbcell, '\0');
+            return;
+        }
+        if (ici && enr[i].id == DefColWidth)
+            posDefColWidth = pos();
+        if (ici && enr[i].id == Dimensions && enr[i].longueur >= 14 && m_creees) {
+            Bornes b { lire32(d), lire32(d + 4), lire16(d + 8), lire16(d + 10) };
+            b.inclure(m_creees->l1, m_creees->c1);
+            b.inclure(int(m_creees->l2) - 1, m_creees->c2 - 1);
+            QByteArray n = brut(m_b, i);
+            ecrire32(n.data() + 4, b.l1);
+            ecrire32(n.data() + 8, b.l2);
+            ecrire16(n.data() + 12, b.c1);
+            ecrire16(n.data() + 14, b.c2);
+            out += n;
+            return;
+        }
+        out += brut(m_b, i);
+    };
+
+    for (std::size_t i = m_s.premier; i < m_debutTable; ++i)
+        recopier(i);
+    out += m_orphelins;
+    std::vector<qint64> dbcells;
+    for (const auto &bloc : blocs) {
+        BlocLignes b { pos(), {} };
+        for (const LigneFeuille *l : bloc)
+            out += l->row;
+        for (const LigneFeuille *l : bloc) {
+            if (!l->row.isEmpty())
+                b.premieresCases.push_back(pos());
+            for (const Unite &u : l->unites)
+                out += u.principal + u.suite;
+        }
+        if (m_avaitDbcell && !b.premieresCases.empty()) {
+            dbcells.push_back(pos());
+            out += dbcell(b, pos());
+        }
+    }
+    for (std::size_t i = m_finTable; i <= m_s.dernier; ++i)
+        recopier(i);
+
+    if (placeIndex >= 0) {
+        if (m_creees) {
+            if (lignesIndex.l2 <= lignesIndex.l1)
+                lignesIndex = { m_creees->l1, m_creees->l2, 0, 1 };
+            lignesIndex.l1 = std::min(lignesIndex.l1, m_creees->l1);
+            lignesIndex.l2 = std::max(lignesIndex.l2, m_creees->l2);
+        }
+        const QByteArray n = index(lignesIndex.l1, lignesIndex.l2, posDefColWidth.value_or(0), dbcells);
+        out.replace(placeIndex, n.size(), n);
+    }
+    return out;
+}
+
+/// Décale les positions absolues d'un INDEX recopié tel quel.
+void decalerIndex(QByteArray &octets, qsizetype place, qint64 decalage)
+{
+    char *d = octets.data() + place + 4;
+    const int taille = lire16(octets.constData() + place + 2);
+    ecrire32(d + 12, std::uint32_t(lire32(d + 12) + decalage));
+    for (int o = 16; o + 4 <= taille; o += 4)
+        ecrire32(d + o, std::uint32_t(lire32(d + o) + decalage));
+}
+
+QByteArray recalcId()
+{
+    QByteArray d(8, '\0');
+    ecrire16(d.data(), RecalcId);
+    // Moteur 0 : les tableurs recalculent toutes les formules à l'ouverture.
+    return enregistrement(RecalcId, d);
+}
+
+} // namespace
+
+QByteArray reconstruireFlux(const ClasseurBiff &biff, const Ecritures &ecritures)
+{
+    const auto &enr = biff.enregistrements();
+    const auto &sf = biff.sousFlux();
+    if (sf.empty() || enr.empty())
+        throw ErreurClasseur(QStringLiteral("Classeur vide : rien à enregistrer."));
+
+    // Les feuilles touchées d'abord : elles décident des chaînes nouvelles.
+    PlanSst sst(biff);
+    std::map<std::size_t, std::unique_ptr<FeuilleReecrite>> touchees; // par sous-flux
+    for (const auto &[feuille, ecr] : ecritures) {
+        if (ecr.empty())
+            continue;
+        if (feuille >= biff.feuilles().size() || !biff.feuilles()[feuille].estFeuilleDeCalcul())
+            throw ErreurClasseur(QStringLiteral("Écriture dans une feuille qui n'existe pas."));
+        touchees[biff.feuilles()[feuille].sousFlux]
+            = std::make_unique<FeuilleReecrite>(biff, feuille, ecr, sst);
+    }
+    const bool change = !touchees.empty();
+
+    QByteArray out;
+    out.reserve(biff.flux().size() + 65536);
+    std::map<std::size_t, qsizetype> placesBoundsheet; // index d'enregistrement -> place
+    std::vector<qint64> debuts(sf.size());
+
+    // Globaux.
+    const SousFlux &g = sf.front();
+    const auto plageSst = biff.enregistrementsSst();
+    const bool sstNeuve = !sst.nouvelles().empty();
+    qint64 decalageSst = 0;
+    bool recalcPose = !change;
+    for (std::size_t i = g.premier; i <= g.dernier; ++i)
+        recalcPose = recalcPose || enr[i].id == RecalcId; // déjà là : il sera remis à zéro
+    const auto poserSst = [&] {
+        std::vector<ecriture::ChaineSst> chaines;
+        chaines.reserve(biff.sst().size() + sst.nouvelles().size());
+        for (const auto &c : biff.sst())
+            chaines.push_back({ c.texte, c.runs, c.phonetique });
+        for (const auto &t : sst.nouvelles())
+            chaines.push_back({ t, {}, {} });
+        std::int64_t total = sst.ecartTotal;
+        if (plageSst)
+            total += lire32(donneesDe(biff, plageSst->first));
+        // L'EXTSST suit toujours sa SST.
+        const SstEcrite e = ecrireSst(chaines, std::uint32_t(std::max<std::int64_t>(total, 0)), out.size());
+        out += e.sst;
+        out += e.extsst;
+    };
+    out += biff.flux().left(enr[g.premier].position);
+    for (std::size_t i = g.premier; i <= g.dernier; ++i) {
+        const auto t = enr[i].id;
+        if (!recalcPose && (t == MsoDrawingGroup || t == Sst || t == ExtSst || i == g.dernier)) {
+            out += recalcId();
+            recalcPose = true;
+        }
+        if (t == RecalcId && change) {
+            QByteArray r = brut(biff, i);
+            if (r.size() >= 12)
+                ecrire32(r.data() + 8, 0);
+            out += r;
+            continue;
+        }
+        if (plageSst && i == plageSst->first) {
+            if (sstNeuve) {
+                poserSst();
+            } else {
+                decalageSst = qint64(out.size()) - enr[i].position;
+                const qsizetype place = out.size();
+                for (std::size_t k = plageSst->first; k <= plageSst->second; ++k)
+                    out += brut(biff, k);
+                const std::int64_t total = std::int64_t(lire32(donneesDe(biff, i))) + sst.ecartTotal;
+                ecrire32(out.data() + place + 4, std::uint32_t(std::max<std::int64_t>(total, 0)));
+            }
+            i = plageSst->second;
+            continue;
+        }
+        if (t == ExtSst) {
+            if (!sstNeuve) {
+                QByteArray x = brut(biff, i);
+                for (int o = 4 + 2; o + 8 <= x.size(); o += 8)
+                    ecrire32(x.data() + o, std::uint32_t(lire32(x.constData() + o) + decalageSst));
+                out += x;
+            }
+            continue;
+        }
+        if (!plageSst && sstNeuve && i == g.dernier)
+            poserSst();
+        if (t == BoundSheet)
+            placesBoundsheet[i] = out.size();
+        out += brut(biff, i);
+    }
+    debuts[0] = enr[g.premier].position;
+
+    // Les autres sous-flux, dans l'ordre du fichier.
+    for (std::size_t k = 1; k < sf.size(); ++k) {
+        const SousFlux &s = sf[k];
+        out += biff.flux().mid(enr[sf[k - 1].dernier].fin(),
+                               enr[s.premier].position - enr[sf[k - 1].dernier].fin());
+        debuts[k] = out.size();
+        const auto t = touchees.find(k);
+        if (t != touchees.end()) {
+            out += t->second->ecrire(out.size());
+            continue;
+        }
+        const qsizetype place = out.size();
+        const qint64 decalage = qint64(place) - enr[s.premier].position;
+        out += biff.flux().mid(enr[s.premier].position, enr[s.dernier].fin() - enr[s.premier].position);
+        if (decalage != 0 && s.genre == 0x0010) {
+            int profondeur = 0;
+            for (std::size_t i = s.premier; i <= s.dernier; ++i) {
+                profondeur += enr[i].id == Bof ? 1 : 0;
+                if (profondeur == 1 && enr[i].id == Index && enr[i].longueur >= 16)
+                    decalerIndex(out, place + (enr[i].position - enr[s.premier].position), decalage);
+                profondeur -= enr[i].id == Eof ? 1 : 0;
+            }
+        }
+    }
+    out += biff.flux().right(biff.tailleBourrage());
+
+    // Place exacte de chaque feuille.
+    for (const FeuilleDeclaree &f : biff.feuilles())
+        ecrire32(out.data() + placesBoundsheet.at(f.enregistrement) + 4,
+                 std::uint32_t(debuts.at(f.sousFlux)));
+    if (out.size() > 0x7FFFFFFF)
+        throw ErreurClasseur(QStringLiteral("Classeur trop grand pour être enregistré."));
+    return out;
+}
+
+void verifierFlux(const ClasseurBiff &origine, const QByteArray &flux, const Ecritures &ecritures)
+{
+    const auto ecart = [](const QString &quoi) {
+        return ErreurClasseur(
+            QStringLiteral("la relecture du classeur écrit ne redonne pas l'original (%1)").arg(quoi));
+    };
+    std::optional<ClasseurBiff> relu;
+    try {
+        relu = ClasseurBiff::lire(flux);
+    } catch (const ErreurClasseur &e) {
+        throw ecart(e.message());
+    }
+    const auto &fa = origine.feuilles(), &fb = relu->feuilles();
+    if (fa.size() != fb.size())
+        throw ecart(QStringLiteral("nombre de feuilles"));
+    for (std::size_t i = 0; i < origine.sst().size(); ++i) {
+        const auto &a = origine.sst()[i];
+        if (i >= relu->sst().size() || a.texte != relu->sst()[i].texte
+            || a.runs != relu->sst()[i].runs || a.phonetique != relu->sst()[i].phonetique)
+            throw ecart(QStringLiteral("chaîne partagée %1").arg(i));
+    }
+    for (std::size_t k = 0; k < fa.size(); ++k) {
+        if (fa[k].nom != fb[k].nom || fa[k].type != fb[k].type)
+            throw ecart(QStringLiteral("feuille %1").arg(k + 1));
+        const auto e = ecritures.find(k);
+        if (e == ecritures.end() || e->second.empty()) {
+            // Feuille non touchée : mêmes enregistrements, à l'octet, hormis les positions de l'INDEX.
+            const SousFlux &sa = origine.sousFlux()[fa[k].sousFlux], &sb = relu->sousFlux()[fb[k].sousFlux];
+            if (sa.dernier - sa.premier != sb.dernier - sb.premier)
+                throw ecart(QStringLiteral("enregistrements de « %1 »").arg(fa[k].nom));
+            for (std::size_t i = 0; i <= sa.dernier - sa.premier; ++i) {
+                const auto &ra = origine.enregistrements()[sa.premier + i];
+                const auto &rb = relu->enregistrements()[sb.premier + i];
+                if (ra.id != rb.id || ra.longueur != rb.longueur
+                    || (ra.id != Index && brut(origine, sa.premier + i) != brut(*relu, sb.premier + i)))
+                    throw ecart(QStringLiteral("enregistrement %1 de « %2 »").arg(i).arg(fa[k].nom));
+            }
+            continue;
+        }
+        const FeuilleBiff a = origine.lireFeuille(k);
+        std::optional<FeuilleBiff> lue;
+        try {
+            lue = relu->lireFeuille(k);
+        } catch (const ErreurClasseur &err) {
+            throw ecart(err.message());
+        }
+        const FeuilleBiff &b = *lue;
+        const auto &ecr = e->second;
+        auto ia = a.cases().begin(), ib = b.cases().begin();
+        const auto cle = [](const Case &c) { return std::pair<int, int> { c.ligne, c.colonne }; };
+        while (ia != a.cases().end() || ib != b.cases().end()) {
+            const bool finA = ia == a.cases().end(), finB = ib == b.cases().end();
+            const auto p = finA ? cle(*ib) : finB ? cle(*ia) : std::min(cle(*ia), cle(*ib));
+            const Case *ca = !finA && cle(*ia) == p ? &*ia++ : nullptr;
+            const Case *cb = !finB && cle(*ib) == p ? &*ib++ : nullptr;
+            const auto w = ecr.find(p);
+            const QString ou = QStringLiteral("case %1 de « %2 »").arg(nomCase(p.first, p.second), fa[k].nom);
+            if (w != ecr.end()) {
+                const bool bon = w->second.estVide() ? (!cb || cb->valeur.estVide())
+                                                     : (cb && cb->valeur == w->second);
+                if (!bon || (ca && cb && ca->xf != cb->xf))
+                    throw ecart(ou);
+                continue;
+            }
+            if (!ca || !cb || !(ca->valeur == cb->valeur) || ca->xf != cb->xf)
+                throw ecart(ou);
+        }
+        for (const auto &[p, v] : ecr)
+            if (!v.estVide() && !b.chercher(p.first, p.second))
+                throw ecart(QStringLiteral("case %1 de « %2 » absente").arg(nomCase(p.first, p.second), fa[k].nom));
+    }
+}
+
+} // namespace zarvo::sheet::xls
