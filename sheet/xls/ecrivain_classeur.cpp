@@ -3,6 +3,7 @@
 #include "sheet/adresse.h"
 #include "sheet/erreur.h"
 #include "sheet/xls/biff_ecriture.h"
+#include "sheet/xls/conteneur_ecriture.h"
 #include "sheet/xls/octets.h"
 
 #include <QHash>
@@ -31,8 +32,10 @@ bool estCase(std::uint16_t t)
     case BoolErr:
     case Formula:
     case MulRk:
-    case MulBlank: return true;
-    default: return false;
+    case MulBlank:
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -84,16 +87,19 @@ std::optional<std::pair<int, int>> renvoiExp(const ClasseurBiff &b, std::size_t 
 }
 
 std::optional<QString> refusFormule(const ClasseurBiff &b, const FeuilleBiff &cases, int ligne,
-                                    int colonne, const EcrituresFeuille &ecrites)
+    int colonne, const EcrituresFeuille &ecrites)
 {
     const Case *c = cases.chercher(ligne, colonne);
     if (!c || b.enregistrements()[c->enregistrement].id != Formula)
         return std::nullopt;
     const auto sorte = [&](std::size_t ancre) -> std::optional<QString> {
         switch (b.enregistrements()[ancre].id) {
-        case Array: return QStringLiteral("une formule matricielle");
-        case Table: return QStringLiteral("une table de données");
-        default: return std::nullopt;
+        case Array:
+            return QStringLiteral("une formule matricielle");
+        case Table:
+            return QStringLiteral("une table de données");
+        default:
+            return std::nullopt;
         }
     };
     if (const auto ancre = ancrage(b, c->enregistrement)) {
@@ -105,7 +111,8 @@ std::optional<QString> refusFormule(const ClasseurBiff &b, const FeuilleBiff &ca
                   c2 = std::uint8_t(d[5]);
         int dependantes = 0;
         for (auto it = cases.depuis(l1, 0); it != cases.cases().end() && it->ligne <= l2; ++it) {
-            if (it->colonne < c1 || it->colonne > c2 || (it->ligne == ligne && it->colonne == colonne)
+            if (it->colonne < c1 || it->colonne > c2
+                || (it->ligne == ligne && it->colonne == colonne)
                 || ecrites.count({ it->ligne, it->colonne }))
                 continue;
             if (b.enregistrements()[it->enregistrement].id == Formula
@@ -137,18 +144,18 @@ const SousFlux &sousFluxDe(const ClasseurBiff &b, std::size_t feuille)
 } // namespace
 
 void verifierEcriture(const ClasseurBiff &biff, std::size_t feuille, const FeuilleBiff &cases,
-                      int ligne, int colonne, const Cellule &valeur, const EcrituresFeuille &deja)
+    int ligne, int colonne, const Cellule &valeur, const EcrituresFeuille &deja)
 {
     if (valeur.estTexte())
         verifierLongueurTexte(valeur.valeurTexte());
     if (const auto refus = refusFormule(biff, cases, ligne, colonne, deja))
-        throw ErreurClasseur(QStringLiteral("Écriture refusée dans la case %1 de « %2 » : %3.")
-                                 .arg(nomCase(ligne, colonne), biff.feuilles().at(feuille).nom,
-                                      *refus));
+        throw ErreurClasseur(
+            QStringLiteral("Écriture refusée dans la case %1 de « %2 » : %3.")
+                .arg(nomCase(ligne, colonne), biff.feuilles().at(feuille).nom, *refus));
 }
 
-std::uint16_t formatNouvelleCase(const ClasseurBiff &biff, std::size_t feuille, int ligne,
-                                 int colonne)
+std::uint16_t formatNouvelleCase(
+    const ClasseurBiff &biff, std::size_t feuille, int ligne, int colonne)
 {
     const SousFlux &s = sousFluxDe(biff, feuille);
     const auto &enr = biff.enregistrements();
@@ -279,7 +286,8 @@ struct Bornes
     void inclure(int l, int c)
     {
         if (vide()) {
-            *this = { std::uint32_t(l), std::uint32_t(l + 1), std::uint16_t(c), std::uint16_t(c + 1) };
+            *this = { std::uint32_t(l), std::uint32_t(l + 1), std::uint16_t(c),
+                std::uint16_t(c + 1) };
             return;
         }
         l1 = std::min<std::uint32_t>(l1, l);
@@ -315,8 +323,8 @@ void elargirRow(QByteArray &row, int colonne)
 class FeuilleReecrite
 {
 public:
-    FeuilleReecrite(const ClasseurBiff &b, std::size_t feuille, const EcrituresFeuille &ecr,
-                    PlanSst &sst)
+    FeuilleReecrite(
+        const ClasseurBiff &b, std::size_t feuille, const EcrituresFeuille &ecr, PlanSst &sst)
         : m_b(b)
         , m_s(sousFluxDe(b, feuille))
     {
@@ -324,9 +332,9 @@ public:
         const FeuilleBiff cases = b.lireFeuille(feuille);
         for (const auto &[pos, v] : ecr) {
             if (const auto refus = refusFormule(b, cases, pos.first, pos.second, ecr))
-                throw ErreurClasseur(QStringLiteral("Écriture refusée dans la case %1 de « %2 » : %3.")
-                                         .arg(nomCase(pos.first, pos.second),
-                                              b.feuilles()[feuille].nom, *refus));
+                throw ErreurClasseur(
+                    QStringLiteral("Écriture refusée dans la case %1 de « %2 » : %3.")
+                        .arg(nomCase(pos.first, pos.second), b.feuilles()[feuille].nom, *refus));
             poser(feuille, pos.first, pos.second, v, sst);
         }
     }
@@ -414,19 +422,18 @@ void FeuilleReecrite::decouper()
     // Dans une ligne, les cases vont par colonnes croissantes.
     for (auto &[n, l] : m_lignes)
         std::stable_sort(l.unites.begin(), l.unites.end(),
-                         [](const Unite &a, const Unite &b) { return a.col1 < b.col1; });
+            [](const Unite &a, const Unite &b) { return a.col1 < b.col1; });
 }
 
-void FeuilleReecrite::poser(std::size_t feuille, int ligne, int colonne, const Cellule &v,
-                            PlanSst &sst)
+void FeuilleReecrite::poser(
+    std::size_t feuille, int ligne, int colonne, const Cellule &v, PlanSst &sst)
 {
     const auto trouvee = m_lignes.find(ligne);
     if (v.estVide() && trouvee == m_lignes.end())
         return;
     auto &unites = m_lignes[ligne].unites;
-    const auto it = std::find_if(unites.begin(), unites.end(), [colonne](const Unite &u) {
-        return u.col1 <= colonne && colonne <= u.col2;
-    });
+    const auto it = std::find_if(unites.begin(), unites.end(),
+        [colonne](const Unite &u) { return u.col1 <= colonne && colonne <= u.col2; });
     if (it != unites.end()) {
         const Unite ancienne = *it;
         if (ancienne.type == LabelSst)
@@ -465,7 +472,7 @@ void FeuilleReecrite::poser(std::size_t feuille, int ligne, int colonne, const C
         }
         const auto place = unites.erase(it);
         unites.insert(place, std::make_move_iterator(remplacement.begin()),
-                      std::make_move_iterator(remplacement.end()));
+            std::make_move_iterator(remplacement.end()));
         return;
     }
     if (v.estVide())
@@ -473,9 +480,10 @@ void FeuilleReecrite::poser(std::size_t feuille, int ligne, int colonne, const C
     Unite n;
     n.type = v.estNombre() ? Number : LabelSst;
     n.col1 = n.col2 = colonne;
-    n.principal = nouvelleCase(ligne, colonne, formatNouvelleCase(m_b, feuille, ligne, colonne), v, sst);
-    const auto place = std::find_if(unites.begin(), unites.end(),
-                                    [colonne](const Unite &u) { return u.col1 > colonne; });
+    n.principal
+        = nouvelleCase(ligne, colonne, formatNouvelleCase(m_b, feuille, ligne, colonne), v, sst);
+    const auto place = std::find_if(
+        unites.begin(), unites.end(), [colonne](const Unite &u) { return u.col1 > colonne; });
     unites.insert(place, std::move(n));
     auto &l = m_lignes[ligne];
     if (!l.row.isEmpty())
@@ -491,7 +499,8 @@ std::uint16_t FeuilleReecrite::hauteurParDefaut() const
 {
     constexpr std::uint16_t defaultRowHeight = 0x0225;
     for (std::size_t i = m_s.premier; i <= m_s.dernier; ++i)
-        if (m_b.enregistrements()[i].id == defaultRowHeight && m_b.enregistrements()[i].longueur >= 4)
+        if (m_b.enregistrements()[i].id == defaultRowHeight
+            && m_b.enregistrements()[i].longueur >= 4)
             return lire16(donneesDe(m_b, i) + 2);
     return 255; // 12,75 points
 }
@@ -525,8 +534,8 @@ QByteArray FeuilleReecrite::ecrire(qint64 debut) const
     int nbDbcell = 0;
     if (m_avaitDbcell)
         for (const auto &bloc : blocs)
-            nbDbcell += std::any_of(bloc.begin(), bloc.end(),
-                                    [](const LigneFeuille *l) { return !l->row.isEmpty(); });
+            nbDbcell += std::any_of(
+                bloc.begin(), bloc.end(), [](const LigneFeuille *l) { return !l->row.isEmpty(); });
 
     QByteArray out;
     out.reserve(qsizetype(enr[m_s.dernier].fin() - enr[m_s.premier].position) + 4096);
@@ -592,20 +601,22 @@ QByteArray FeuilleReecrite::ecrire(qint64 debut) const
             lignesIndex.l1 = std::min(lignesIndex.l1, m_creees->l1);
             lignesIndex.l2 = std::max(lignesIndex.l2, m_creees->l2);
         }
-        const QByteArray n = index(lignesIndex.l1, lignesIndex.l2, posDefColWidth.value_or(0), dbcells);
+        const QByteArray n
+            = index(lignesIndex.l1, lignesIndex.l2, posDefColWidth.value_or(0), dbcells);
         out.replace(placeIndex, n.size(), n);
     }
     return out;
 }
 
-/// Décale les positions absolues d'un INDEX recopié tel quel.
+/// Décale les positions absolues d'un INDEX recopié tel quel ; 0 (aucune position, que
+/// certains écrivains laissent) reste 0.
 void decalerIndex(QByteArray &octets, qsizetype place, qint64 decalage)
 {
     char *d = octets.data() + place + 4;
     const int taille = lire16(octets.constData() + place + 2);
-    ecrire32(d + 12, std::uint32_t(lire32(d + 12) + decalage));
-    for (int o = 16; o + 4 <= taille; o += 4)
-        ecrire32(d + o, std::uint32_t(lire32(d + o) + decalage));
+    for (int o = 12; o + 4 <= taille; o += 4)
+        if (lire32(d + o) != 0)
+            ecrire32(d + o, std::uint32_t(lire32(d + o) + decalage));
 }
 
 QByteArray recalcId()
@@ -662,7 +673,8 @@ QByteArray reconstruireFlux(const ClasseurBiff &biff, const Ecritures &ecritures
         if (plageSst)
             total += lire32(donneesDe(biff, plageSst->first));
         // L'EXTSST suit toujours sa SST.
-        const SstEcrite e = ecrireSst(chaines, std::uint32_t(std::max<std::int64_t>(total, 0)), out.size());
+        const SstEcrite e
+            = ecrireSst(chaines, std::uint32_t(std::max<std::int64_t>(total, 0)), out.size());
         out += e.sst;
         out += e.extsst;
     };
@@ -688,7 +700,8 @@ QByteArray reconstruireFlux(const ClasseurBiff &biff, const Ecritures &ecritures
                 const qsizetype place = out.size();
                 for (std::size_t k = plageSst->first; k <= plageSst->second; ++k)
                     out += brut(biff, k);
-                const std::int64_t total = std::int64_t(lire32(donneesDe(biff, i))) + sst.ecartTotal;
+                const std::int64_t total
+                    = std::int64_t(lire32(donneesDe(biff, i))) + sst.ecartTotal;
                 ecrire32(out.data() + place + 4, std::uint32_t(std::max<std::int64_t>(total, 0)));
             }
             i = plageSst->second;
@@ -714,8 +727,8 @@ QByteArray reconstruireFlux(const ClasseurBiff &biff, const Ecritures &ecritures
     // Les autres sous-flux, dans l'ordre du fichier.
     for (std::size_t k = 1; k < sf.size(); ++k) {
         const SousFlux &s = sf[k];
-        out += biff.flux().mid(enr[sf[k - 1].dernier].fin(),
-                               enr[s.premier].position - enr[sf[k - 1].dernier].fin());
+        out += biff.flux().mid(
+            enr[sf[k - 1].dernier].fin(), enr[s.premier].position - enr[sf[k - 1].dernier].fin());
         debuts[k] = out.size();
         const auto t = touchees.find(k);
         if (t != touchees.end()) {
@@ -724,13 +737,15 @@ QByteArray reconstruireFlux(const ClasseurBiff &biff, const Ecritures &ecritures
         }
         const qsizetype place = out.size();
         const qint64 decalage = qint64(place) - enr[s.premier].position;
-        out += biff.flux().mid(enr[s.premier].position, enr[s.dernier].fin() - enr[s.premier].position);
+        out += biff.flux().mid(
+            enr[s.premier].position, enr[s.dernier].fin() - enr[s.premier].position);
         if (decalage != 0 && s.genre == 0x0010) {
             int profondeur = 0;
             for (std::size_t i = s.premier; i <= s.dernier; ++i) {
                 profondeur += enr[i].id == Bof ? 1 : 0;
                 if (profondeur == 1 && enr[i].id == Index && enr[i].longueur >= 16)
-                    decalerIndex(out, place + (enr[i].position - enr[s.premier].position), decalage);
+                    decalerIndex(
+                        out, place + (enr[i].position - enr[s.premier].position), decalage);
                 profondeur -= enr[i].id == Eof ? 1 : 0;
             }
         }
@@ -740,7 +755,7 @@ QByteArray reconstruireFlux(const ClasseurBiff &biff, const Ecritures &ecritures
     // Place exacte de chaque feuille.
     for (const FeuilleDeclaree &f : biff.feuilles())
         ecrire32(out.data() + placesBoundsheet.at(f.enregistrement) + 4,
-                 std::uint32_t(debuts.at(f.sousFlux)));
+            std::uint32_t(debuts.at(f.sousFlux)));
     if (out.size() > 0x7FFFFFFF)
         throw ErreurClasseur(QStringLiteral("Classeur trop grand pour être enregistré."));
     return out;
@@ -750,7 +765,8 @@ void verifierFlux(const ClasseurBiff &origine, const QByteArray &flux, const Ecr
 {
     const auto ecart = [](const QString &quoi) {
         return ErreurClasseur(
-            QStringLiteral("la relecture du classeur écrit ne redonne pas l'original (%1)").arg(quoi));
+            QStringLiteral("la relecture du classeur écrit ne redonne pas l'original (%1)")
+                .arg(quoi));
     };
     std::optional<ClasseurBiff> relu;
     try {
@@ -772,16 +788,20 @@ void verifierFlux(const ClasseurBiff &origine, const QByteArray &flux, const Ecr
             throw ecart(QStringLiteral("feuille %1").arg(k + 1));
         const auto e = ecritures.find(k);
         if (e == ecritures.end() || e->second.empty()) {
-            // Feuille non touchée : mêmes enregistrements, à l'octet, hormis les positions de l'INDEX.
-            const SousFlux &sa = origine.sousFlux()[fa[k].sousFlux], &sb = relu->sousFlux()[fb[k].sousFlux];
+            // Feuille non touchée : mêmes enregistrements, à l'octet, hormis les positions de
+            // l'INDEX.
+            const SousFlux &sa = origine.sousFlux()[fa[k].sousFlux],
+                           &sb = relu->sousFlux()[fb[k].sousFlux];
             if (sa.dernier - sa.premier != sb.dernier - sb.premier)
                 throw ecart(QStringLiteral("enregistrements de « %1 »").arg(fa[k].nom));
             for (std::size_t i = 0; i <= sa.dernier - sa.premier; ++i) {
                 const auto &ra = origine.enregistrements()[sa.premier + i];
                 const auto &rb = relu->enregistrements()[sb.premier + i];
                 if (ra.id != rb.id || ra.longueur != rb.longueur
-                    || (ra.id != Index && brut(origine, sa.premier + i) != brut(*relu, sb.premier + i)))
-                    throw ecart(QStringLiteral("enregistrement %1 de « %2 »").arg(i).arg(fa[k].nom));
+                    || (ra.id != Index
+                        && brut(origine, sa.premier + i) != brut(*relu, sb.premier + i)))
+                    throw ecart(
+                        QStringLiteral("enregistrement %1 de « %2 »").arg(i).arg(fa[k].nom));
             }
             continue;
         }
@@ -802,7 +822,8 @@ void verifierFlux(const ClasseurBiff &origine, const QByteArray &flux, const Ecr
             const Case *ca = !finA && cle(*ia) == p ? &*ia++ : nullptr;
             const Case *cb = !finB && cle(*ib) == p ? &*ib++ : nullptr;
             const auto w = ecr.find(p);
-            const QString ou = QStringLiteral("case %1 de « %2 »").arg(nomCase(p.first, p.second), fa[k].nom);
+            const QString ou
+                = QStringLiteral("case %1 de « %2 »").arg(nomCase(p.first, p.second), fa[k].nom);
             if (w != ecr.end()) {
                 const bool bon = w->second.estVide() ? (!cb || cb->valeur.estVide())
                                                      : (cb && cb->valeur == w->second);
@@ -815,8 +836,17 @@ void verifierFlux(const ClasseurBiff &origine, const QByteArray &flux, const Ecr
         }
         for (const auto &[p, v] : ecr)
             if (!v.estVide() && !b.chercher(p.first, p.second))
-                throw ecart(QStringLiteral("case %1 de « %2 » absente").arg(nomCase(p.first, p.second), fa[k].nom));
+                throw ecart(QStringLiteral("case %1 de « %2 » absente")
+                                .arg(nomCase(p.first, p.second), fa[k].nom));
     }
+}
+
+QByteArray fichierAvecEcritures(const Conteneur &conteneur, int entree, const ClasseurBiff &biff,
+                                const Ecritures &ecritures)
+{
+    const QByteArray flux = reconstruireFlux(biff, ecritures);
+    verifierFlux(biff, flux, ecritures);
+    return EcrivainConteneur::remplacerFlux(conteneur, entree, flux);
 }
 
 } // namespace zarvo::sheet::xls

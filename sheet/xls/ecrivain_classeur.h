@@ -2,6 +2,7 @@
 
 #include "model/cellule.h"
 #include "sheet/xls/biff.h"
+#include "sheet/xls/conteneur.h"
 
 #include <QByteArray>
 
@@ -30,13 +31,12 @@ using Ecritures = std::map<std::size_t, EcrituresFeuille>;
  * matricielle ou d'une table. `deja` : écritures déjà acceptées dans cette feuille.
  */
 void verifierEcriture(const ClasseurBiff &biff, std::size_t feuille, const FeuilleBiff &cases,
-                      int ligne, int colonne, const Cellule &valeur,
-                      const EcrituresFeuille &deja);
+    int ligne, int colonne, const Cellule &valeur, const EcrituresFeuille &deja);
 
 /// Format (XF) que prend une case créée là où il n'y en avait pas : celui de sa ligne, sinon
 /// celui de sa colonne, sinon le format par défaut.
-std::uint16_t formatNouvelleCase(const ClasseurBiff &biff, std::size_t feuille, int ligne,
-                                 int colonne);
+std::uint16_t formatNouvelleCase(
+    const ClasseurBiff &biff, std::size_t feuille, int ligne, int colonne);
 
 /// Nouveau flux Workbook portant les écritures. Lève ErreurClasseur.
 QByteArray reconstruireFlux(const ClasseurBiff &biff, const Ecritures &ecritures);
@@ -48,5 +48,12 @@ QByteArray reconstruireFlux(const ClasseurBiff &biff, const Ecritures &ecritures
  * positions suivent la feuille). Lève ErreurClasseur au premier écart.
  */
 void verifierFlux(const ClasseurBiff &origine, const QByteArray &flux, const Ecritures &ecritures);
+
+/**
+ * Octets du fichier qui porte les écritures : flux Workbook reconstruit, vérifié, puis remis à
+ * la place de l'ancien dans le conteneur (entrée `entree`). Lève ErreurClasseur.
+ */
+QByteArray fichierAvecEcritures(const Conteneur &conteneur, int entree, const ClasseurBiff &biff,
+                                const Ecritures &ecritures);
 
 } // namespace zarvo::sheet::xls

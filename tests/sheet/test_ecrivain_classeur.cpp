@@ -1,0 +1,223 @@
+#include "aide_ecriture.h"
+#include "aide_gtest.h"
+#include "sheet/erreur.h"
+#include "sheet/valeur.h"
+#include "sheet/xls/biff_ecriture.h"
+#include "sheet/xls/ecrivain_classeur.h"
+#include "sheet/xls/octets.h"
+
+#include <gtest/gtest.h>
+
+using namespace zarvo;
+using namespace zarvo::sheet;
+using namespace zarvo::sheet::xls;
+using namespace aide_ecriture;
+
+namespace {
+
+/// Tout ce qu'on attend d'un flux réécrit, vérifié sans passer par verifierFlux.
+void controlerFlux(const ClasseurBiff &origine, const QByteArray &flux, const Ecritures &ecr)
+{
+    const ClasseurBiff relu = ClasseurBiff::lire(flux);
+    ASSERT_EQ(relu.feuilles().size(), origine.feuilles().size());
+    for (std::size_t k = 0; k < origine.feuilles().size(); ++k) {
+        const auto &f = origine.feuilles()[k];
+        ASSERT_EQ(relu.feuilles()[k].nom, f.nom);
+        const auto e = ecr.find(k);
+        if (!f.estFeuilleDeCalcul())
+            continue;
+        const auto ancien = valeursFeuille(origine, k);
+        const auto nouveau = valeursFeuille(relu, k);
+        auto attendu = ancien;
+        if (e != ecr.end())
+            for (const auto &[p, v] : e->second) {
+                if (v.estVide())
+                    attendu.erase(p);
+                else
+                    attendu[p] = v;
+            }
+        EXPECT_EQ(nouveau.size(), attendu.size()) << f.nom.toStdString();
+        for (const auto &[p, v] : attendu) {
+            const auto it = nouveau.find(p);
+            ASSERT_NE(it, nouveau.end())
+                << f.nom.toStdString() << " " << p.first << "," << p.second;
+            EXPECT_TRUE(it->second == v)
+                << f.nom.toStdString() << " " << p.first << "," << p.second;
+        }
+        if (e == ecr.end()) {
+            EXPECT_TRUE(memesEnregistrements(origine, relu, k)) << f.nom.toStdString();
+        } else {
+            EXPECT_EQ(enregistrementPerdu(origine, relu, k, e->second), -1) << f.nom.toStdString();
+        }
+        // Les cases déjà là gardent leur format.
+        const FeuilleBiff a = origine.lireFeuille(k), b = relu.lireFeuille(k);
+        for (const Case &c : a.cases()) {
+            if (const Case *n = b.chercher(c.ligne, c.colonne)) {
+                EXPECT_EQ(n->xf, c.xf) << f.nom.toStdString() << " " << c.ligne << "," << c.colonne;
+            }
+        }
+    }
+    controlerStructure(relu, ecr);
+}
+
+class AllerRetour : public ::testing::TestWithParam<QString>
+{ };
+
+TEST_P(AllerRetour, CasesAuHasardDansLesDeuxFeuilles)
+{
+    const Ouvert o = ouvrir(GetParam());
+    const Ecritures ecr = ecrituresAuHasard(o.biff, 150, 20261206);
+    ASSERT_EQ(ecr.size(), 2u);
+    const QByteArray flux = reconstruireFlux(o.biff, ecr);
+    controlerFlux(o.biff, flux, ecr);
+    EXPECT_NO_THROW(verifierFlux(o.biff, flux, ecr));
+}
+
+TEST_P(AllerRetour, SansEcritureLeFluxEstIdentique)
+{
+    const Ouvert o = ouvrir(GetParam());
+    EXPECT_EQ(reconstruireFlux(o.biff, {}), o.biff.flux());
+}
+
+TEST_P(AllerRetour, NombresSeulsGardentLaTableDesChaines)
+{
+    const Ouvert o = ouvrir(GetParam());
+    const int k = o.biff.chercherFeuille(QStringLiteral("DYN_cyclist"));
+    const Ecritures ecr { { std::size_t(k), { { { 5, 12 }, Cellule::nombre(71.5) } } } };
+    const QByteArray flux = reconstruireFlux(o.biff, ecr);
+    controlerFlux(o.biff, flux, ecr);
+    const ClasseurBiff relu = ClasseurBiff::lire(flux);
+    ASSERT_TRUE(relu.enregistrementsSst());
+    const auto [p1, d1] = *o.biff.enregistrementsSst();
+    const auto [p2, d2] = *relu.enregistrementsSst();
+    ASSERT_EQ(d1 - p1, d2 - p2);
+    // Seul le nombre total de renvois (4 premiers octets) peut bouger.
+    for (std::size_t i = 0; i <= d1 - p1; ++i) {
+        QByteArray a = o.biff.donnees(p1 + i), b = relu.donnees(p2 + i);
+        if (i == 0) {
+            a.remove(0, 4);
+            b.remove(0, 4);
+        }
+        EXPECT_EQ(a, b) << "enregistrement " << i << " de la SST";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Classeurs, AllerRetour, ::testing::ValuesIn(classeursDeTest()),
+    [](const auto &info) { return nomTest(info.param); });
+
+// --- Cas précis sur le classeur de base écrit par LibreOffice ------------------------------
+
+struct CasPrecis
+{
+    const char *nom;
+    int ligne, colonne; // à partir de 0
+    Cellule valeur;
+};
+
+class Precis : public ::testing::TestWithParam<CasPrecis>
+{ };
+
+TEST_P(Precis, SeuleLaCaseChange)
+{
+    for (const QString &fichier : classeursDeTest()) {
+        if (!fichier.contains(QStringLiteral("clairseme"))
+            && !fichier.contains(QStringLiteral("base")))
+            continue;
+        SCOPED_TRACE(fichier.toStdString());
+        const Ouvert o = ouvrir(fichier);
+        const CasPrecis c = GetParam();
+        const int k = o.biff.chercherFeuille(QStringLiteral("DYN_cyclist"));
+        const Ecritures ecr { { std::size_t(k),
+            { { { c.ligne, c.colonne }, valeurPosee(c.valeur) } } } };
+        const QByteArray flux = reconstruireFlux(o.biff, ecr);
+        controlerFlux(o.biff, flux, ecr);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Precis,
+    ::testing::Values(CasPrecis { "nombreSurNombre", 10, 12, Cellule::nombre(99) },
+        CasPrecis { "texteSurNombre", 10, 12, Cellule::texte(QStringLiteral("Ébène")) },
+        CasPrecis { "nombreSurTexte", 10, 1, Cellule::nombre(0.1 + 0.2) },
+        CasPrecis { "texteNumerique", 10, 1, Cellule::texte(QStringLiteral("7.5e1")) },
+        CasPrecis { "videSurNombre", 10, 12, Cellule() },
+        CasPrecis { "premiereColonne", 2, 0, Cellule::nombre(-4) },
+        CasPrecis { "derniereColonne", 2, 32, Cellule::texte(QStringLiteral("東京")) },
+        CasPrecis { "horsPlageADroite", 5, 200, Cellule::nombre(1) },
+        CasPrecis { "horsPlageEnBas", 40000, 3, Cellule::texte(QStringLiteral("bas")) },
+        CasPrecis { "derniereCase", 65535, 255, Cellule::nombre(1e300) },
+        CasPrecis { "videHorsPlage", 50000, 100, Cellule() },
+        CasPrecis { "texteLong", 7, 7, Cellule::texte(QString(20000, u'ж')) }),
+    [](const auto &info) { return std::string(info.param.nom); });
+
+TEST(Refus, TexteTropLongEtFormulePartagee)
+{
+    const Ouvert o = ouvrir(source(QStringLiteral("tests/data/classeurs/base-libreoffice.xls")));
+    const int k = o.biff.chercherFeuille(QStringLiteral("DYN_team"));
+    const Ecritures trop { { std::size_t(k),
+        { { { 1, 1 }, Cellule::texte(QString(32768, u'a')) } } } };
+    EXPECT_THROW(reconstruireFlux(o.biff, trop), ErreurClasseur);
+
+    // Formule partagée : l'ancre ne s'écrit pas tant que d'autres cases en dépendent.
+    bool vue = false;
+    for (std::size_t f = 0; f < o.biff.feuilles().size() && !vue; ++f) {
+        if (!o.biff.feuilles()[f].estFeuilleDeCalcul())
+            continue;
+        const FeuilleBiff cases = o.biff.lireFeuille(f);
+        for (const Case &c : cases.cases()) {
+            const auto &enr = o.biff.enregistrements();
+            if (enr[c.enregistrement].id != ecriture::Formula || c.enregistrement + 1 >= enr.size()
+                || enr[c.enregistrement + 1].id != ecriture::ShrFmla)
+                continue;
+            vue = true;
+            const EcrituresFeuille une { { { c.ligne, c.colonne }, Cellule::nombre(1) } };
+            try {
+                verifierEcriture(o.biff, f, cases, c.ligne, c.colonne, Cellule::nombre(1), {});
+                ADD_FAILURE() << "ancre de formule partagée écrite";
+            } catch (const ErreurClasseur &e) {
+                EXPECT_TRUE(e.message().contains(QStringLiteral("formule partagée")))
+                    << e.message().toStdString();
+            }
+            EXPECT_THROW(reconstruireFlux(o.biff, { { f, une } }), ErreurClasseur);
+            // Une case qui y renvoie s'écrit, elle.
+            const Case &suivante = *(cases.depuis(c.ligne + 1, c.colonne));
+            EXPECT_NO_THROW(verifierEcriture(
+                o.biff, f, cases, suivante.ligne, suivante.colonne, Cellule::nombre(2), {}));
+            const Ecritures membre { { f,
+                { { { suivante.ligne, suivante.colonne }, Cellule::nombre(2) } } } };
+            controlerFlux(o.biff, reconstruireFlux(o.biff, membre), membre);
+            break;
+        }
+    }
+    EXPECT_TRUE(vue) << "le classeur de base n'a plus de formule partagée";
+}
+
+TEST(Format, CaseCreeePrendLeFormatParDefautOuCeluiDeSaColonne)
+{
+    const Ouvert o
+        = ouvrir(source(QStringLiteral("tests/data/classeurs/clairseme-libreoffice.xls")));
+    const int k = o.biff.chercherFeuille(QStringLiteral("DYN_cyclist"));
+    const std::uint16_t xf = formatNouvelleCase(o.biff, std::size_t(k), 60000, 250);
+    EXPECT_LT(xf, o.biff.nbXf());
+    const Ecritures ecr { { std::size_t(k), { { { 60000, 250 }, Cellule::nombre(3) } } } };
+    const ClasseurBiff relu = ClasseurBiff::lire(reconstruireFlux(o.biff, ecr));
+    const Case *c = relu.lireFeuille(std::size_t(k)).chercher(60000, 250);
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(c->xf, xf);
+}
+
+TEST(Recalcul, DemandeALOuverture)
+{
+    const Ouvert o = ouvrir(source(QStringLiteral("tests/data/classeurs/mini-gnumeric.xls")));
+    const int k = o.biff.chercherFeuille(QStringLiteral("DYN_team"));
+    const ClasseurBiff relu = ClasseurBiff::lire(
+        reconstruireFlux(o.biff, { { std::size_t(k), { { { 1, 1 }, Cellule::nombre(8) } } } }));
+    int nb = 0;
+    for (std::size_t i = relu.sousFlux()[0].premier; i <= relu.sousFlux()[0].dernier; ++i)
+        if (relu.enregistrements()[i].id == ecriture::RecalcId) {
+            ++nb;
+            EXPECT_EQ(lire32(relu.donnees(i).constData() + 4), 0u);
+        }
+    EXPECT_EQ(nb, 1);
+}
+
+} // namespace
