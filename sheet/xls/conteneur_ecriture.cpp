@@ -25,7 +25,7 @@ std::uint32_t arrondiHaut(std::uint64_t a, std::uint64_t b)
 
 } // namespace
 
-QByteArray EcrivainConteneur::remplacerFlux(
+Conteneur EcrivainConteneur::remplacerFlux(
     const Conteneur &c, int entree, const QByteArray &contenu)
 {
     if (entree <= 0 || std::size_t(entree) >= c.m_entrees.size()
@@ -128,7 +128,7 @@ QByteArray EcrivainConteneur::remplacerFlux(
     ecrire64(e + 120, std::uint64_t(contenu.size()));
 
     // Relecture : le flux remplacé porte le contenu, tous les autres sont inchangés.
-    const Conteneur relu = Conteneur::lire(f);
+    Conteneur relu = Conteneur::lire(f);
     if (relu.lireFlux(entree) != contenu)
         refuser(QStringLiteral("la relecture ne redonne pas le flux écrit"));
     for (std::size_t i = 1; i < c.m_entrees.size(); ++i) {
@@ -138,7 +138,7 @@ QByteArray EcrivainConteneur::remplacerFlux(
         if (relu.lireFlux(int(i)) != c.lireFlux(int(i)))
             refuser(QStringLiteral("le flux « %1 » a changé").arg(c.m_entrees[i].nom));
     }
-    return f;
+    return relu;
 }
 
 } // namespace zarvo::sheet::xls

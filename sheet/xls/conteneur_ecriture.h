@@ -7,8 +7,8 @@
 namespace zarvo::sheet::xls {
 
 /**
- * Écriture en place dans un fichier composé : remplace le contenu d'un flux et rend les
- * nouveaux octets du fichier, sans rien toucher d'autre. Fonction pure (rien sur le disque).
+ * Écriture en place dans un fichier composé : remplace le contenu d'un flux et rend le
+ * nouveau fichier, sans rien toucher d'autre. Fonction pure (rien sur le disque).
  *
  * Les secteurs de l'ancien flux sont réutilisés dans leur ordre, ceux qui manquent sont
  * ajoutés en fin de fichier (la FAT grandit d'autant, et la DIFAT au-delà de 109 secteurs de
@@ -23,8 +23,8 @@ namespace zarvo::sheet::xls {
 class EcrivainConteneur
 {
 public:
-    static QByteArray remplacerFlux(
-        const Conteneur &conteneur, int entree, const QByteArray &contenu);
+    /// Le conteneur relu ; ses octets() sont ceux du nouveau fichier.
+    static Conteneur remplacerFlux(const Conteneur &conteneur, int entree, const QByteArray &contenu);
 };
 
 } // namespace zarvo::sheet::xls

@@ -323,13 +323,16 @@ void elargirRow(QByteArray &row, int colonne)
 class FeuilleReecrite
 {
 public:
-    FeuilleReecrite(
-        const ClasseurBiff &b, std::size_t feuille, const EcrituresFeuille &ecr, PlanSst &sst)
+    FeuilleReecrite(const ClasseurBiff &b, std::size_t feuille, const EcrituresFeuille &ecr,
+        PlanSst &sst, const FeuilleBiff *lue)
         : m_b(b)
         , m_s(sousFluxDe(b, feuille))
     {
         decouper();
-        const FeuilleBiff cases = b.lireFeuille(feuille);
+        std::optional<FeuilleBiff> relue;
+        if (!lue)
+            relue = b.lireFeuille(feuille);
+        const FeuilleBiff &cases = lue ? *lue : *relue;
         for (const auto &[pos, v] : ecr) {
             if (const auto refus = refusFormule(b, cases, pos.first, pos.second, ecr))
                 throw ErreurClasseur(
@@ -583,8 +586,10 @@ QByteArray FeuilleReecrite::ecrire(qint64 debut) const
         for (const LigneFeuille *l : bloc) {
             if (!l->row.isEmpty())
                 b.premieresCases.push_back(pos());
-            for (const Unite &u : l->unites)
-                out += u.principal + u.suite;
+            for (const Unite &u : l->unites) {
+                out += u.principal;
+                out += u.suite;
+            }
         }
         if (m_avaitDbcell && !b.premieresCases.empty()) {
             dbcells.push_back(pos());
@@ -629,7 +634,8 @@ QByteArray recalcId()
 
 } // namespace
 
-QByteArray reconstruireFlux(const ClasseurBiff &biff, const Ecritures &ecritures)
+QByteArray reconstruireFlux(
+    const ClasseurBiff &biff, const Ecritures &ecritures, const FeuillesLues &lues)
 {
     const auto &enr = biff.enregistrements();
     const auto &sf = biff.sousFlux();
@@ -644,8 +650,8 @@ QByteArray reconstruireFlux(const ClasseurBiff &biff, const Ecritures &ecritures
             continue;
         if (feuille >= biff.feuilles().size() || !biff.feuilles()[feuille].estFeuilleDeCalcul())
             throw ErreurClasseur(QStringLiteral("Écriture dans une feuille qui n'existe pas."));
-        touchees[biff.feuilles()[feuille].sousFlux]
-            = std::make_unique<FeuilleReecrite>(biff, feuille, ecr, sst);
+        touchees[biff.feuilles()[feuille].sousFlux] = std::make_unique<FeuilleReecrite>(
+            biff, feuille, ecr, sst, lues.count(feuille) ? lues.at(feuille) : nullptr);
     }
     const bool change = !touchees.empty();
 
@@ -761,7 +767,8 @@ QByteArray reconstruireFlux(const ClasseurBiff &biff, const Ecritures &ecritures
     return out;
 }
 
-void verifierFlux(const ClasseurBiff &origine, const QByteArray &flux, const Ecritures &ecritures)
+FluxRelu verifierFlux(const ClasseurBiff &origine, const QByteArray &flux,
+    const Ecritures &ecritures, const FeuillesLues &lues)
 {
     const auto ecart = [](const QString &quoi) {
         return ErreurClasseur(
@@ -775,6 +782,7 @@ void verifierFlux(const ClasseurBiff &origine, const QByteArray &flux, const Ecr
         throw ecart(e.message());
     }
     const auto &fa = origine.feuilles(), &fb = relu->feuilles();
+    std::map<std::size_t, FeuilleBiff> relues;
     if (fa.size() != fb.size())
         throw ecart(QStringLiteral("nombre de feuilles"));
     for (std::size_t i = 0; i < origine.sst().size(); ++i) {
@@ -805,7 +813,10 @@ void verifierFlux(const ClasseurBiff &origine, const QByteArray &flux, const Ecr
             }
             continue;
         }
-        const FeuilleBiff a = origine.lireFeuille(k);
+        std::optional<FeuilleBiff> ancienne;
+        if (!lues.count(k))
+            ancienne = origine.lireFeuille(k);
+        const FeuilleBiff &a = ancienne ? *ancienne : *lues.at(k);
         std::optional<FeuilleBiff> lue;
         try {
             lue = relu->lireFeuille(k);
@@ -838,15 +849,17 @@ void verifierFlux(const ClasseurBiff &origine, const QByteArray &flux, const Ecr
             if (!v.estVide() && !b.chercher(p.first, p.second))
                 throw ecart(QStringLiteral("case %1 de « %2 » absente")
                                 .arg(nomCase(p.first, p.second), fa[k].nom));
+        relues.emplace(k, std::move(*lue));
     }
+    return { std::move(*relu), std::move(relues) };
 }
 
-QByteArray fichierAvecEcritures(const Conteneur &conteneur, int entree, const ClasseurBiff &biff,
-                                const Ecritures &ecritures)
+ClasseurEcrit ecrireClasseur(const Conteneur &conteneur, int entree, const ClasseurBiff &biff,
+    const Ecritures &ecritures, const FeuillesLues &lues)
 {
-    const QByteArray flux = reconstruireFlux(biff, ecritures);
-    verifierFlux(biff, flux, ecritures);
-    return EcrivainConteneur::remplacerFlux(conteneur, entree, flux);
+    const QByteArray flux = reconstruireFlux(biff, ecritures, lues);
+    FluxRelu relu = verifierFlux(biff, flux, ecritures, lues);
+    return { EcrivainConteneur::remplacerFlux(conteneur, entree, flux), std::move(relu) };
 }
 
 } // namespace zarvo::sheet::xls

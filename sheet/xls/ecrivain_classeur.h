@@ -24,6 +24,22 @@ namespace zarvo::sheet::xls {
 using EcrituresFeuille = std::map<std::pair<int, int>, Cellule>;
 /// Écritures d'un classeur, par index de feuille déclarée (ClasseurBiff::feuilles()).
 using Ecritures = std::map<std::size_t, EcrituresFeuille>;
+/// Feuilles déjà lues du classeur d'origine, par index : elles ne sont pas relues.
+using FeuillesLues = std::map<std::size_t, const FeuilleBiff *>;
+
+/// Un flux relu après écriture, et ses feuilles écrites.
+struct FluxRelu
+{
+    ClasseurBiff biff;
+    std::map<std::size_t, FeuilleBiff> feuilles;
+};
+
+/// Un fichier écrit et relu : son conteneur, son flux Workbook, ses feuilles écrites.
+struct ClasseurEcrit
+{
+    Conteneur conteneur;
+    FluxRelu relu;
+};
 
 /**
  * Refuse (ErreurClasseur) une écriture qui abîmerait le classeur : texte trop long, case qui
@@ -39,7 +55,8 @@ std::uint16_t formatNouvelleCase(
     const ClasseurBiff &biff, std::size_t feuille, int ligne, int colonne);
 
 /// Nouveau flux Workbook portant les écritures. Lève ErreurClasseur.
-QByteArray reconstruireFlux(const ClasseurBiff &biff, const Ecritures &ecritures);
+QByteArray reconstruireFlux(
+    const ClasseurBiff &biff, const Ecritures &ecritures, const FeuillesLues &lues = {});
 
 /**
  * Relit `flux` avec le lecteur strict et le compare à l'origine : chaque case écrite doit
@@ -47,13 +64,14 @@ QByteArray reconstruireFlux(const ClasseurBiff &biff, const Ecritures &ecritures
  * son format, les feuilles non touchées leurs enregistrements à l'octet (hors INDEX, dont les
  * positions suivent la feuille). Lève ErreurClasseur au premier écart.
  */
-void verifierFlux(const ClasseurBiff &origine, const QByteArray &flux, const Ecritures &ecritures);
+FluxRelu verifierFlux(const ClasseurBiff &origine, const QByteArray &flux,
+    const Ecritures &ecritures, const FeuillesLues &lues = {});
 
 /**
- * Octets du fichier qui porte les écritures : flux Workbook reconstruit, vérifié, puis remis à
- * la place de l'ancien dans le conteneur (entrée `entree`). Lève ErreurClasseur.
+ * Le fichier qui porte les écritures : flux Workbook reconstruit, vérifié, puis remis à la
+ * place de l'ancien dans le conteneur (entrée `entree`). Lève ErreurClasseur.
  */
-QByteArray fichierAvecEcritures(const Conteneur &conteneur, int entree, const ClasseurBiff &biff,
-                                const Ecritures &ecritures);
+ClasseurEcrit ecrireClasseur(const Conteneur &conteneur, int entree, const ClasseurBiff &biff,
+    const Ecritures &ecritures, const FeuillesLues &lues = {});
 
 } // namespace zarvo::sheet::xls

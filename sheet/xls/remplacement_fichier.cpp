@@ -32,11 +32,11 @@ void synchroniserDossier(const QString &chemin)
 
 } // namespace
 
-void remplacerFichier(
-    const QString &chemin, const QByteArray &contenu, const EnveloppeEcriture &enveloppe)
+void remplacerFichier(const QString &chemin, const QByteArray &contenu,
+    const EnveloppeEcriture &enveloppe, bool doitExister)
 {
     const QFileInfo info(chemin);
-    if (!info.exists())
+    if (doitExister && !info.exists())
         echec(chemin, QStringLiteral("le fichier n'existe plus à cet endroit"));
     QSaveFile fichier(chemin);
     // Jamais d'écriture directe dans l'original, même si le dossier refuse le fichier temporaire.

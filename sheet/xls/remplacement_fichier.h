@@ -20,9 +20,10 @@ using EnveloppeEcriture = std::function<std::unique_ptr<QIODevice>(QIODevice &fi
  * les octets vont dans un fichier temporaire du même dossier, synchronisé sur le disque, puis
  * renommé par-dessus l'original en gardant ses permissions. Tout échec lève ErreurClasseur
  * (texte en français nommant le fichier et l'étape) ; l'original reste alors identique à
- * l'octet et le fichier temporaire est supprimé.
+ * l'octet et le fichier temporaire est supprimé. `doitExister` faux : le fichier peut aussi
+ * être créé (enregistrement sous un autre nom).
  */
-void remplacerFichier(
-    const QString &chemin, const QByteArray &contenu, const EnveloppeEcriture &enveloppe = {});
+void remplacerFichier(const QString &chemin, const QByteArray &contenu,
+    const EnveloppeEcriture &enveloppe = {}, bool doitExister = true);
 
 } // namespace zarvo::sheet::xls

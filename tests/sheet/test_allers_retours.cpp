@@ -37,7 +37,7 @@ TEST(AllersRetours, LecteursIndependants)
         const int entree = c.chercherFlux(QStringLiteral("Workbook"));
         const ClasseurBiff biff = ClasseurBiff::lire(c.lireFlux(entree));
         const Ecritures ecr = ecrituresAuHasard(biff, 120, graine++);
-        const QByteArray neuf = fichierAvecEcritures(c, entree, biff, ecr);
+        const QByteArray neuf = ecrireClasseur(c, entree, biff, ecr).conteneur.octets();
 
         // Notre lecteur d'abord : seules les cases écrites changent.
         const ClasseurBiff relu = ClasseurBiff::lire(Conteneur::lire(neuf).lireFlux(entree));
@@ -58,20 +58,23 @@ TEST(AllersRetours, LecteursIndependants)
         QJsonArray liste;
         for (const auto &[k, cases] : ecr)
             for (const auto &[p, v] : cases)
-                liste.append(QJsonObject {
-                    { QStringLiteral("feuille"), biff.feuilles()[k].nom },
-                    { QStringLiteral("adresse"), zarvo::sheet::texteAdresse(p.first + 1, p.second + 1) },
+                liste.append(QJsonObject { { QStringLiteral("feuille"), biff.feuilles()[k].nom },
+                    { QStringLiteral("adresse"),
+                        zarvo::sheet::texteAdresse(p.first + 1, p.second + 1) },
                     { QStringLiteral("genre"),
-                      v.estNombre() ? QStringLiteral("nombre")
-                                    : v.estTexte() ? QStringLiteral("texte") : QStringLiteral("vide") },
+                        v.estNombre()      ? QStringLiteral("nombre")
+                            : v.estTexte() ? QStringLiteral("texte")
+                                           : QStringLiteral("vide") },
                     { QStringLiteral("valeur"),
-                      v.estNombre() ? QString::number(v.valeurNombre(), 'g', 17) : v.valeurTexte() } });
-        ASSERT_TRUE(ecrire(base + QStringLiteral(".ecritures.json"), QJsonDocument(liste).toJson()));
+                        v.estNombre() ? QString::number(v.valeurNombre(), 'g', 17)
+                                      : v.valeurTexte() } });
+        ASSERT_TRUE(
+            ecrire(base + QStringLiteral(".ecritures.json"), QJsonDocument(liste).toJson()));
     }
     QProcess juge;
     juge.setProcessChannelMode(QProcess::MergedChannels);
     juge.start(QStringLiteral("/usr/bin/python3"),
-               { source(QStringLiteral("tests/sheet/allers_retours.py")), dossier.path() });
+        { source(QStringLiteral("tests/sheet/allers_retours.py")), dossier.path() });
     ASSERT_TRUE(juge.waitForFinished(900000));
     const QString sortie = QString::fromUtf8(juge.readAll());
     EXPECT_EQ(juge.exitCode(), 0) << sortie.toStdString();

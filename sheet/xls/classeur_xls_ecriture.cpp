@@ -1,0 +1,95 @@
+#include "sheet/erreur.h"
+#include "sheet/valeur.h"
+#include "sheet/xls/classeur_xls.h"
+
+#include <QFileInfo>
+
+// La partie écriture du classeur ouvert : valeurs posées, enregistrement, fermeture.
+
+namespace zarvo::sheet::xls {
+
+void ClasseurXls::ecrire(std::size_t feuille, int ligne, int colonne, const Cellule &valeur)
+{
+    const auto f = m_feuilles.find(int(feuille));
+    if (!m_ouvert || f == m_feuilles.end())
+        throw ErreurClasseur(QStringLiteral("Écriture impossible : le classeur « %1 » est fermé.")
+                                 .arg(nomFichier()));
+    const Cellule posee = sheet::valeurPosee(valeur);
+    static const EcrituresFeuille aucune;
+    const EcrituresFeuille *deja = ecritures(feuille);
+    verifierEcriture(
+        m_biff, feuille, f->second->cases(), ligne, colonne, posee, deja ? *deja : aucune);
+    m_ecritures[feuille][{ ligne, colonne }] = posee;
+    m_modifie = true;
+}
+
+const Cellule *ClasseurXls::valeurEnAttente(std::size_t feuille, int ligne, int colonne) const
+{
+    const auto *e = ecritures(feuille);
+    if (!e)
+        return nullptr;
+    const auto it = e->find({ ligne, colonne });
+    return it == e->end() ? nullptr : &it->second;
+}
+
+const EcrituresFeuille *ClasseurXls::ecritures(std::size_t feuille) const
+{
+    const auto it = m_ecritures.find(feuille);
+    return it == m_ecritures.end() ? nullptr : &it->second;
+}
+
+void ClasseurXls::enregistrer(const QString &chemin)
+{
+    const QString cible = chemin.isEmpty() ? m_chemin : chemin;
+    // Tout le nouvel état est préparé et vérifié avant de toucher au disque : un échec laisse
+    // le fichier et le classeur ouvert tels qu'ils étaient.
+    FeuillesLues lues;
+    for (const auto &[index, f] : m_feuilles)
+        lues.emplace(std::size_t(index), &f->cases());
+    std::optional<ClasseurEcrit> ecrit;
+    try {
+        ecrit = ecrireClasseur(m_conteneur, m_entreeWorkbook, m_biff, m_ecritures, lues);
+        // Les cases des feuilles chargées renvoient aux enregistrements du nouveau flux.
+        for (const auto &[index, f] : m_feuilles)
+            if (!ecrit->relu.feuilles.count(std::size_t(index)))
+                ecrit->relu.feuilles.emplace(
+                    std::size_t(index), ecrit->relu.biff.lireFeuille(std::size_t(index)));
+    } catch (const ErreurClasseur &e) {
+        throw ErreurClasseur(QStringLiteral("Impossible d'enregistrer « %1 » : %2. Le fichier "
+                                            "d'origine n'a pas été modifié.")
+                                 .arg(QFileInfo(cible).fileName(), e.message()));
+    }
+    remplacerFichier(cible, ecrit->conteneur.octets(), m_enveloppe, cible == m_chemin);
+    m_conteneur = std::move(ecrit->conteneur);
+    m_biff = std::move(ecrit->relu.biff);
+    for (auto &[index, f] : m_feuilles)
+        f->recharger(std::move(ecrit->relu.feuilles.at(std::size_t(index))));
+    m_ecritures.clear();
+    m_chemin = cible; // comme « Enregistrer sous » : le classeur suit désormais ce fichier
+    m_modifie = false;
+}
+
+Fermeture ClasseurXls::fermer(const QuestionEnregistrer &question)
+{
+    if (!m_ouvert)
+        return {};
+    if (m_modifie) {
+        // Sans question, ou sur une réponse inattendue, rien n'est perdu : le classeur reste.
+        const Reponse r
+            = question ? question(texteQuestionEnregistrer(nomFichier())) : Reponse::Annuler;
+        if (r == Reponse::Oui) {
+            try {
+                enregistrer();
+            } catch (const ErreurClasseur &e) {
+                return { false, e.message() };
+            }
+        } else if (r != Reponse::Non) {
+            return { false, {} };
+        }
+    }
+    m_ecritures.clear();
+    m_ouvert = false;
+    return {};
+}
+
+} // namespace zarvo::sheet::xls

@@ -1,0 +1,313 @@
+#include "aide_ecriture.h"
+#include "aide_gtest.h"
+#include "sheet/erreur.h"
+#include "sheet/xls/application_xls.h"
+#include "sheet/xls/classeur_xls.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace aide_ecriture;
+using namespace zarvo::sheet;
+
+namespace {
+
+const QString modele = QStringLiteral("tests/data/classeurs/base-libreoffice.xls");
+
+/// Copie d'un classeur de test dans un dossier jetable.
+struct Copie
+{
+    QTemporaryDir dossier;
+    QString chemin;
+    QByteArray origine;
+    explicit Copie(const QString &relatif = modele)
+    {
+        chemin = dossier.filePath(QStringLiteral("base équipe.xls"));
+        origine = lireFichier(source(relatif));
+        QFile f(chemin);
+        f.open(QIODevice::WriteOnly);
+        f.write(origine);
+    }
+    QByteArray octets() const { return lireFichier(chemin); }
+    QStringList fichiers() const
+    {
+        return QDir(dossier.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
+};
+
+/// Question qui répond toujours la même chose et note ce qu'on lui a demandé.
+struct Question
+{
+    Reponse reponse;
+    QStringList posees;
+    QuestionEnregistrer fonction()
+    {
+        return [this](const QString &t) {
+            posees << t;
+            return reponse;
+        };
+    }
+};
+
+Cellule lire(Classeur &c, const QString &feuille, const QString &adresse)
+{
+    return c.feuille(feuille).plage(adresse)->valeur();
+}
+
+struct CasFermeture
+{
+    const char *nom;
+    Reponse reponse;
+    bool fermee, enregistre;
+};
+
+class Fermer : public ::testing::TestWithParam<CasFermeture>
+{ };
+
+TEST_P(Fermer, LaQuestionDecide)
+{
+    const CasFermeture cas = GetParam();
+    Copie copie;
+    auto app = creerApplicationXls();
+    Classeur &c = app->ouvrir(copie.chemin);
+    c.feuille(QStringLiteral("DYN_cyclist"))
+        .plage(QStringLiteral("M5"))
+        ->ecrire(Cellule::texte(QStringLiteral("75")));
+    c.feuille(QStringLiteral("DYN_team"))
+        .plage(QStringLiteral("B3"))
+        ->ecrire(Cellule::texte(QStringLiteral("Équipe « Ω »")));
+    EXPECT_TRUE(c.estModifie());
+    // Relue avant tout enregistrement : la règle du nombre a joué.
+    EXPECT_EQ(lire(c, QStringLiteral("DYN_cyclist"), QStringLiteral("M5")), Cellule::nombre(75));
+    Question q { cas.reponse, {} };
+    const Fermeture f = c.fermer(q.fonction());
+    EXPECT_EQ(q.posees,
+        QStringList { QStringLiteral(
+            "Voulez-vous enregistrer les modifications apportées à « base équipe.xls » ?") });
+    EXPECT_EQ(f.fermee, cas.fermee);
+    EXPECT_TRUE(f.erreur.isEmpty()) << f.erreur.toStdString();
+    EXPECT_EQ(c.estOuvert(), !cas.fermee);
+    EXPECT_EQ(copie.octets() == copie.origine, !cas.enregistre);
+    EXPECT_EQ(copie.fichiers().size(), 1);
+    if (!cas.fermee) {
+        // Annuler : rien n'est perdu, le classeur reste modifié et se ferme ensuite.
+        EXPECT_TRUE(c.estModifie());
+        EXPECT_EQ(lire(c, QStringLiteral("DYN_team"), QStringLiteral("B3")),
+            Cellule::texte(QStringLiteral("Équipe « Ω »")));
+        Question non { Reponse::Non, {} };
+        EXPECT_TRUE(c.fermer(non.fonction()).fermee);
+        EXPECT_EQ(copie.octets(), copie.origine);
+        return;
+    }
+    auto relue = creerApplicationXls();
+    Classeur &r = relue->ouvrir(copie.chemin);
+    const Cellule attendueM5 = cas.enregistre
+        ? Cellule::nombre(75)
+        : lire(r, QStringLiteral("DYN_cyclist"), QStringLiteral("M5"));
+    EXPECT_EQ(lire(r, QStringLiteral("DYN_cyclist"), QStringLiteral("M5")), attendueM5);
+    if (cas.enregistre) {
+        EXPECT_EQ(lire(r, QStringLiteral("DYN_team"), QStringLiteral("B3")),
+            Cellule::texte(QStringLiteral("Équipe « Ω »")));
+    }
+    EXPECT_FALSE(r.estModifie());
+}
+
+INSTANTIATE_TEST_SUITE_P(Reponses, Fermer,
+    ::testing::Values(CasFermeture { "Oui", Reponse::Oui, true, true },
+        CasFermeture { "Non", Reponse::Non, true, false },
+        CasFermeture { "Annuler", Reponse::Annuler, false, false },
+        CasFermeture { "ReponseInattendue", Reponse::Ok, false, false }),
+    [](const auto &info) { return std::string(info.param.nom); });
+
+TEST(Fermer, SansModificationAucuneQuestion)
+{
+    Copie copie;
+    auto app = creerApplicationXls();
+    Classeur &c = app->ouvrir(copie.chemin);
+    EXPECT_EQ(lire(c, QStringLiteral("DYN_cyclist"), QStringLiteral("A2")).estVide(), false);
+    Question q { Reponse::Oui, {} };
+    EXPECT_TRUE(c.fermer(q.fonction()).fermee);
+    EXPECT_TRUE(q.posees.isEmpty());
+    EXPECT_EQ(copie.octets(), copie.origine);
+}
+
+TEST(Quitter, FermeDAbordDeLaMemeFacon)
+{
+    Copie copie;
+    auto app = creerApplicationXls();
+    Classeur &c = app->ouvrir(copie.chemin);
+    c.feuille(QStringLiteral("DYN_team")).plage(QStringLiteral("C4"))->ecrire(Cellule::nombre(2));
+    Question annuler { Reponse::Annuler, {} };
+    EXPECT_FALSE(app->quitter(annuler.fonction()).fermee);
+    EXPECT_EQ(app->classeurActif(), &c);
+    Question oui { Reponse::Oui, {} };
+    EXPECT_TRUE(app->quitter(oui.fonction()).fermee);
+    EXPECT_EQ(app->classeurActif(), nullptr);
+    EXPECT_NE(copie.octets(), copie.origine);
+}
+
+TEST(Ecrire, ValeursPoseesEtBlocRelu)
+{
+    Copie copie;
+    auto app = creerApplicationXls();
+    Classeur &c = app->ouvrir(copie.chemin);
+    Feuille &f = c.feuille(QStringLiteral("DYN_cyclist"));
+    const Tableau avant = f.plage(QStringLiteral("A1:AG973"))->valeurs();
+    f.plage(QStringLiteral("B2"))->ecrire(Cellule::texte(QStringLiteral("1e3")));
+    f.plage(QStringLiteral("C2"))->ecrire(Cellule::texte(QStringLiteral(" 12")));
+    f.plage(QStringLiteral("D2"))->ecrire(Cellule());
+    f.plage(QStringLiteral("AH2"))->ecrire(Cellule::nombre(5)); // hors du bloc lu
+    const Tableau apres = f.plage(QStringLiteral("A1:AG973"))->valeurs();
+    EXPECT_EQ(apres(2, 2), Cellule::nombre(1000));
+    EXPECT_EQ(apres(2, 3), Cellule::texte(QStringLiteral(" 12")));
+    EXPECT_TRUE(apres(2, 4).estVide());
+    EXPECT_EQ(apres(2, 1), avant(2, 1));
+    EXPECT_EQ(apres(973, 33), avant(973, 33));
+    EXPECT_THROW(f.plage(QStringLiteral("A1:B2"))->ecrire(Cellule::nombre(1)), ErreurClasseur);
+    EXPECT_THROW(f.plage(QStringLiteral("E2"))->ecrire(Cellule::texte(QString(40000, u'x'))),
+        ErreurClasseur);
+    EXPECT_FALSE(f.plage(QStringLiteral("E2"))->valeur() == Cellule::texte(QString(40000, u'x')));
+
+    // Après l'enregistrement, la case vidée garde son format et le classeur n'est plus modifié.
+    auto *x = dynamic_cast<xls::ClasseurXls *>(&c);
+    ASSERT_NE(x, nullptr);
+    const int k = x->biff().chercherFeuille(QStringLiteral("DYN_cyclist"));
+    const std::uint16_t xfD2 = x->biff().lireFeuille(std::size_t(k)).chercher(1, 3)->xf;
+    x->enregistrer();
+    EXPECT_FALSE(c.estModifie());
+    const Ouvert o = ouvrir(copie.chemin);
+    const xls::Case *d2 = o.biff.lireFeuille(std::size_t(k)).chercher(1, 3);
+    ASSERT_NE(d2, nullptr);
+    EXPECT_TRUE(d2->valeur.estVide());
+    EXPECT_EQ(d2->xf, xfD2);
+    EXPECT_EQ(f.plage(QStringLiteral("B2"))->valeur(), Cellule::nombre(1000));
+}
+
+TEST(Enregistrer, SousUnAutreNomLaisseLOriginal)
+{
+    Copie copie;
+    auto app = creerApplicationXls();
+    auto *x = dynamic_cast<xls::ClasseurXls *>(&app->ouvrir(copie.chemin));
+    ASSERT_NE(x, nullptr);
+    x->feuille(QStringLiteral("DYN_team")).plage(QStringLiteral("A2"))->ecrire(Cellule::nombre(61));
+    const QString autre = copie.dossier.filePath(QStringLiteral("autre.xls"));
+    x->enregistrer(autre);
+    EXPECT_EQ(copie.octets(), copie.origine);
+    auto relue = creerApplicationXls();
+    EXPECT_EQ(lire(relue->ouvrir(autre), QStringLiteral("DYN_team"), QStringLiteral("A2")),
+        Cellule::nombre(61));
+}
+
+class Echec : public ::testing::TestWithParam<qint64>
+{ };
+
+/// Appareil qui laisse passer `limite` octets puis refuse tout.
+class AppareilDefaillant : public QIODevice
+{
+public:
+    AppareilDefaillant(QIODevice &cible, qint64 limite)
+        : m_cible(cible)
+        , m_reste(limite)
+    {
+        open(QIODevice::WriteOnly);
+    }
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *d, qint64 n) override
+    {
+        if (m_reste <= 0)
+            return -1;
+        const qint64 k = std::min(n, m_reste);
+        m_reste -= k;
+        return m_cible.write(d, k);
+    }
+
+private:
+    QIODevice &m_cible;
+    qint64 m_reste;
+};
+
+TEST_P(Echec, EnPleinEnregistrementLOriginalNeBougePas)
+{
+    Copie copie;
+    auto app = creerApplicationXls();
+    auto *x = dynamic_cast<xls::ClasseurXls *>(&app->ouvrir(copie.chemin));
+    ASSERT_NE(x, nullptr);
+    x->feuille(QStringLiteral("DYN_cyclist"))
+        .plage(QStringLiteral("B7"))
+        ->ecrire(Cellule::texte(QStringLiteral("Ærø")));
+    const qint64 limite = GetParam();
+    x->definirEnveloppe(
+        [limite](QIODevice &f) { return std::make_unique<AppareilDefaillant>(f, limite); });
+    Question oui { Reponse::Oui, {} };
+    const Fermeture f = x->fermer(oui.fonction());
+    EXPECT_FALSE(f.fermee);
+    EXPECT_TRUE(f.erreur.contains(QStringLiteral("« base équipe.xls »"))) << f.erreur.toStdString();
+    EXPECT_TRUE(x->estOuvert());
+    EXPECT_TRUE(x->estModifie());
+    EXPECT_EQ(copie.octets(), copie.origine);
+    EXPECT_EQ(copie.fichiers().size(), 1);
+    // L'écriture réparée, le même classeur s'enregistre.
+    x->definirEnveloppe({});
+    EXPECT_TRUE(x->fermer(oui.fonction()).fermee);
+    auto relue = creerApplicationXls();
+    EXPECT_EQ(
+        lire(relue->ouvrir(copie.chemin), QStringLiteral("DYN_cyclist"), QStringLiteral("B7")),
+        Cellule::texte(QStringLiteral("Ærø")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Limites, Echec, ::testing::Values(0, 512, 100000, 279551));
+
+/// Dossier où l'on ne peut pas écrire ; sous root, l'essai se fait sous l'identité de nobody.
+TEST(Echec, DossierEnLectureSeule)
+{
+    Copie copie;
+    const QByteArray d = QFile::encodeName(copie.dossier.path());
+    const bool root = ::geteuid() == 0;
+    constexpr uid_t personne = 65534;
+    ASSERT_EQ(::chmod(d.constData(), root ? 0755 : 0555), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(copie.chemin).constData(), 0644), 0);
+    const auto essayer = [&]() -> int {
+        auto app = creerApplicationXls();
+        Classeur &c = app->ouvrir(copie.chemin);
+        c.feuille(QStringLiteral("DYN_team"))
+            .plage(QStringLiteral("A3"))
+            ->ecrire(Cellule::nombre(1));
+        Question oui { Reponse::Oui, {} };
+        const Fermeture f = c.fermer(oui.fonction());
+        if (f.fermee)
+            return 1;
+        if (!c.estOuvert() || !c.estModifie() || f.erreur.isEmpty())
+            return 2;
+        return 0;
+    };
+    int issue = -1;
+    if (root) {
+        const pid_t fils = ::fork();
+        ASSERT_GE(fils, 0);
+        if (fils == 0) {
+            if (::setgid(personne) != 0 || ::setuid(personne) != 0)
+                ::_exit(3);
+            ::_exit(essayer());
+        }
+        int statut = 0;
+        ASSERT_EQ(::waitpid(fils, &statut, 0), fils);
+        ASSERT_TRUE(WIFEXITED(statut));
+        issue = WEXITSTATUS(statut);
+    } else {
+        issue = essayer();
+        ::chmod(d.constData(), 0755);
+    }
+    EXPECT_EQ(issue, 0) << "1 : enregistré quand même, 2 : état ou message faux, 3 : setuid";
+    EXPECT_EQ(copie.octets(), copie.origine);
+    EXPECT_EQ(copie.fichiers().size(), 1);
+}
+
+} // namespace
