@@ -314,6 +314,14 @@ ResultatExport exporterHTML(const Donnees &d, const QString &nomFichier, const Q
     for (const PageHTML &p : pagesHTML(d, NomBase(nomFichier), langue))
         fichiers.append({ p.nom, encoderWindows1252(p.texte) });
 
+    // Un dossier courant supprimé n'a plus de chemin : sans ce garde-fou, le chemin relatif
+    // se résoudrait à la racine du disque.
+    if (dossierTravail.isRelative() && QDir::currentPath().isEmpty()) {
+        res.erreur = QStringLiteral("L'export HTML n'a pas eu lieu : le dossier de travail "
+                                    "courant n'existe plus.");
+        return res;
+    }
+
     // Un dossier existant n'est jamais réutilisé : mkdir échoue s'il existe, on passe au
     // suffixe suivant.
     const QString nom = DossierExport(maintenant, langue);
