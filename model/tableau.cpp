@@ -14,6 +14,33 @@ Tableau::Tableau(int premiereLigne, int derniereLigne, int premiereColonne, int 
     if (m_l1 < m_l0 - 1 || m_c1 < m_c0 - 1)
         throw std::invalid_argument("Tableau : bornes incohérentes");
     m_cases.resize(std::size_t(nbLignes()) * std::size_t(nbColonnes()));
+    m_physique.resize(std::size_t(nbLignes()));
+    for (int i = 0; i < nbLignes(); ++i)
+        m_physique[std::size_t(i)] = i;
+}
+
+bool Tableau::operator==(const Tableau &autre) const
+{
+    if (m_l0 != autre.m_l0 || m_l1 != autre.m_l1 || m_c0 != autre.m_c0 || m_c1 != autre.m_c1)
+        return false;
+    for (int l = m_l0; l <= m_l1; ++l)
+        for (int c = m_c0; c <= m_c1; ++c)
+            if (!((*this)(l, c) == autre(l, c)))
+                return false;
+    return true;
+}
+
+void Tableau::permuterLignes(int premiere, const std::vector<int> &ordre)
+{
+    const int n = int(ordre.size());
+    if (n == 0)
+        return;
+    (void)index(premiere, m_c0);
+    (void)index(premiere + n - 1, m_c0);
+    const auto debut = m_physique.begin() + (premiere - m_l0);
+    const std::vector<int> avant(debut, debut + n);
+    for (int i = 0; i < n; ++i)
+        debut[i] = avant[std::size_t(ordre[std::size_t(i)])];
 }
 
 void Tableau::horsBornes(int ligne, int colonne) const

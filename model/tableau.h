@@ -33,20 +33,29 @@ public:
     }
     Cellule &operator()(int ligne, int colonne) { return m_cases[index(ligne, colonne)]; }
 
-    bool operator==(const Tableau &autre) const = default;
+    /// Égalité de contenu, case par case, avec les mêmes bornes.
+    bool operator==(const Tableau &autre) const;
+
+    /**
+     * Réordonne les lignes premiere..premiere+n-1 : la ligne premiere+i reçoit l'ancienne ligne
+     * premiere+ordre[i]. Toutes les colonnes voyagent ; coût en O(n), aucune case déplacée.
+     */
+    void permuterLignes(int premiere, const std::vector<int> &ordre);
 
 private:
     std::size_t index(int ligne, int colonne) const
     {
         if (!contient(ligne, colonne)) [[unlikely]]
             horsBornes(ligne, colonne);
-        return std::size_t(ligne - m_l0) * std::size_t(m_c1 - m_c0 + 1)
+        return std::size_t(m_physique[std::size_t(ligne - m_l0)]) * std::size_t(m_c1 - m_c0 + 1)
             + std::size_t(colonne - m_c0);
     }
     [[noreturn]] void horsBornes(int ligne, int colonne) const;
 
     int m_l0 = 1, m_l1 = 0, m_c0 = 1, m_c1 = 0;
     std::vector<Cellule> m_cases;
+    // Ligne logique → ligne physique : un tri de lignes entières ne déplace que ces indices.
+    std::vector<int> m_physique;
 };
 
 } // namespace zarvo

@@ -33,6 +33,11 @@ void TriTableau(Tableau &tableau, int cle, int premiereLigne, int derniereLigne,
         return monte ? a > b : a < b;
     });
 
+    if (premiereColonne == tableau.premiereColonne()
+        && derniereColonne == tableau.derniereColonne()) {
+        tableau.permuterLignes(premiereLigne, ordre);
+        return;
+    }
     const int nbCol = derniereColonne - premiereColonne + 1;
     if (nbCol <= 0)
         return;

@@ -1,0 +1,323 @@
+#include "export/html.h"
+
+#include "model/conversions.h"
+
+#include <QFile>
+
+#include <array>
+#include <cerrno>
+#include <cstring>
+
+#include <sys/stat.h>
+
+namespace zarvo {
+
+namespace {
+
+const QString crlf = QStringLiteral("\r\n");
+
+// Colonnes de TabEquipes et TabCoureurs reprises dans les pages.
+constexpr int eqId = 1, eqNom = 2, eqDivision = 3, eqAbrev = 5, eqMail = 6;
+constexpr int coId = 1, coNom = 2, coPrenom = 3, coEquipe = 4, coJour = 6, coMois = 7, coAnnee = 8,
+              coPoints = 9, premiereCarac = 10, derniereCarac = 32;
+constexpr int enteteTousLes = 15; // une ligne d'en-tête tous les 15 coureurs libres
+
+const QString enteteEquipes
+    = QStringLiteral("<tr><td><b>Id</b></td><td><b>Nom de l'équipe</b></td><td><b>Div</b></td>"
+                     "<td><b>Abbréviation</b></td><td><b>Suffixe Mail</b></td>");
+
+const QString EnTeteCoureursHTML = QStringLiteral("<tr align=center>\r\n")
+    + QStringLiteral("<td align=center><font color=white>Id</td>"
+                     "<td align=center><font color=white> Nom </td>"
+                     "<td align=center><font color=white> Prénom </td>"
+                     "<td align=center><font color=white> Né le </td>"
+                     "<td align=center><font color=white> Points UCI </td>"
+                     "<td align=center><font color=white> Plaine </td>"
+                     "<td align=center><font color=white> Montagne </td>"
+                     "<td align=center><font color=white> Vallons </td>"
+                     "<td align=center><font color=white> Descente </td>"
+                     "<td align=center><font color=white> CLM </td>"
+                     "<td align=center><font color=white> Endurance </td>"
+                     "<td align=center><font color=white> Resist. </td>"
+                     "<td align=center><font color=white>Récup </td>"
+                     "<td align=center><font color=white> Pavés </td>"
+                     "<td align=center><font color=white> Agilité </td>"
+                     "<td align=center><font color=white> Sprint </td>"
+                     "<td align=center><font color=white> Accel </td>")
+    + QStringLiteral("\r\n</tr>");
+
+const QString styleBlanc = QStringLiteral(" bgcolor=white><font color='#1D6008'><b>");
+const QString styleVert = QStringLiteral("bgcolor='#237909'><font color=white><b>");
+const QString ouvertureCase
+    = QStringLiteral("<td align=center bordercolor='#6D1AA2' borderwidth=1 ");
+
+/// Chaque écriture ajoute son texte puis une fin de ligne.
+void ecrire(QString &fichier, const QString &texte)
+{
+    fichier += texte;
+    fichier += crlf;
+}
+
+QString echapper(const QString &t)
+{
+    QString r;
+    r.reserve(t.size());
+    for (const QChar c : t) {
+        switch (c.unicode()) {
+        case u'&':
+            r += QStringLiteral("&amp;");
+            break;
+        case u'<':
+            r += QStringLiteral("&lt;");
+            break;
+        case u'>':
+            r += QStringLiteral("&gt;");
+            break;
+        default:
+            r += c;
+        }
+    }
+    return r;
+}
+
+/// Valeur d'une case telle que le panneau l'affiche, échappée pour HTML.
+QString valeur(const Tableau &t, int ligne, int colonne, const QLocale &langue)
+{
+    return echapper(texteCellule(t(ligne, colonne), langue));
+}
+
+/// LigneCoureurHTML : une ligne de coureur, style blanc pour les impaires de la page.
+void LigneCoureurHTML(QString &page, const Tableau &tc, int r, bool blanc, const QLocale &langue)
+{
+    const QString ouverture = ouvertureCase + (blanc ? styleBlanc : styleVert);
+    const QString fin = QStringLiteral("</font></td>\r\n");
+    page += crlf + QStringLiteral("<tr>");
+    page += ouverture + valeur(tc, r, coId, langue) + fin;
+    page += ouverture + valeur(tc, r, coNom, langue) + fin;
+    page += ouverture + valeur(tc, r, coPrenom, langue) + fin;
+    page += ouverture + valeur(tc, r, coJour, langue) + QChar(u'/') + valeur(tc, r, coMois, langue)
+        + QChar(u'/') + valeur(tc, r, coAnnee, langue) + fin;
+    page += ouverture + valeur(tc, r, coPoints, langue) + fin;
+    for (int v = premiereCarac; v <= derniereCarac; v += 2)
+        page += ouverture + valeur(tc, r, v, langue) + QStringLiteral(" </b>(")
+            + valeur(tc, r, v + 1, langue) + QStringLiteral(") </font></td>\r\n");
+    page += QStringLiteral("</tr>\r\n");
+}
+
+/// Tête commune des pages de coureurs, jusqu'à l'ouverture de la table.
+QString teteCoureurs(const QString &titre, const QString &intitule)
+{
+    return QStringLiteral("<html>\r\n<head><title>") + titre + QStringLiteral("</title>\r\n")
+        + QStringLiteral("<body bgcolor='#A7C0CF' link=blue vlink=blue alink=blue></head>"
+                         "<center>\r\n<br>\r\n")
+        + QStringLiteral("<font size=5><i>") + intitule
+        + QStringLiteral("</i></font><br><br><table border=1 bgcolor='#6D1AA2' "
+                         "bordercolor='#6D1AA2'>")
+        + crlf + EnTeteCoureursHTML;
+}
+
+QString piedCoureurs()
+{
+    return EnTeteCoureursHTML + crlf
+        + QStringLiteral("</table><br><br><a href='sommaire.html'>Retour au sommaire</a>") + crlf
+        + QStringLiteral("</center></html>");
+}
+
+/// Page de l'équipe de la ligne i : ses coureurs dans l'ordre de la table.
+QString pageEquipe(const Donnees &d, int i, const QLocale &langue)
+{
+    const Tableau &tc = d.TabCoureurs;
+    const Cellule &id = d.TabEquipes(i, eqId);
+    const QString nom = valeur(d.TabEquipes, i, eqNom, langue);
+    QString page = teteCoureurs(QStringLiteral("Caractéristiques des coureurs de ") + nom,
+        QStringLiteral("Les coureurs de l'équipe ") + nom);
+    bool blanc = true;
+    for (int r = tc.premiereLigne(); r <= tc.derniereLigne(); ++r) {
+        if (egalesAuTri(tc(r, coEquipe), id)) {
+            LigneCoureurHTML(page, tc, r, blanc, langue);
+            blanc = !blanc;
+        }
+    }
+    QString fichier;
+    ecrire(fichier, page + piedCoureurs());
+    return fichier;
+}
+
+QString pageLibres(const Donnees &d, const QLocale &langue)
+{
+    const Tableau &tc = d.TabCoureurs;
+    const Cellule libres = Cellule::nombre(base::idEquipeLibres);
+    QString page = teteCoureurs(QStringLiteral("Caractéristiques des coureurs libres"),
+        QStringLiteral("Les coureurs libres"));
+    bool blanc = true;
+    int compte = 0;
+    for (int r = tc.premiereLigne(); r <= tc.derniereLigne(); ++r) {
+        if (egalesAuTri(tc(r, coEquipe), libres)) {
+            LigneCoureurHTML(page, tc, r, blanc, langue);
+            blanc = !blanc;
+            if (++compte == enteteTousLes) {
+                page += EnTeteCoureursHTML;
+                compte = 0;
+            }
+        }
+    }
+    QString fichier;
+    ecrire(fichier, page + piedCoureurs());
+    return fichier;
+}
+
+QString ligneSommaire(const Donnees &d, int i, const QLocale &langue)
+{
+    const Tableau &te = d.TabEquipes;
+    const QString vert = QStringLiteral("<td bgcolor=white><font color='#1D6008'>");
+    const QString fin = QStringLiteral("</td>\r\n");
+    return QStringLiteral(" \r\n<tr>\r\n") + vert + valeur(te, i, eqId, langue) + fin
+        + QStringLiteral("<td bgcolor=white><a href='Equipe") + QString::number(i)
+        + QStringLiteral(".html'>") + valeur(te, i, eqNom, langue) + QStringLiteral("</a>") + fin
+        + vert + valeur(te, i, eqDivision, langue) + fin + vert + valeur(te, i, eqAbrev, langue)
+        + fin + vert + valeur(te, i, eqMail, langue) + fin + QStringLiteral("</tr>\r\n");
+}
+
+/// Table de correspondance des octets 0x80..0x9F de Windows-1252 (0 : octet non défini).
+constexpr std::array<char16_t, 32> cp1252Haut = { 0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020,
+    0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0, 0, 0x2018, 0x2019, 0x201C, 0x201D,
+    0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178 };
+
+QString texteErreurSysteme(int numero)
+{
+    return QString::fromLocal8Bit(std::strerror(numero));
+}
+
+} // namespace
+
+QString NomBase(const QString &nomFichier)
+{
+    QString nom = nomFichier;
+    return nom.remove(QStringLiteral(".xls"), Qt::CaseSensitive);
+}
+
+QString DossierExport(const QDateTime &maintenant, const QLocale &langue)
+{
+    const QTime h = maintenant.time();
+    QString nom = QStringLiteral("exportHTML du ")
+        + langue.toString(maintenant.date(), QLocale::ShortFormat) + QChar(u'-')
+        + QString::number(h.hour()) + QChar(u'h') + QString::number(h.minute()) + QChar(u'm')
+        + QString::number(h.second()) + QChar(u's');
+    return nom.replace(QChar(u' '), QChar(u'_')).replace(QChar(u'/'), QChar(u'-'));
+}
+
+QList<PageHTML> pagesHTML(const Donnees &d, const QString &nomBase, const QLocale &langue)
+{
+    const Tableau &te = d.TabEquipes;
+    QString sommaire;
+    QList<PageHTML> pages;
+    ecrire(sommaire,
+        QStringLiteral("<html>\r\n<head><title>Caractéristiques des équipes</title></head>\r\n"
+                       "<body bgcolor='#A7C0CF' link=blue vlink=blue alink=blue>\r\n"
+                       "<br><br><center><font size=6><i>Caractéristiques de la Db ")
+            + echapper(nomBase)
+            + QStringLiteral("</i></font><br><br>\r\n"
+                             "<br><br><center><font size=5>LES EQUIPES DE GS1 :</font><br><br>"
+                             "\r\n<table border=1 bordercolor='#1D6008'>\r\n")
+            + enteteEquipes);
+    const auto section = [&](int division) {
+        const Cellule div = Cellule::nombre(division);
+        for (int i = te.premiereLigne(); i <= te.derniereLigne(); ++i) {
+            if (!egalesAuTri(te(i, eqDivision), div))
+                continue;
+            ecrire(sommaire, ligneSommaire(d, i, langue));
+            pages.append({ QStringLiteral("Equipe%1.html").arg(i), pageEquipe(d, i, langue) });
+        }
+    };
+    section(1);
+    ecrire(sommaire,
+        QStringLiteral("</table>\r\n<br><br><br><center><font size=5>LES EQUIPES DE GS2 :</font>"
+                       "<br><br>\r\n<table border=1 bordercolor='#1D6008'>\r\n")
+            + enteteEquipes);
+    section(2);
+    pages.append({ QStringLiteral("FA.html"), pageLibres(d, langue) });
+    ecrire(sommaire,
+        QStringLiteral("</table><br><br><br><font size=5><a href='FA.html'>TOUS LES COUREURS "
+                       "LIBRES (sans équipes et retraités)</a></font><br><br><br><br>"
+                       "</body></html>"));
+    pages.prepend({ QStringLiteral("sommaire.html"), sommaire });
+    return pages;
+}
+
+QByteArray encoderWindows1252(const QString &texte)
+{
+    QByteArray r;
+    r.reserve(texte.size());
+    for (auto it = texte.cbegin(); it != texte.cend(); ++it) {
+        char32_t cp = it->unicode();
+        if (it->isHighSurrogate() && it + 1 != texte.cend() && (it + 1)->isLowSurrogate()) {
+            cp = QChar::surrogateToUcs4(*it, *(it + 1));
+            ++it;
+        } else if (it->isSurrogate()) {
+            cp = 0xFFFD; // moitié de paire isolée : caractère de remplacement
+        }
+        if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
+            r += char(cp);
+            continue;
+        }
+        int octet = -1;
+        for (std::size_t k = 0; k < cp1252Haut.size(); ++k)
+            if (cp1252Haut[k] != 0 && cp1252Haut[k] == cp)
+                octet = 0x80 + int(k);
+        if (octet >= 0)
+            r += char(octet);
+        else
+            r += "&#" + QByteArray::number(quint32(cp)) + ';';
+    }
+    return r;
+}
+
+ResultatExport exporterHTML(const Donnees &d, const QString &nomFichier, const QDir &dossierTravail,
+    const QDateTime &maintenant, const QLocale &langue)
+{
+    ResultatExport res;
+    // Tout est prêt en mémoire avant de toucher au disque.
+    QList<std::pair<QString, QByteArray>> fichiers;
+    for (const PageHTML &p : pagesHTML(d, NomBase(nomFichier), langue))
+        fichiers.append({ p.nom, encoderWindows1252(p.texte) });
+
+    // Un dossier existant n'est jamais réutilisé : mkdir échoue s'il existe, on passe au
+    // suffixe suivant.
+    const QString nom = DossierExport(maintenant, langue);
+    QString chemin;
+    for (int n = 1;; ++n) {
+        chemin = dossierTravail.absoluteFilePath(n == 1 ? nom : nom + QStringLiteral("_%1").arg(n));
+        if (::mkdir(QFile::encodeName(chemin).constData(), 0777) == 0)
+            break;
+        const int numero = errno;
+        if (numero != EEXIST || n >= 1000) {
+            res.erreur = QStringLiteral("L'export HTML n'a pas eu lieu : impossible de créer le "
+                                        "dossier « %1 » (%2).")
+                             .arg(chemin, texteErreurSysteme(numero));
+            return res;
+        }
+    }
+
+    const QDir dossier(chemin);
+    for (const auto &[nomPage, octets] : fichiers) {
+        QFile f(dossier.filePath(nomPage));
+        const bool ok = f.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)
+            && f.write(octets) == octets.size() && f.flush();
+        if (!ok) {
+            const QString raison = f.errorString();
+            f.close();
+            QDir(chemin).removeRecursively();
+            res.erreur = QStringLiteral("L'export HTML a échoué : impossible d'écrire le fichier "
+                                        "« %1 » dans le dossier « %2 » (%3). Le dossier commencé "
+                                        "a été supprimé.")
+                             .arg(nomPage, chemin, raison);
+            return res;
+        }
+        f.close();
+    }
+    res.reussi = true;
+    res.dossier = chemin;
+    return res;
+}
+
+} // namespace zarvo

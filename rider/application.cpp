@@ -1,0 +1,146 @@
+#include "rider/application.h"
+
+#include "model/conversions.h"
+#include "sheet/erreur.h"
+
+namespace zarvo {
+
+namespace {
+
+const QString nomFeuilleCoureurs = QStringLiteral("DYN_cyclist");
+const QString nomFeuilleEquipes = QStringLiteral("DYN_team");
+constexpr int derniereColonneCoureur = 33;
+constexpr int derniereColonneEquipe = 6;
+constexpr int premiereCarac = 10, derniereCarac = 32;
+
+bool estMarquee(const Cellule &drapeau)
+{
+    return egalesAuTri(drapeau, Cellule::nombre(1));
+}
+
+/// Lettre de la colonne j : Colonnes si la table est remplie, sinon la règle des lettres.
+QString lettre(const Donnees &d, int j)
+{
+    return j < d.Colonnes.size() ? d.Colonnes.at(j) : lettresColonne(j);
+}
+
+/// Écrit une ligne de table dans une feuille, une case par colonne 1..derniere.
+void ecrireLigne(sheet::Feuille &f, const Donnees &d, const Tableau &t, int ligne, int derniere,
+    const QLocale &langue, int &nbEcritures)
+{
+    const QString numero = texteCellule(t(ligne, 0), langue);
+    for (int c = 1; c <= derniere; ++c) {
+        f.plage(lettre(d, c) + numero)->ecrire(t(ligne, c));
+        ++nbEcritures;
+    }
+}
+
+QString texteEchec(const QString &quoi, const QString &feuille, const Cellule &ligneFeuille,
+    const QString &raison, const QLocale &langue)
+{
+    return QStringLiteral("L'application des modifications s'est arrêtée sur %1 (ligne %2 de la "
+                          "feuille %3) :\r%4\rLes modifications restent en mémoire : vous pouvez "
+                          "appliquer à nouveau.")
+        .arg(quoi, texteCellule(ligneFeuille, langue), feuille, raison);
+}
+
+} // namespace
+
+QString texteProgressionCoureur(int ligne)
+{
+    return QStringLiteral("Mise à jour des données : Coureur ") + QString::number(ligne)
+        + QStringLiteral("sur ") + QString::number(base::derniereLigneCoureur);
+}
+
+QString texteProgressionEquipe(int ligne)
+{
+    return QStringLiteral("Mise à jour des données : Equipe ") + QString::number(ligne)
+        + QStringLiteral("sur ") + QString::number(base::derniereLigneEquipe);
+}
+
+QString texteCompteRendu(int nbPotentiels, const QString &liste)
+{
+    // Blanc de tête des nombres positifs, comme l'affiche le programme d'origine.
+    const QString nombre
+        = (nbPotentiels >= 0 ? QStringLiteral(" ") : QString()) + QString::number(nbPotentiels);
+    return nombre + QStringLiteral(" potentiels étaient inférieurs à la carac correspondante.\r")
+        + QStringLiteral("Ces potentiels ont été mis au niveau de la note pour éviter les "
+                         "problèmes lors de l'import excel.\r\r")
+        + QStringLiteral("les cyclistes concernés sont : \r") + liste;
+}
+
+ResultatApplication appliquerModifications(Donnees &d, sheet::Classeur &classeur,
+    const RappelProgression &progression, const QLocale &langue)
+{
+    ResultatApplication res;
+    Tableau &tc = d.TabCoureurs;
+    Tableau &te = d.TabEquipes;
+    const auto avancer = [&](const QString &texte) {
+        if (progression)
+            progression(texte);
+    };
+    const auto finir = [&] {
+        if (res.nbPotentiels > 0)
+            res.compteRendu = texteCompteRendu(res.nbPotentiels, res.liste);
+        return res;
+    };
+
+    // La feuille n'est demandée qu'à la première ligne marquée : sans rien à écrire, rien
+    // n'échoue.
+    sheet::Feuille *coureurs = nullptr;
+    for (int i = base::premiereLigneCoureur; i <= base::derniereLigneCoureur; ++i) {
+        int derniereRelevee = 0;
+        if (estMarquee(tc(i, base::colModifCoureur))) {
+            for (int j = premiereCarac; j <= derniereCarac; j += 2) {
+                const auto carac = valeurNumerique(tc(i, j), langue);
+                const auto pot = valeurNumerique(tc(i, j + 1), langue);
+                // Une valeur qui n'est pas un nombre : pas de comparaison pour cette paire.
+                if (carac && pot && plancher(*carac) > plancher(*pot)) {
+                    tc(i, j + 1) = tc(i, j);
+                    ++res.nbPotentiels;
+                    derniereRelevee = j;
+                }
+            }
+            // Listé avant l'écriture : si elle échoue, le relèvement déjà fait en mémoire ne
+            // serait plus signalé au passage suivant.
+            if (derniereRelevee != 0) {
+                ++res.nbCoureursListes;
+                res.liste += texteCellule(tc(i, 2), langue) + QStringLiteral(" (")
+                    + QString::number(derniereRelevee) + QStringLiteral(") - ");
+                if (res.nbCoureursListes % 8 == 0 && res.nbCoureursListes <= 64)
+                    res.liste += QChar(u'\r');
+            }
+            try {
+                if (!coureurs)
+                    coureurs = &classeur.feuille(nomFeuilleCoureurs);
+                ecrireLigne(*coureurs, d, tc, i, derniereColonneCoureur, langue, res.nbEcritures);
+            } catch (const sheet::ErreurClasseur &e) {
+                res.erreur = texteEchec(
+                    QStringLiteral("le coureur « %1 »").arg(texteCellule(tc(i, 2), langue)),
+                    nomFeuilleCoureurs, tc(i, 0), e.message(), langue);
+                return finir();
+            }
+        }
+        avancer(texteProgressionCoureur(i));
+    }
+
+    sheet::Feuille *equipes = nullptr;
+    for (int k = base::premiereLigneEquipe; k <= base::derniereLigneEquipe; ++k) {
+        if (estMarquee(te(k, base::colModifEquipe))) {
+            try {
+                if (!equipes)
+                    equipes = &classeur.feuille(nomFeuilleEquipes);
+                ecrireLigne(*equipes, d, te, k, derniereColonneEquipe, langue, res.nbEcritures);
+            } catch (const sheet::ErreurClasseur &e) {
+                res.erreur = texteEchec(
+                    QStringLiteral("l'équipe « %1 »").arg(texteCellule(te(k, 2), langue)),
+                    nomFeuilleEquipes, te(k, 0), e.message(), langue);
+                return finir();
+            }
+        }
+        avancer(texteProgressionEquipe(k));
+    }
+    return finir();
+}
+
+} // namespace zarvo

@@ -1,0 +1,278 @@
+#include "sheet/xls/biff_ecriture.h"
+
+#include "sheet/erreur.h"
+#include "sheet/xls/octets.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+
+namespace zarvo::sheet::xls::ecriture {
+
+namespace {
+
+void ajouter16(QByteArray &o, std::uint16_t v)
+{
+    char b[2];
+    ecrire16(b, v);
+    o.append(b, 2);
+}
+
+void ajouter32(QByteArray &o, std::uint32_t v)
+{
+    char b[4];
+    ecrire32(b, v);
+    o.append(b, 4);
+}
+
+QByteArray debutCase(int ligne, int colonne, std::uint16_t xf)
+{
+    QByteArray d;
+    d.reserve(14);
+    ajouter16(d, std::uint16_t(ligne));
+    ajouter16(d, std::uint16_t(colonne));
+    ajouter16(d, xf);
+    return d;
+}
+
+} // namespace
+
+QByteArray enregistrement(std::uint16_t type, const QByteArray &donnees)
+{
+    if (donnees.size() > tailleMaxDonnees)
+        throw ErreurClasseur(QStringLiteral(
+            "Enregistrement trop long (%1 octets) : le classeur ne peut pas l'écrire.")
+                                 .arg(donnees.size()));
+    QByteArray r;
+    r.reserve(4 + donnees.size());
+    ajouter16(r, type);
+    ajouter16(r, std::uint16_t(donnees.size()));
+    r.append(donnees);
+    return r;
+}
+
+double decoderRk(std::uint32_t rk)
+{
+    double v;
+    if (rk & 2) {
+        v = double(std::int32_t(rk) >> 2);
+    } else {
+        v = std::bit_cast<double>(std::uint64_t(rk & 0xFFFFFFFCu) << 32);
+    }
+    return (rk & 1) ? v / 100.0 : v;
+}
+
+std::optional<std::uint32_t> encoderRk(double v)
+{
+    if (!std::isfinite(v))
+        return std::nullopt;
+    const auto exact = [v](std::uint32_t rk) {
+        return std::bit_cast<std::uint64_t>(decoderRk(rk)) == std::bit_cast<std::uint64_t>(v);
+    };
+    // Les candidats sont vérifiés par décodage : seul compte ce qu'un lecteur retrouvera.
+    const auto entier = [](double x) -> std::optional<std::uint32_t> {
+        if (x != std::floor(x) || x < -536870912.0 || x > 536870911.0)
+            return std::nullopt;
+        return std::uint32_t(std::int32_t(x) * 4) | 2u;
+    };
+    const auto flottant = [](double x) -> std::optional<std::uint32_t> {
+        const auto bits = std::bit_cast<std::uint64_t>(x);
+        if (bits & 0x3FFFFFFFFull)
+            return std::nullopt;
+        return std::uint32_t(bits >> 32);
+    };
+    for (const auto &c : { entier(v), flottant(v) })
+        if (c && exact(*c))
+            return c;
+    const double cent = v * 100.0;
+    if (std::isfinite(cent))
+        for (const auto &c : { entier(cent), flottant(cent) })
+            if (c && exact(*c | 1u))
+                return *c | 1u;
+    return std::nullopt;
+}
+
+QByteArray caseNombre(int ligne, int colonne, std::uint16_t xf, double v)
+{
+    QByteArray d = debutCase(ligne, colonne, xf);
+    if (const auto rk = encoderRk(v)) {
+        ajouter32(d, *rk);
+        return enregistrement(Rk, d);
+    }
+    char b[8];
+    ecrire64(b, std::bit_cast<std::uint64_t>(v));
+    d.append(b, 8);
+    return enregistrement(Number, d);
+}
+
+QByteArray caseSst(int ligne, int colonne, std::uint16_t xf, std::uint32_t indice)
+{
+    QByteArray d = debutCase(ligne, colonne, xf);
+    ajouter32(d, indice);
+    return enregistrement(LabelSst, d);
+}
+
+QByteArray caseVide(int ligne, int colonne, std::uint16_t xf)
+{
+    return enregistrement(Blank, debutCase(ligne, colonne, xf));
+}
+
+void verifierLongueurTexte(const QString &texte)
+{
+    if (texte.size() > longueurMaxTexte)
+        throw ErreurClasseur(
+            QStringLiteral("Texte trop long pour une case : %1 caractères, %2 au plus.")
+                .arg(texte.size())
+                .arg(longueurMaxTexte));
+}
+
+namespace {
+
+/// Suite d'enregistrements SST puis CONTINUE, remplie au plus près de la limite.
+class SuiteSst
+{
+public:
+    explicit SuiteSst(qint64 debut)
+        : m_debut(debut)
+    {
+        m_courant.reserve(tailleMaxDonnees);
+    }
+    int place() const { return tailleMaxDonnees - int(m_courant.size()); }
+    /// Ferme l'enregistrement en cours et en ouvre un CONTINUE.
+    void suivant()
+    {
+        m_sortie += enregistrement(m_premier ? Sst : Continue, m_courant);
+        m_premier = false;
+        m_courant.clear();
+    }
+    void assurer(int n)
+    {
+        if (place() < n)
+            suivant();
+    }
+    QByteArray &courant() { return m_courant; }
+    /// Position dans le flux de l'octet qui va être écrit, et son décalage dans l'enregistrement.
+    qint64 position() const { return m_debut + m_sortie.size() + 4 + m_courant.size(); }
+    std::uint16_t decalage() const { return std::uint16_t(4 + m_courant.size()); }
+    QByteArray fin()
+    {
+        suivant();
+        return std::move(m_sortie);
+    }
+
+private:
+    qint64 m_debut;
+    QByteArray m_sortie;
+    QByteArray m_courant;
+    bool m_premier = true;
+};
+
+bool estLarge(const QString &t)
+{
+    return std::any_of(t.cbegin(), t.cend(), [](QChar c) { return c.unicode() > 0xFF; });
+}
+
+void ajouterCaracteres(QByteArray &o, const QString &t, qsizetype debut, qsizetype n, bool large)
+{
+    for (qsizetype i = debut; i < debut + n; ++i) {
+        const char16_t c = t[i].unicode();
+        o.append(char(c & 0xFF));
+        if (large)
+            o.append(char(c >> 8));
+    }
+}
+
+} // namespace
+
+SstEcrite ecrireSst(const std::vector<ChaineSst> &chaines, std::uint32_t total, qint64 debut)
+{
+    const auto nb = std::uint32_t(chaines.size());
+    // Au plus 128 paquets, et jamais moins de 8 chaînes par paquet.
+    const std::uint32_t parPaquet = std::max<std::uint32_t>(8, (nb + 127) / 128);
+    QByteArray ext;
+    ajouter16(ext, std::uint16_t(parPaquet));
+
+    SuiteSst suite(debut);
+    ajouter32(suite.courant(), total);
+    ajouter32(suite.courant(), nb);
+    for (std::uint32_t i = 0; i < nb; ++i) {
+        const ChaineSst &c = chaines[i];
+        verifierLongueurTexte(c.texte);
+        if (c.runs.size() % 4 != 0)
+            throw ErreurClasseur(
+                QStringLiteral("Mise en forme d'une chaîne partagée incohérente."));
+        const bool large = estLarge(c.texte);
+        const int tailleCar = large ? 2 : 1;
+        const bool riche = !c.runs.isEmpty();
+        const bool phon = !c.phonetique.isEmpty();
+        const int entete = 3 + (riche ? 2 : 0) + (phon ? 4 : 0);
+        suite.assurer(entete + (c.texte.isEmpty() ? 0 : tailleCar));
+        if (i % parPaquet == 0) {
+            ajouter32(ext, std::uint32_t(suite.position()));
+            ajouter16(ext, suite.decalage());
+            ajouter16(ext, 0);
+        }
+        QByteArray &o = suite.courant();
+        ajouter16(o, std::uint16_t(c.texte.size()));
+        o.append(char((large ? 0x01 : 0) | (phon ? 0x04 : 0) | (riche ? 0x08 : 0)));
+        if (riche)
+            ajouter16(o, std::uint16_t(c.runs.size() / 4));
+        if (phon)
+            ajouter32(o, std::uint32_t(c.phonetique.size()));
+        qsizetype fait = 0;
+        while (fait < c.texte.size()) {
+            if (fait > 0) {
+                // Suite des caractères : nouvel enregistrement, nouvel octet d'options.
+                suite.suivant();
+                suite.courant().append(char(large ? 0x01 : 0));
+            }
+            const qsizetype n
+                = std::min<qsizetype>(c.texte.size() - fait, suite.place() / tailleCar);
+            ajouterCaracteres(suite.courant(), c.texte, fait, n, large);
+            fait += n;
+        }
+        for (qsizetype r = 0; r < c.runs.size(); r += 4) {
+            suite.assurer(4);
+            suite.courant().append(c.runs.mid(r, 4));
+        }
+        for (qsizetype p = 0; p < c.phonetique.size();) {
+            suite.assurer(1);
+            const qsizetype n = std::min<qsizetype>(c.phonetique.size() - p, suite.place());
+            suite.courant().append(c.phonetique.mid(p, n));
+            p += n;
+        }
+    }
+    return { suite.fin(), enregistrement(ExtSst, ext) };
+}
+
+QByteArray dbcell(const BlocLignes &bloc, qint64 position)
+{
+    QByteArray d;
+    ajouter32(d, std::uint32_t(position - bloc.premiereLigne));
+    // Premier écart compté depuis la fin du premier ROW (20 octets), les suivants d'une case à
+    // l'autre.
+    qint64 precedent = bloc.premiereLigne + 20;
+    for (const qint64 p : bloc.premieresCases) {
+        const qint64 ecart = p - precedent;
+        if (ecart < 0 || ecart > 0xFFFF)
+            throw ErreurClasseur(QStringLiteral("Bloc de lignes impossible à indexer."));
+        ajouter16(d, std::uint16_t(ecart));
+        precedent = p;
+    }
+    return enregistrement(DbCell, d);
+}
+
+QByteArray index(std::uint32_t premiere, std::uint32_t finLignes, qint64 positionDefColWidth,
+    const std::vector<qint64> &positionsDbcell)
+{
+    QByteArray d;
+    ajouter32(d, 0);
+    ajouter32(d, premiere);
+    ajouter32(d, finLignes);
+    ajouter32(d, std::uint32_t(positionDefColWidth));
+    for (const qint64 p : positionsDbcell)
+        ajouter32(d, std::uint32_t(p));
+    return enregistrement(Index, d);
+}
+
+} // namespace zarvo::sheet::xls::ecriture

@@ -1,0 +1,116 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace zarvo::sheet::xls {
+
+/**
+ * Briques d'écriture BIFF8 : enregistrements de cases, table des chaînes partagées et ses
+ * CONTINUE, EXTSST, INDEX et DBCELL. Rien ici ne lit un classeur : ce sont des fonctions
+ * pures qui rendent des octets d'enregistrements complets (en-tête compris).
+ */
+namespace ecriture {
+
+/// Types d'enregistrements que l'écriture produit ou déplace.
+enum Type : std::uint16_t {
+    Formula = 0x0006,
+    Eof = 0x000A,
+    Continue = 0x003C,
+    DefColWidth = 0x0055,
+    ColInfo = 0x007D,
+    BoundSheet = 0x0085,
+    MulRk = 0x00BD,
+    MulBlank = 0x00BE,
+    DbCell = 0x00D7,
+    MsoDrawingGroup = 0x00EB,
+    Sst = 0x00FC,
+    LabelSst = 0x00FD,
+    ExtSst = 0x00FF,
+    RecalcId = 0x01C1,
+    Dimensions = 0x0200,
+    Blank = 0x0201,
+    Number = 0x0203,
+    Label = 0x0204,
+    BoolErr = 0x0205,
+    String = 0x0207,
+    Row = 0x0208,
+    Index = 0x020B,
+    Array = 0x0221,
+    Table = 0x0236,
+    Rk = 0x027E,
+    ShrFmla = 0x04BC,
+    RString = 0x00D6,
+    Bof = 0x0809,
+};
+
+/// Taille maximale des données d'un enregistrement BIFF8.
+constexpr int tailleMaxDonnees = 8224;
+/// Plus long texte qu'une case peut tenir.
+constexpr int longueurMaxTexte = 32767;
+/// Format de case par défaut (« Normal ») des classeurs BIFF8.
+constexpr std::uint16_t xfParDefaut = 15;
+
+/// Enregistrement complet : en-tête (type, taille) puis données. Lève ErreurClasseur si trop long.
+QByteArray enregistrement(std::uint16_t type, const QByteArray &donnees);
+
+/// Valeur RK qui redonne exactement `v` (même bits), ou rien si `v` n'est pas codable en RK.
+std::optional<std::uint32_t> encoderRk(double v);
+/// Nombre porté par une valeur RK.
+double decoderRk(std::uint32_t rk);
+
+/// Case nombre : RK si le nombre s'y code exactement, NUMBER sinon.
+QByteArray caseNombre(int ligne, int colonne, std::uint16_t xf, double v);
+/// Case texte renvoyant à la chaîne partagée d'indice `indice`.
+QByteArray caseSst(int ligne, int colonne, std::uint16_t xf, std::uint32_t indice);
+/// Case vide qui ne garde que son format.
+QByteArray caseVide(int ligne, int colonne, std::uint16_t xf);
+
+/// Refuse un texte trop long pour une case, par un message qui le dit.
+void verifierLongueurTexte(const QString &texte);
+
+/// Une chaîne partagée : son texte, ses runs de mise en forme et ses données phonétiques, bruts.
+struct ChaineSst
+{
+    QString texte;
+    QByteArray runs; ///< 4 octets par run (premier caractère, police), tels que lus
+    QByteArray phonetique; ///< bloc ExtRst tel que lu, vide s'il n'y en a pas
+    bool operator==(const ChaineSst &) const = default;
+};
+
+/// SST découpée en SST + CONTINUE, et l'EXTSST qui l'accompagne.
+struct SstEcrite
+{
+    QByteArray sst; ///< SST puis ses CONTINUE, en-têtes compris
+    QByteArray extsst; ///< enregistrement EXTSST complet
+};
+
+/**
+ * Écrit la table des chaînes. `debut` est la position dans le flux où la SST commencera :
+ * l'EXTSST y renvoie. `total` : nombre de renvois aux chaînes dans tout le classeur.
+ * Règles de découpage : l'en-tête d'une chaîne et son premier caractère restent dans le même
+ * enregistrement ; une suite de caractères reprise dans un CONTINUE y reçoit un octet d'options
+ * neuf ; un run n'est jamais coupé ; les données phonétiques se coupent où il faut.
+ */
+SstEcrite ecrireSst(const std::vector<ChaineSst> &chaines, std::uint32_t total, qint64 debut);
+
+/// Données d'un bloc de lignes pour son DBCELL.
+struct BlocLignes
+{
+    qint64 premiereLigne = 0; ///< position dans le flux du premier ROW du bloc
+    std::vector<qint64> premieresCases; ///< par ROW du bloc : position de sa première case
+};
+
+/// DBCELL d'un bloc qui sera écrit à la position `position` du flux.
+QByteArray dbcell(const BlocLignes &bloc, qint64 position);
+
+/// INDEX d'une feuille : lignes [premiere, derniere + 1), DEFCOLWIDTH et DBCELL par position.
+QByteArray index(std::uint32_t premiere, std::uint32_t finLignes, qint64 positionDefColWidth,
+    const std::vector<qint64> &positionsDbcell);
+
+} // namespace ecriture
+} // namespace zarvo::sheet::xls

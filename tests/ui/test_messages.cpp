@@ -1,0 +1,146 @@
+#include "ui/messages.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+using namespace zarvo;
+using namespace zarvo::ui;
+using namespace Qt::Literals::StringLiterals;
+
+Q_DECLARE_METATYPE(zarvo::Boutons)
+Q_DECLARE_METATYPE(zarvo::Reponse)
+
+class TestMessages : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void fauxSuitSaFile()
+    {
+        MessagesFactices m;
+        m.repondre(Reponse::Oui);
+        m.repondre(Reponse::Ok);
+        QCOMPARE(m.afficher(u"question ?"_s, Boutons::OuiNon), Reponse::Oui);
+        QCOMPARE(m.afficher(u"info"_s, Boutons::Ok), Reponse::Ok);
+        QVERIFY(m.imprevus().isEmpty());
+        const auto vus = m.prendreMessages();
+        QCOMPARE(vus.size(), 2);
+        QCOMPARE(vus[0].texte, u"question ?"_s);
+        QCOMPARE(vus[0].boutons, Boutons::OuiNon);
+        QCOMPARE(vus[1].reponse, Reponse::Ok);
+        QVERIFY(m.messages().isEmpty());
+    }
+
+    void questionImprevue_data()
+    {
+        QTest::addColumn<Boutons>("boutons");
+        QTest::addColumn<bool>("avecReponse");
+        QTest::addColumn<Reponse>("preparee");
+        QTest::addColumn<Reponse>("donnee");
+        QTest::newRow("OK sans réponse") << Boutons::Ok << false << Reponse::Ok << Reponse::Ok;
+        QTest::newRow("Oui/Non sans réponse")
+            << Boutons::OuiNon << false << Reponse::Ok << Reponse::Non;
+        QTest::newRow("Oui/Non/Annuler sans réponse")
+            << Boutons::OuiNonAnnuler << false << Reponse::Ok << Reponse::Annuler;
+        QTest::newRow("Annuler là où il n'y a que Oui/Non")
+            << Boutons::OuiNon << true << Reponse::Annuler << Reponse::Non;
+        QTest::newRow("Oui à une simple information")
+            << Boutons::Ok << true << Reponse::Oui << Reponse::Ok;
+    }
+    void questionImprevue()
+    {
+        QFETCH(Boutons, boutons);
+        QFETCH(bool, avecReponse);
+        QFETCH(Reponse, preparee);
+        QFETCH(Reponse, donnee);
+        MessagesFactices m;
+        if (avecReponse)
+            m.repondre(preparee);
+        QCOMPARE(m.afficher(u"Supprimer ?"_s, boutons), donnee);
+        QCOMPARE(m.imprevus().size(), 1);
+        QVERIFY(m.imprevus().first().contains(u"Supprimer ?"_s));
+        QVERIFY(m.messages().first().imprevu);
+        m.remettreAZero();
+        QVERIFY(m.imprevus().isEmpty());
+    }
+
+    void lectureDesReponses_data()
+    {
+        QTest::addColumn<QString>("texte");
+        QTest::addColumn<bool>("valide");
+        QTest::addColumn<Reponse>("reponse");
+        QTest::newRow("OK") << u"OK"_s << true << Reponse::Ok;
+        QTest::newRow("ok minuscule") << u"ok"_s << true << Reponse::Ok;
+        QTest::newRow("Oui") << u"Oui"_s << true << Reponse::Oui;
+        QTest::newRow("NON") << u"NON"_s << true << Reponse::Non;
+        QTest::newRow("Annuler") << u"Annuler"_s << true << Reponse::Annuler;
+        QTest::newRow("anglais") << u"Yes"_s << false << Reponse::Ok;
+        QTest::newRow("vide") << QString() << false << Reponse::Ok;
+    }
+    void lectureDesReponses()
+    {
+        QFETCH(QString, texte);
+        QFETCH(bool, valide);
+        QFETCH(Reponse, reponse);
+        const auto r = lireReponse(texte);
+        QCOMPARE(r.has_value(), valide);
+        if (valide)
+            QCOMPARE(*r, reponse);
+    }
+
+    void boiteQt_data()
+    {
+        QTest::addColumn<Boutons>("boutons");
+        QTest::addColumn<QStringList>("libelles");
+        QTest::addColumn<QString>("clic");
+        QTest::addColumn<Reponse>("attendue");
+        QTest::newRow("OK") << Boutons::Ok << QStringList { u"OK"_s } << u"OK"_s << Reponse::Ok;
+        QTest::newRow("Oui/Non, Non")
+            << Boutons::OuiNon << QStringList { u"Non"_s, u"Oui"_s } << u"Non"_s << Reponse::Non;
+        QTest::newRow("Oui/Non/Annuler, Annuler")
+            << Boutons::OuiNonAnnuler << QStringList { u"Annuler"_s, u"Non"_s, u"Oui"_s }
+            << u"Annuler"_s << Reponse::Annuler;
+        QTest::newRow("Oui/Non/Annuler, Oui")
+            << Boutons::OuiNonAnnuler << QStringList { u"Annuler"_s, u"Non"_s, u"Oui"_s }
+            << u"Oui"_s << Reponse::Oui;
+    }
+    void boiteQt()
+    {
+        QFETCH(Boutons, boutons);
+        QFETCH(QStringList, libelles);
+        QFETCH(QString, clic);
+        QFETCH(Reponse, attendue);
+        QString titre, texte;
+        QStringList vus;
+        bool sansIcone = false;
+        // La vraie boîte est modale : on l'inspecte et on clique depuis la boucle d'événements.
+        QTimer::singleShot(0, [&] {
+            auto *boite = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!boite)
+                return;
+            titre = boite->windowTitle();
+            texte = boite->text();
+            sansIcone = boite->icon() == QMessageBox::NoIcon;
+            for (QAbstractButton *b : boite->buttons()) {
+                vus << b->text();
+                if (b->text() == clic)
+                    b->click();
+            }
+        });
+        MessagesQt m;
+        const Reponse r = m.afficher(u"première ligne"_s + QChar(13) + u"seconde"_s, boutons);
+        vus.sort();
+        QCOMPARE(titre, u"Zarvoedit"_s);
+        QCOMPARE(texte, u"première ligne\nseconde"_s);
+        QVERIFY(sansIcone);
+        QCOMPARE(vus, libelles);
+        QCOMPARE(r, attendue);
+    }
+};
+
+QTEST_MAIN(TestMessages)
+#include "test_messages.moc"

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "model/reponse.h"
+
+#include <QList>
+#include <QQueue>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class QWidget;
+
+namespace zarvo::ui {
+
+/// Titre de toutes les boîtes de message du programme.
+QString titreMessages();
+/// Texte tel qu'affiché : le caractère 13 du programme devient un vrai retour à la ligne.
+QString texteAffiche(const QString &texte);
+QString nomBoutons(Boutons b);
+QString nomReponse(Reponse r);
+/// "OK", "Oui", "Non", "Annuler" (casse ignorée) ; rien sinon.
+std::optional<Reponse> lireReponse(const QString &nom);
+/// Vrai si la réponse est l'un des boutons proposés.
+bool reponsePossible(Boutons b, Reponse r);
+
+/**
+ * Le service unique des boîtes de message : les fenêtres le reçoivent, elles n'appellent
+ * jamais QMessageBox elles-mêmes, pour que les tests répondent sans écran ni minuterie.
+ */
+class ServiceMessages
+{
+public:
+    virtual ~ServiceMessages() = default;
+    /// Montre le texte (sans icône, titre "Zarvoedit") et renvoie le bouton choisi.
+    virtual Reponse afficher(const QString &texte, Boutons boutons = Boutons::Ok) = 0;
+};
+
+/// Mise en œuvre à l'écran, par QMessageBox.
+class MessagesQt : public ServiceMessages
+{
+public:
+    explicit MessagesQt(QWidget *parent = nullptr)
+        : m_parent(parent)
+    { }
+    Reponse afficher(const QString &texte, Boutons boutons) override;
+
+private:
+    QWidget *m_parent;
+};
+
+/**
+ * Faux service pour les tests et les scénarios : une file de réponses préparées, la trace de
+ * chaque message. Une boîte sans réponse préparée, ou dont la réponse préparée n'est pas
+ * l'un de ses boutons, est une question imprévue : elle est notée dans imprevus() et reçoit
+ * la réponse la plus prudente (Ok, Non, Annuler selon les boutons).
+ */
+class MessagesFactices : public ServiceMessages
+{
+public:
+    struct Message
+    {
+        QString texte;
+        Boutons boutons = Boutons::Ok;
+        Reponse reponse = Reponse::Ok;
+        bool imprevu = false;
+    };
+
+    Reponse afficher(const QString &texte, Boutons boutons) override;
+
+    /// Ajoute une réponse à la file (pour la prochaine boîte).
+    void repondre(Reponse r) { m_file.enqueue(r); }
+    int reponsesEnAttente() const { return int(m_file.size()); }
+    /// Messages montrés depuis le dernier appel à prendreMessages().
+    const QList<Message> &messages() const { return m_messages; }
+    QList<Message> prendreMessages();
+    /// Textes des questions imprévues (à vérifier vide à la fin de chaque test).
+    const QStringList &imprevus() const { return m_imprevus; }
+    /// Vide tout, pour repartir propre.
+    void remettreAZero();
+
+private:
+    QQueue<Reponse> m_file;
+    QList<Message> m_messages;
+    QStringList m_imprevus;
+};
+
+} // namespace zarvo::ui
