@@ -6,10 +6,10 @@
 
 namespace zarvo {
 
-QVector<BoutonCoureur> boutonsCoureurs(const Donnees &d, const QVector<int> &lignes,
+QVector<DescriptionBouton> boutonsCoureurs(const Donnees &d, const QVector<int> &lignes,
     const Disposition &disp, bool numeroter, const QLocale &langue)
 {
-    QVector<BoutonCoureur> boutons;
+    QVector<DescriptionBouton> boutons;
     boutons.reserve(lignes.size());
     int gauche = disposition::gauche, haut = disposition::haut;
     for (int j = 1; j <= lignes.size(); ++j) {
@@ -17,8 +17,14 @@ QVector<BoutonCoureur> boutonsCoureurs(const Donnees &d, const QVector<int> &lig
         const QString nom = texteCellule(d.TabCoureurs(r, 2), langue);
         const QString prenom = texteCellule(d.TabCoureurs(r, 3), langue);
         const QString rang = numeroter ? QString(QString::number(j) + u'-') : QString();
-        boutons.append({ rang + nom, rang + prenom + u' ' + nom, QString::number(r), gauche, haut,
-            disp.hauteur });
+        DescriptionBouton b;
+        b.legende = rang + nom;
+        b.infobulle = rang + prenom + u' ' + nom;
+        b.tag = QString::number(r);
+        b.gauche = gauche;
+        b.haut = haut;
+        b.hauteur = disp.hauteur;
+        boutons.append(b);
         haut += disp.pas;
         if (j == disp.rupture1 || j == disp.rupture2) {
             gauche += disposition::largeurColonne;
@@ -28,10 +34,10 @@ QVector<BoutonCoureur> boutonsCoureurs(const Donnees &d, const QVector<int> &lig
     return boutons;
 }
 
-int basDesBoutons(const QVector<BoutonCoureur> &boutons)
+int basDesBoutons(const QVector<DescriptionBouton> &boutons)
 {
     int bas = 0;
-    for (const BoutonCoureur &b : boutons)
+    for (const DescriptionBouton &b : boutons)
         bas = std::max(bas, b.haut + b.hauteur);
     return bas;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/bouton.h"
 #include "model/conversions.h"
 #include "model/donnees.h"
 
@@ -11,14 +12,6 @@
 #include <optional>
 
 namespace zarvo {
-
-/// Un bouton de la liste des coureurs ; positions et hauteur en twips dans la zone des boutons.
-struct BoutonCoureur
-{
-    QString legende, infobulle, tag;
-    int gauche = 0, haut = 0, hauteur = 0;
-    bool operator==(const BoutonCoureur &) const = default;
-};
 
 /// Disposition d'une liste : pas vertical, hauteur des boutons, boutons après lesquels on passe
 /// à la colonne suivante (pas d'autre rupture ensuite : la dernière colonne s'allonge).
@@ -39,11 +32,11 @@ constexpr Disposition Classement { 340, 405, 17, 34 };
  * dans l'ordre, étiqueté de sa ligne de TabCoureurs. Avec `numeroter`, légende et infobulle
  * commencent par le rang (1, 2…) suivi de "-".
  */
-QVector<BoutonCoureur> boutonsCoureurs(const Donnees &d, const QVector<int> &lignes,
+QVector<DescriptionBouton> boutonsCoureurs(const Donnees &d, const QVector<int> &lignes,
     const Disposition &disp, bool numeroter = false, const QLocale &langue = QLocale());
 
 /// Bas du bouton le plus bas (twips) : la hauteur que la zone des boutons doit pouvoir montrer.
-int basDesBoutons(const QVector<BoutonCoureur> &boutons);
+int basDesBoutons(const QVector<DescriptionBouton> &boutons);
 
 /**
  * Ce qu'une liste (équipe, libres, classement, recherche) demande à la fenêtre, après
@@ -54,7 +47,7 @@ struct ResultatListe
     bool cdmVisible = true;
     std::optional<QString> rechtext; ///< nouveau texte du compteur ; absent : inchangé
     bool remplacerBoutons = true; ///< false : les boutons de la liste précédente restent
-    QVector<BoutonCoureur> boutons;
+    QVector<DescriptionBouton> boutons;
     QStringList careq; ///< textes de Careq(1..6) ; vide : les cases restent vides
     int numEq = 0; ///< nouvelle valeur de NumEq
 };

@@ -34,7 +34,7 @@ const Membre membres[] = {
 QStringList legendes(const ResultatListe &r)
 {
     QStringList l;
-    for (const BoutonCoureur &b : r.boutons)
+    for (const DescriptionBouton &b : r.boutons)
         l << b.legende;
     return l;
 }

@@ -17,7 +17,7 @@ const QLocale fr(QLocale::French, QLocale::France);
 QStringList legendes(const ResultatListe &r)
 {
     QStringList l;
-    for (const BoutonCoureur &b : r.boutons)
+    for (const DescriptionBouton &b : r.boutons)
         l << b.legende;
     return l;
 }

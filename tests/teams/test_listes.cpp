@@ -42,11 +42,11 @@ struct Position
 };
 
 void verifierPositions(
-    const QVector<BoutonCoureur> &boutons, const std::vector<Position> &pos, int hauteur)
+    const QVector<DescriptionBouton> &boutons, const std::vector<Position> &pos, int hauteur)
 {
     for (const Position &p : pos) {
         ASSERT_LE(p.j, boutons.size());
-        const BoutonCoureur &b = boutons[p.j - 1];
+        const DescriptionBouton &b = boutons[p.j - 1];
         EXPECT_EQ(b.gauche, p.gauche) << "bouton " << p.j;
         EXPECT_EQ(b.haut, p.haut) << "bouton " << p.j;
         EXPECT_EQ(b.hauteur, hauteur) << "bouton " << p.j;
@@ -80,7 +80,7 @@ TEST(ListeEquipe, ContenuDesBoutonsEtFiche)
     const ResultatListe r = Chargeq_Click(d, c.ligne5, fr);
     ASSERT_EQ(r.boutons.size(), 3);
     for (int j = 0; j < 3; ++j) {
-        const BoutonCoureur &b = r.boutons[j];
+        const DescriptionBouton &b = r.boutons[j];
         const QString attendu = nomNumerote(u"Equipier"_s, j + 1);
         EXPECT_EQ(b.legende, attendu);
         EXPECT_EQ(b.infobulle, u"Jean "_s + attendu);
