@@ -1,8 +1,11 @@
 #include "ui/Equipes.h"
 
+#include "export/html.h"
+#include "rider/application.h"
 #include "sheet/erreur.h"
 #include "sheet/tableur.h"
 #include "ui/messages.h"
+#include "ui/progression.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -11,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 
 namespace zarvo::ui {
 
@@ -100,6 +104,8 @@ Equipes::Equipes(ServiceMessages &messages, QWidget *parent)
     m_NumEq->hide();
 
     connect(m_Quit, &QPushButton::clicked, this, &Equipes::Quit_Click);
+    connect(m_ApplyCour, &QPushButton::clicked, this, &Equipes::ApplyCour_Click);
+    connect(m_HTML, &QPushButton::clicked, this, &Equipes::HTML_Click);
 }
 
 Equipes::~Equipes() = default;
@@ -403,6 +409,42 @@ void Equipes::Quit_Click()
 {
     if (m_messages.afficher(texteConfirmationQuitter(), Boutons::OuiNon) == Reponse::Oui)
         Quitter();
+}
+
+void Equipes::ApplyCour_Click()
+{
+    sheet::Classeur *classeur = m_tableur ? m_tableur->classeurActif() : nullptr;
+    if (!classeur) {
+        m_messages.afficher(QStringLiteral(
+            "Aucun classeur n'est ouvert : les modifications ne peuvent pas être appliquées."));
+        return;
+    }
+    if (m_progression)
+        m_progression->montrer();
+    // Cachée à la fin quoi qu'il arrive, échec compris.
+    const auto cacher = qScopeGuard([this] {
+        if (m_progression)
+            m_progression->cacher();
+    });
+    const ResultatApplication r
+        = appliquerModifications(m_donnees, *classeur, [this](const QString &texte) {
+              if (m_progression)
+                  m_progression->etape(texte);
+          });
+    if (r.erreur)
+        m_messages.afficher(*r.erreur);
+    if (r.compteRendu)
+        m_messages.afficher(*r.compteRendu);
+}
+
+void Equipes::HTML_Click()
+{
+    const QString fichier = m_fichierChoisi ? m_fichierChoisi() : QString();
+    const ResultatExport r
+        = exporterHTML(m_donnees, fichier, QDir::current(), QDateTime::currentDateTime());
+    // Réussi : rien à dire, le dossier est là ; un échec ne passe jamais sous silence.
+    if (!r.reussi)
+        m_messages.afficher(r.erreur);
 }
 
 bool Equipes::Quitter()

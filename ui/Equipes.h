@@ -6,6 +6,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -63,6 +65,11 @@ public:
     /// Fenêtre de progression de l'application des modifications (peut manquer).
     void definirProgression(Progression *p) { m_progression = p; }
     Progression *progression() const { return m_progression; }
+    /**
+     * Nom du fichier sélectionné dans la liste File du sélecteur (sans dossier), lu au moment
+     * du clic sur HTML pour le nom de la base.
+     */
+    void definirFichierChoisi(std::function<QString()> f) { m_fichierChoisi = std::move(f); }
 
     // Tableaux de contrôles.
     TableauControles<QPushButton> &Chargeq() { return m_Chargeq; }
@@ -122,6 +129,10 @@ signals:
 
 public slots:
     void Quit_Click();
+    /// Copie les lignes marquées dans le classeur, fenêtre de progression montrée.
+    void ApplyCour_Click();
+    /// Exporte la base en pages HTML dans un nouveau dossier du dossier courant.
+    void HTML_Click();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -137,6 +148,7 @@ private:
     Donnees m_donnees;
     sheet::Application *m_tableur = nullptr;
     Progression *m_progression = nullptr;
+    std::function<QString()> m_fichierChoisi;
     bool m_quitte = false;
 
     TableauControles<QPushButton> m_Chargeq, m_Coureur, m_Free;

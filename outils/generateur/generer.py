@@ -1,0 +1,185 @@
+#!/usr/bin/python3
+"""Générateur des classeurs de test : écrit chaque variante en OpenDocument, la fait convertir
+en .xls par LibreOffice et par Gnumeric, et écrit à côté les valeurs attendues (JSON) tirées du
+modèle lui-même, jamais relues d'un tableur.
+
+    generer.py --sortie DOSSIER [--variantes base,mini,…] [--sans-conversion] [--demo FICHIER]
+"""
+
+import argparse
+import json
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+from concurrent.futures import ThreadPoolExecutor
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+import donnees  # noqa: E402
+import odf  # noqa: E402
+
+ECRIVAINS = ("libreoffice", "gnumeric")
+DELAI = 600
+
+
+def lettres_colonne(colonne):
+    lettres = ""
+    while colonne:
+        colonne, reste = divmod(colonne - 1, 26)
+        lettres = chr(65 + reste) + lettres
+    return lettres
+
+
+def adresse(ligne, colonne):
+    return f"{lettres_colonne(colonne)}{ligne}"
+
+
+def valeur_attendue(case):
+    """(genre, valeur) que tout lecteur doit rendre pour la case, ou None si elle est vide.
+    Booléens, dates et pourcentages sont des nombres dans le .xls."""
+    if case.genre == "vide":
+        return None
+    if case.genre == "texte":
+        return None if case.valeur == "" else ("texte", case.valeur)
+    valeur = case.valeur[0] if case.genre == "date" else case.valeur
+    if isinstance(valeur, float) and valeur.is_integer() and abs(valeur) < 2**53:
+        valeur = int(valeur)
+    return ("nombre", valeur)
+
+
+def attendu(feuilles, classeur, ecrivain):
+    resultat = {"format": 1, "classeur": classeur, "ecrivain": ecrivain, "feuilles": []}
+    for feuille in feuilles:
+        cases = {}
+        formules = []
+        for (ligne, colonne) in sorted(feuille.cases):
+            case = feuille.cases[(ligne, colonne)]
+            v = valeur_attendue(case)
+            if v is not None:
+                cases[adresse(ligne, colonne)] = list(v)
+                if case.formule:
+                    formules.append(adresse(ligne, colonne))
+        resultat["feuilles"].append({"nom": feuille.nom, "cases": cases, "formules": formules})
+    return resultat
+
+
+def json_attendu(donnees_attendues):
+    """JSON lisible en diff : une case par ligne, dans l'ordre des lignes puis des colonnes."""
+    morceaux = ["{\n"]
+    for cle in ("format", "classeur", "ecrivain"):
+        morceaux.append(f' "{cle}": {json.dumps(donnees_attendues[cle], ensure_ascii=False)},\n')
+    morceaux.append(' "feuilles": [\n')
+    for i, feuille in enumerate(donnees_attendues["feuilles"]):
+        morceaux.append('  {"nom": ' + json.dumps(feuille["nom"], ensure_ascii=False) + ',\n')
+        morceaux.append('   "formules": ' + json.dumps(feuille["formules"]) + ',\n')
+        morceaux.append('   "cases": {')
+        lignes = [
+            "\n    " + json.dumps(a) + ": " + json.dumps(v, ensure_ascii=False)
+            for a, v in feuille["cases"].items()
+        ]
+        morceaux.append(",".join(lignes))
+        morceaux.append("\n   }}" + ("," if i + 1 < len(donnees_attendues["feuilles"]) else "") + "\n")
+    morceaux.append(" ]\n}\n")
+    return "".join(morceaux)
+
+
+# Profil neuf à chaque appel : recalcul de toutes les formules au chargement d'un document
+# OpenDocument, sinon LibreOffice écrit 0 comme résultat en cache d'une formule texte.
+REGLAGES_LO = """<?xml version="1.0" encoding="UTF-8"?>
+<oor:items xmlns:oor="http://openoffice.org/2001/registry" xmlns:xs="http://www.w3.org/2001/XMLSchema" xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance">
+<item oor:path="/org.openoffice.Office.Calc/Formula/Load"><prop oor:name="ODFRecalcMode" oor:op="fuse"><value>0</value></prop></item>
+</oor:items>
+"""
+
+
+def profil_prive(dossier):
+    profil = os.path.join(dossier, "profil")
+    os.makedirs(os.path.join(profil, "user"), exist_ok=True)
+    with open(os.path.join(profil, "user", "registrymodifications.xcu"), "w", encoding="utf-8") as f:
+        f.write(REGLAGES_LO)
+    return "-env:UserInstallation=file://" + profil
+
+
+def convertir_libreoffice(sources, dossier_sortie, format_sortie="xls"):
+    """Une seule instance de LibreOffice pour tous les fichiers, avec un profil à elle."""
+    if not sources:
+        return
+    with tempfile.TemporaryDirectory(prefix="zarvo-lo-") as tmp:
+        commande = ["soffice", profil_prive(tmp), "--headless", "--norestore", "--convert-to",
+                    format_sortie, "--outdir", dossier_sortie] + list(sources)
+        fini = subprocess.run(commande, capture_output=True, text=True, timeout=DELAI,
+                              env=dict(os.environ, HOME=tmp))
+        if fini.returncode != 0:
+            raise RuntimeError(f"LibreOffice a échoué ({fini.returncode}) : {fini.stderr}")
+    for source in sources:
+        base = os.path.splitext(os.path.basename(source))[0]
+        if not os.path.exists(os.path.join(dossier_sortie, base + "." + format_sortie)):
+            raise RuntimeError(f"LibreOffice n'a pas produit {base}.{format_sortie}")
+
+
+def convertir_gnumeric(source, cible):
+    fini = subprocess.run(["ssconvert", "-T", "Gnumeric_Excel:excel_biff8", source, cible],
+                          capture_output=True, text=True, timeout=DELAI)
+    if fini.returncode != 0 or not os.path.exists(cible):
+        raise RuntimeError(f"ssconvert a échoué ({fini.returncode}) : {fini.stderr}")
+
+
+def generer(sortie, variantes, conversion=True, demo=None):
+    os.makedirs(sortie, exist_ok=True)
+    modeles = {nom: donnees.VARIANTES[nom]() for nom in variantes}
+    for nom, feuilles in modeles.items():
+        for ecrivain in ECRIVAINS:
+            classeur = f"{nom}-{ecrivain}.xls"
+            texte = json_attendu(attendu(odf.pour_ecrivain(feuilles, ecrivain), classeur, ecrivain))
+            with open(os.path.join(sortie, f"{nom}-{ecrivain}.json"), "w", encoding="utf-8") as f:
+                f.write(texte)
+    if not conversion:
+        return
+    with tempfile.TemporaryDirectory(prefix="zarvo-gen-") as tmp:
+        sources_lo = []
+        taches_gn = []
+        for nom, feuilles in modeles.items():
+            chemin_fods = os.path.join(tmp, f"{nom}-libreoffice.fods")
+            with open(chemin_fods, "w", encoding="utf-8") as f:
+                f.write(odf.fods(odf.pour_ecrivain(feuilles, "libreoffice")))
+            sources_lo.append(chemin_fods)
+            chemin_ods = os.path.join(tmp, f"{nom}-gnumeric.ods")
+            with open(chemin_ods, "wb") as f:
+                f.write(odf.ods(odf.pour_ecrivain(feuilles, "gnumeric")))
+            taches_gn.append((chemin_ods, os.path.join(sortie, f"{nom}-gnumeric.xls")))
+        with ThreadPoolExecutor(max_workers=2) as pool:
+            lo = pool.submit(convertir_libreoffice, sources_lo, sortie)
+            for source, cible in taches_gn:
+                convertir_gnumeric(source, cible)
+            lo.result()
+    if demo:
+        os.makedirs(os.path.dirname(os.path.abspath(demo)), exist_ok=True)
+        shutil.copyfile(os.path.join(sortie, "base-libreoffice.xls"), demo)
+
+
+def main():
+    parseur = argparse.ArgumentParser(description="Génère les classeurs de test et leurs valeurs attendues.")
+    parseur.add_argument("--sortie", required=True, help="dossier des .xls et .json")
+    parseur.add_argument("--variantes", default=",".join(donnees.VARIANTES),
+                         help="liste séparée par des virgules (défaut : toutes)")
+    parseur.add_argument("--sans-conversion", action="store_true",
+                         help="n'écrit que les JSON attendus (aucun tableur nécessaire)")
+    parseur.add_argument("--demo", help="copie ici le classeur de base écrit par LibreOffice")
+    parseur.add_argument("--fods", help="écrit aussi les .fods dans ce dossier (pour inspection)")
+    args = parseur.parse_args()
+    variantes = [v for v in args.variantes.split(",") if v]
+    inconnues = [v for v in variantes if v not in donnees.VARIANTES]
+    if inconnues:
+        parseur.error("variante inconnue : " + ", ".join(inconnues))
+    if args.fods:
+        os.makedirs(args.fods, exist_ok=True)
+        for nom in variantes:
+            with open(os.path.join(args.fods, nom + ".fods"), "w", encoding="utf-8") as f:
+                f.write(odf.fods(odf.pour_ecrivain(donnees.VARIANTES[nom](), "libreoffice")))
+    generer(args.sortie, variantes, conversion=not args.sans_conversion, demo=args.demo)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,462 @@
+#!/usr/bin/python3
+"""Lecteurs indépendants d'un classeur .xls, pour juger notre moteur avec des programmes que nous
+n'avons pas écrits : python3-xlrd (strict), LibreOffice et Gnumeric (conversion sans fenêtre),
+et le contrôle du conteneur par python3-olefile (strict) et `gsf list`.
+
+Tous rendent la même forme, celle des fichiers de valeurs attendues du générateur :
+
+    {"feuilles": [{"nom": "DYN_cyclist", "cases": {"A1": ["texte", "Id"], "A2": ["nombre", 12]}}, …]}
+
+- une feuille par feuille de calcul, dans l'ordre du classeur ;
+- seules les cases non vides sont présentes (un texte vide compte pour vide) ;
+- genre "nombre" ou "texte". Un booléen est le nombre 1 ou 0, une erreur le texte "#N/A",
+  "#DIV/0!"…, une date son numéro de série (jours depuis le 30/12/1899), une formule son résultat ;
+- normalisation des nombres : un double sans partie fractionnaire (et de valeur absolue < 2**53)
+  devient un int Python, les autres restent des float. Ainsi 75 lu comme 75.0 par un lecteur et
+  comme "75" par un autre se comparent égaux, et json.dumps écrit 75, jamais 75.0.
+
+Tout avertissement d'un lecteur est un échec : `ErreurLecteur` est levée.
+Module utilisable par import (ajouter outils/lecteurs à sys.path) ou en ligne de commande :
+
+    lecteurs.py xlrd|libreoffice|gnumeric FICHIER…       contenu en JSON sur la sortie
+    lecteurs.py conteneur FICHIER…                        contrôle olefile strict + gsf
+    lecteurs.py comparer ATTENDU.json FICHIER.xls [--lecteurs xlrd,libreoffice,gnumeric]
+"""
+
+import datetime
+import gzip
+import io
+import json
+import os
+import re
+import subprocess
+import sys
+import tempfile
+import xml.etree.ElementTree as ET
+import zipfile
+
+DELAI = 300  # secondes par appel à un tableur
+
+NS_OFFICE = "urn:oasis:names:tc:opendocument:xmlns:office:1.0"
+NS_TABLE = "urn:oasis:names:tc:opendocument:xmlns:table:1.0"
+NS_TEXT = "urn:oasis:names:tc:opendocument:xmlns:text:1.0"
+
+
+def _o(nom):
+    return "{" + NS_OFFICE + "}" + nom
+
+
+def _t(nom):
+    return "{" + NS_TABLE + "}" + nom
+
+
+def _x(nom):
+    return "{" + NS_TEXT + "}" + nom
+
+
+class ErreurLecteur(Exception):
+    """Un lecteur a refusé le fichier ou a émis un avertissement."""
+
+
+# ---------------------------------------------------------------------------------------------
+# Forme commune
+
+
+def normaliser_nombre(x):
+    """Entier Python si le double n'a pas de partie fractionnaire, sinon le double tel quel."""
+    x = float(x)
+    if x.is_integer() and abs(x) < 2**53:
+        return int(x)
+    return x
+
+
+def lettres_colonne(colonne):
+    """1 -> "A", 27 -> "AA"."""
+    lettres = ""
+    while colonne:
+        colonne, reste = divmod(colonne - 1, 26)
+        lettres = chr(65 + reste) + lettres
+    return lettres
+
+
+def adresse(ligne, colonne):
+    """Adresse A1 d'une case, ligne et colonne comptées à partir de 1."""
+    return f"{lettres_colonne(colonne)}{ligne}"
+
+
+def lire_adresse(texte):
+    """"AG973" -> (973, 33)."""
+    m = re.fullmatch(r"([A-Z]+)([0-9]+)", texte)
+    if not m:
+        raise ValueError(f"adresse invalide : {texte}")
+    colonne = 0
+    for ch in m.group(1):
+        colonne = colonne * 26 + ord(ch) - 64
+    return int(m.group(2)), colonne
+
+
+def _cle_case(a):
+    ligne, colonne = lire_adresse(a)
+    return (ligne, colonne)
+
+
+def classeur(feuilles):
+    """Construit la forme commune depuis [(nom, {(ligne, colonne): (genre, valeur)})]."""
+    resultat = {"feuilles": []}
+    for nom, cases in feuilles:
+        triees = sorted(cases.items())
+        resultat["feuilles"].append(
+            {"nom": nom, "cases": {adresse(l, c): [g, v] for (l, c), (g, v) in triees}})
+    return resultat
+
+
+def charger_attendu(chemin):
+    """Un fichier de valeurs attendues du générateur (même forme, plus "formules")."""
+    with open(chemin, encoding="utf-8") as f:
+        return json.load(f)
+
+
+def comparer(attendu, lu, limite=20):
+    """Liste des différences, en texte (vide si tout est égal). Compare noms et ordre des
+    feuilles, puis chaque case : genre, valeur (égalité exacte des doubles)."""
+    ecarts = []
+    noms_a = [f["nom"] for f in attendu["feuilles"]]
+    noms_l = [f["nom"] for f in lu["feuilles"]]
+    if noms_a != noms_l:
+        ecarts.append(f"feuilles : attendu {noms_a}, lu {noms_l}")
+    lues = {f["nom"]: f["cases"] for f in lu["feuilles"]}
+    for feuille in attendu["feuilles"]:
+        cases_l = lues.get(feuille["nom"])
+        if cases_l is None:
+            continue
+        cases_a = feuille["cases"]
+        for a in sorted(set(cases_a) | set(cases_l), key=_cle_case):
+            va = cases_a.get(a)
+            vl = cases_l.get(a)
+            if va is None or vl is None or va[0] != vl[0] or va[1] != vl[1] \
+                    or type(va[1]) is not type(vl[1]):
+                ecarts.append(f"{feuille['nom']}!{a} : attendu {va!r}, lu {vl!r}")
+                if len(ecarts) >= limite:
+                    ecarts.append("…")
+                    return ecarts
+    return ecarts
+
+
+# ---------------------------------------------------------------------------------------------
+# python3-xlrd, strict
+
+
+def lire_xlrd(chemin):
+    """Lit toutes les feuilles avec xlrd ; tout message dans son journal est un échec."""
+    import xlrd
+
+    journal = io.StringIO()
+    try:
+        livre = xlrd.open_workbook(chemin, logfile=journal, verbosity=0, on_demand=False,
+                                   ragged_rows=True)
+    except Exception as e:  # xlrd lève des types variés (XLRDError, struct.error…)
+        raise ErreurLecteur(f"xlrd refuse {chemin} : {e}") from e
+    feuilles = []
+    for feuille in livre.sheets():
+        cases = {}
+        for r in range(feuille.nrows):
+            for c, case in enumerate(feuille.row(r)):
+                genre_valeur = _case_xlrd(xlrd, case)
+                if genre_valeur is not None:
+                    cases[(r + 1, c + 1)] = genre_valeur
+        feuilles.append((feuille.name, cases))
+    livre.release_resources()
+    if journal.getvalue().strip():
+        raise ErreurLecteur(f"xlrd avertit pour {chemin} : {journal.getvalue().strip()}")
+    return classeur(feuilles)
+
+
+def _case_xlrd(xlrd, case):
+    t = case.ctype
+    if t in (xlrd.XL_CELL_EMPTY, xlrd.XL_CELL_BLANK):
+        return None
+    if t == xlrd.XL_CELL_TEXT:
+        return None if case.value == "" else ("texte", case.value)
+    if t in (xlrd.XL_CELL_NUMBER, xlrd.XL_CELL_DATE, xlrd.XL_CELL_BOOLEAN):
+        return ("nombre", normaliser_nombre(case.value))
+    if t == xlrd.XL_CELL_ERROR:
+        return ("texte", xlrd.error_text_from_code.get(case.value, f"#ERR{case.value}"))
+    raise ErreurLecteur(f"genre de case xlrd inconnu : {t}")
+
+
+# ---------------------------------------------------------------------------------------------
+# OpenDocument (sortie de LibreOffice ou de Gnumeric)
+
+_ORIGINE = datetime.datetime(1899, 12, 30)
+
+
+def _serie_date(texte):
+    """"2026-06-21" ou "2026-06-21T12:30:00" -> numéro de série du tableur."""
+    if "T" in texte:
+        moment = datetime.datetime.fromisoformat(texte)
+    else:
+        moment = datetime.datetime.combine(datetime.date.fromisoformat(texte), datetime.time())
+    ecart = moment - _ORIGINE
+    return ecart.days + ecart.seconds / 86400 + ecart.microseconds / 86400e6
+
+
+def _serie_duree(texte):
+    """"PT12H30M00S" -> fraction de jour."""
+    m = re.fullmatch(r"-?P(?:(\d+)D)?T?(?:(\d+)H)?(?:(\d+)M)?(?:([\d.]+)S)?", texte)
+    if not m:
+        raise ErreurLecteur(f"durée illisible : {texte}")
+    j, h, mi, s = (float(g) if g else 0.0 for g in m.groups())
+    total = j + (h * 3600 + mi * 60 + s) / 86400
+    return -total if texte.startswith("-") else total
+
+
+def _texte_element(element):
+    """Texte d'un text:p : text:s (blancs), text:tab, text:line-break, spans imbriqués."""
+    morceaux = [element.text or ""]
+    for enfant in element:
+        if enfant.tag == _x("s"):
+            morceaux.append(" " * int(enfant.get(_x("c"), "1")))
+        elif enfant.tag == _x("tab"):
+            morceaux.append("\t")
+        elif enfant.tag == _x("line-break"):
+            morceaux.append("\n")
+        elif enfant.tag in (_o("annotation"),):
+            pass
+        else:
+            morceaux.append(_texte_element(enfant))
+        morceaux.append(enfant.tail or "")
+    return "".join(morceaux)
+
+
+def _valeur_odf(case):
+    type_valeur = case.get(_o("value-type"))
+    if type_valeur is None:
+        # Une case sans type peut garder du texte (rare) : on le prend pour du texte.
+        paragraphes = case.findall(_x("p"))
+        texte = "\n".join(_texte_element(p) for p in paragraphes)
+        return ("texte", texte) if texte else None
+    if type_valeur in ("float", "percentage", "currency"):
+        return ("nombre", normaliser_nombre(float(case.get(_o("value")))))
+    if type_valeur == "date":
+        return ("nombre", normaliser_nombre(_serie_date(case.get(_o("date-value")))))
+    if type_valeur == "time":
+        return ("nombre", normaliser_nombre(_serie_duree(case.get(_o("time-value")))))
+    if type_valeur == "boolean":
+        return ("nombre", 1 if case.get(_o("boolean-value")) == "true" else 0)
+    if type_valeur == "string":
+        valeur = case.get(_o("string-value"))
+        if valeur is None:
+            valeur = "\n".join(_texte_element(p) for p in case.findall(_x("p")))
+        return ("texte", valeur) if valeur != "" else None
+    raise ErreurLecteur(f"type de valeur OpenDocument inconnu : {type_valeur}")
+
+
+def lire_odf_xml(racine):
+    """Toutes les tables d'un arbre XML OpenDocument (document plat ou content.xml)."""
+    feuilles = []
+    for table in racine.iter(_t("table")):
+        cases = {}
+        ligne = 0
+        for enfant_ligne in _lignes(table):
+            rep_l = int(enfant_ligne.get(_t("number-rows-repeated"), "1"))
+            colonne = 0
+            contenu_ligne = []
+            for case in enfant_ligne:
+                if case.tag not in (_t("table-cell"), _t("covered-table-cell")):
+                    continue
+                rep_c = int(case.get(_t("number-columns-repeated"), "1"))
+                v = _valeur_odf(case) if case.tag == _t("table-cell") else None
+                if v is not None:
+                    for k in range(rep_c):
+                        contenu_ligne.append((colonne + 1 + k, v))
+                colonne += rep_c
+            if contenu_ligne:
+                for k in range(rep_l):
+                    for c, v in contenu_ligne:
+                        cases[(ligne + 1 + k, c)] = v
+            ligne += rep_l
+        feuilles.append((table.get(_t("name")), cases))
+    return classeur(feuilles)
+
+
+def _lignes(table):
+    """Les table:table-row d'une table, y compris dans les groupes d'en-tête ou de lignes."""
+    for enfant in table:
+        if enfant.tag == _t("table-row"):
+            yield enfant
+        elif enfant.tag in (_t("table-header-rows"), _t("table-rows"), _t("table-row-group")):
+            yield from _lignes(enfant)
+
+
+def lire_fods(chemin):
+    return lire_odf_xml(ET.parse(chemin).getroot())
+
+
+def lire_ods(chemin):
+    with zipfile.ZipFile(chemin) as z:
+        return lire_odf_xml(ET.fromstring(z.read("content.xml")))
+
+
+# ---------------------------------------------------------------------------------------------
+# LibreOffice
+
+
+def lire_libreoffice(chemins):
+    """Convertit tous les fichiers d'un seul lancement de LibreOffice (profil privé, jetable) en
+    .fods puis les lit. Rend {chemin: classeur}."""
+    chemins = list(chemins)
+    resultats = {}
+    with tempfile.TemporaryDirectory(prefix="zarvo-lecteur-lo-") as tmp:
+        # Noms distincts dans le dossier de sortie, même si deux fichiers portent le même nom.
+        entrees = []
+        for i, chemin in enumerate(chemins):
+            copie = os.path.join(tmp, "entree", f"f{i:03d}.xls")
+            os.makedirs(os.path.dirname(copie), exist_ok=True)
+            with open(chemin, "rb") as src, open(copie, "wb") as dst:
+                dst.write(src.read())
+            entrees.append(copie)
+        sortie = os.path.join(tmp, "sortie")
+        os.makedirs(sortie)
+        commande = ["soffice", "-env:UserInstallation=file://" + os.path.join(tmp, "profil"),
+                    "--headless", "--norestore", "--nolockcheck", "--convert-to", "fods",
+                    "--outdir", sortie] + entrees
+        try:
+            fini = subprocess.run(commande, capture_output=True, text=True, timeout=DELAI,
+                                  env=dict(os.environ, HOME=tmp), stdin=subprocess.DEVNULL)
+        except subprocess.TimeoutExpired as e:
+            raise ErreurLecteur(f"LibreOffice n'a pas fini en {DELAI} s") from e
+        if fini.returncode != 0:
+            raise ErreurLecteur(f"LibreOffice a échoué ({fini.returncode}) : {fini.stderr.strip()}")
+        for i, chemin in enumerate(chemins):
+            produit = os.path.join(sortie, f"f{i:03d}.fods")
+            if not os.path.exists(produit):
+                raise ErreurLecteur(f"LibreOffice n'a pas converti {chemin} : {fini.stderr.strip()}")
+            resultats[chemin] = lire_fods(produit)
+    return resultats
+
+
+# ---------------------------------------------------------------------------------------------
+# Gnumeric
+
+
+def lire_gnumeric(chemin):
+    """ssconvert vers OpenDocument, puis lecture ; tout message sur stderr est un échec."""
+    with tempfile.TemporaryDirectory(prefix="zarvo-lecteur-gn-") as tmp:
+        produit = os.path.join(tmp, "sortie.ods")
+        try:
+            fini = subprocess.run(
+                ["ssconvert", "-T", "Gnumeric_OpenCalc:odf", chemin, produit],
+                capture_output=True, text=True, timeout=DELAI, stdin=subprocess.DEVNULL,
+                env=dict(os.environ, HOME=tmp))
+        except subprocess.TimeoutExpired as e:
+            raise ErreurLecteur(f"ssconvert n'a pas fini en {DELAI} s") from e
+        if fini.returncode != 0 or fini.stderr.strip() or not os.path.exists(produit):
+            raise ErreurLecteur(
+                f"ssconvert sur {chemin} ({fini.returncode}) : {fini.stderr.strip()}")
+        return lire_ods(produit)
+
+
+# ---------------------------------------------------------------------------------------------
+# Conteneur
+
+
+def controler_conteneur(chemin):
+    """olefile en mode strict (tout défaut, même potentiel, lève) puis `gsf list` (code de
+    retour nul, rien sur stderr). Les deux doivent voir le flux Workbook. Rend la liste des
+    flux vue par olefile."""
+    import olefile
+
+    with open(chemin, "rb") as f:
+        octets = f.read()
+    if len(octets) < 512 or octets[:8] != olefile.MAGIC:
+        raise ErreurLecteur(f"{chemin} n'est pas un fichier composé OLE2")
+    try:
+        # Lu depuis les octets : olefile ne referme pas le fichier quand il refuse.
+        ole = olefile.OleFileIO(octets, raise_defects=olefile.DEFECT_POTENTIAL)
+    except Exception as e:
+        raise ErreurLecteur(f"olefile strict refuse {chemin} : {e}") from e
+    try:
+        if ole.parsing_issues:
+            raise ErreurLecteur(f"olefile signale : {ole.parsing_issues}")
+        flux = ["/".join(entree) for entree in ole.listdir(streams=True, storages=False)]
+        if not ole.exists("Workbook"):
+            raise ErreurLecteur(f"pas de flux Workbook dans {chemin} : {flux}")
+        for nom in flux:
+            ole.openstream(nom).read()
+    finally:
+        ole.close()
+    try:
+        fini = subprocess.run(["gsf", "list", chemin], capture_output=True, text=True,
+                              timeout=DELAI, stdin=subprocess.DEVNULL)
+    except subprocess.TimeoutExpired as e:
+        raise ErreurLecteur("gsf list n'a pas fini") from e
+    if fini.returncode != 0 or fini.stderr.strip():
+        raise ErreurLecteur(f"gsf list {chemin} ({fini.returncode}) : {fini.stderr.strip()}")
+    if not re.search(r"\bWorkbook\b", fini.stdout):
+        raise ErreurLecteur(f"gsf ne voit pas le flux Workbook : {fini.stdout}")
+    return flux
+
+
+# ---------------------------------------------------------------------------------------------
+# Ligne de commande
+
+
+def lire(nom_lecteur, chemins):
+    """{chemin: classeur} par le lecteur nommé ("xlrd", "libreoffice", "gnumeric")."""
+    if nom_lecteur == "xlrd":
+        return {c: lire_xlrd(c) for c in chemins}
+    if nom_lecteur == "libreoffice":
+        return lire_libreoffice(chemins)
+    if nom_lecteur == "gnumeric":
+        return {c: lire_gnumeric(c) for c in chemins}
+    raise ValueError(f"lecteur inconnu : {nom_lecteur}")
+
+
+LECTEURS = ("xlrd", "libreoffice", "gnumeric")
+
+
+def main(argv=None):
+    import argparse
+
+    parseur = argparse.ArgumentParser(description="Lecteurs indépendants d'un classeur .xls")
+    sous = parseur.add_subparsers(dest="commande", required=True)
+    for nom in LECTEURS:
+        p = sous.add_parser(nom, help=f"contenu vu par {nom}, en JSON")
+        p.add_argument("fichiers", nargs="+")
+    p = sous.add_parser("conteneur", help="olefile strict et gsf list")
+    p.add_argument("fichiers", nargs="+")
+    p = sous.add_parser("comparer", help="compare un classeur à ses valeurs attendues")
+    p.add_argument("attendu")
+    p.add_argument("fichier")
+    p.add_argument("--lecteurs", default=",".join(LECTEURS))
+    args = parseur.parse_args(argv)
+    try:
+        if args.commande in LECTEURS:
+            resultats = lire(args.commande, args.fichiers)
+            if len(args.fichiers) == 1:
+                json.dump(resultats[args.fichiers[0]], sys.stdout, ensure_ascii=False, indent=1)
+            else:
+                json.dump(resultats, sys.stdout, ensure_ascii=False, indent=1)
+            print()
+            return 0
+        if args.commande == "conteneur":
+            for chemin in args.fichiers:
+                flux = controler_conteneur(chemin)
+                print(f"{chemin} : conteneur correct, flux {', '.join(flux)}")
+            return 0
+        attendu = charger_attendu(args.attendu)
+        code = 0
+        for nom in args.lecteurs.split(","):
+            ecarts = comparer(attendu, lire(nom, [args.fichier])[args.fichier])
+            print(f"{nom} : " + ("identique" if not ecarts else f"{len(ecarts)} écart(s)"))
+            for e in ecarts:
+                print("  " + e)
+            code = code or (1 if ecarts else 0)
+        return code
+    except ErreurLecteur as e:
+        print(f"erreur : {e}", file=sys.stderr)
+        return 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,140 @@
+#!/usr/bin/python3
+"""Chaque classeur de test committé, relu par un lecteur indépendant (xlrd strict, LibreOffice,
+Gnumeric), donne exactement les valeurs attendues de son JSON ; le conteneur passe olefile
+strict et gsf. Usage : test_classeurs.py xlrd|libreoffice|gnumeric|conteneur"""
+
+import glob
+import os
+import shutil
+import struct
+import sys
+import tempfile
+import unittest
+
+sys.dont_write_bytecode = True
+RACINE = os.environ.get("ZARVO_SOURCE_DIR") or os.path.abspath(
+    os.path.join(os.path.dirname(__file__), "..", ".."))
+sys.path.insert(0, os.path.join(RACINE, "outils", "lecteurs"))
+
+import lecteurs  # noqa: E402
+
+DOSSIER = os.path.join(RACINE, "tests", "data", "classeurs")
+LECTEUR = "xlrd"
+
+
+def classeurs():
+    """(chemin .xls, chemin .json) de chaque classeur committé, plus la démonstration."""
+    paires = [(x, x[:-4] + ".json") for x in sorted(glob.glob(os.path.join(DOSSIER, "*.xls")))]
+    paires.append((os.path.join(RACINE, "exemples", "demo.xls"),
+                   os.path.join(DOSSIER, "base-libreoffice.json")))
+    return paires
+
+
+class Classeurs(unittest.TestCase):
+    def test_les_classeurs_attendus_sont_la(self):
+        noms = {os.path.basename(x) for x, _ in classeurs()}
+        for variante in ("base", "mini", "clairseme", "textes", "sst-long"):
+            for ecrivain in ("libreoffice", "gnumeric"):
+                self.assertIn(f"{variante}-{ecrivain}.xls", noms)
+        for x, j in classeurs():
+            self.assertTrue(os.path.exists(j), j)
+
+    def test_valeurs_identiques_au_json(self):
+        paires = classeurs()
+        if LECTEUR == "libreoffice":
+            # Un seul lancement de LibreOffice pour tous les fichiers.
+            lus = lecteurs.lire_libreoffice([x for x, _ in paires])
+        else:
+            lus = {x: lecteurs.lire(LECTEUR, [x])[x] for x, _ in paires}
+        for x, j in paires:
+            with self.subTest(classeur=os.path.basename(x)):
+                attendu = lecteurs.charger_attendu(j)
+                self.assertGreater(sum(len(f["cases"]) for f in attendu["feuilles"]), 0)
+                self.assertEqual(lecteurs.comparer(attendu, lus[x]), [])
+
+
+class Conteneur(unittest.TestCase):
+    def test_olefile_strict_et_gsf(self):
+        for x, _ in classeurs():
+            with self.subTest(classeur=os.path.basename(x)):
+                flux = lecteurs.controler_conteneur(x)
+                self.assertIn("Workbook", flux)
+
+    def test_un_conteneur_abime_est_refuse(self):
+        """Le contrôle doit savoir échouer : fichiers tronqués ou à l'en-tête abîmé."""
+        source = os.path.join(DOSSIER, "mini-libreoffice.xls")
+        with open(source, "rb") as f:
+            octets = f.read()
+        abimes = {
+            "tronque-en-tete": octets[:300],
+            "tronque-au-milieu": octets[: len(octets) // 2 + 17],
+            "signature": b"\0" * 8 + octets[8:],
+            # Taille de secteur (octets 30..31) portée à 2^15.
+            "taille-secteur": octets[:30] + b"\x0f\x00" + octets[32:],
+            # Premier secteur du répertoire (octets 48..51) hors du fichier.
+            "repertoire-hors-fichier": octets[:48] + b"\xff\xff\x00\x00" + octets[52:],
+        }
+        with tempfile.TemporaryDirectory(prefix="zarvo-test-") as tmp:
+            for nom, contenu in abimes.items():
+                with self.subTest(cas=nom):
+                    chemin = os.path.join(tmp, nom + ".xls")
+                    with open(chemin, "wb") as f:
+                        f.write(contenu)
+                    with self.assertRaises(lecteurs.ErreurLecteur):
+                        lecteurs.controler_conteneur(chemin)
+
+
+def _enregistrements(flux):
+    i = 0
+    while i + 4 <= len(flux):
+        genre, longueur = struct.unpack_from("<HH", flux, i)
+        yield i, genre, longueur
+        i += 4 + longueur
+
+
+def _premier(flux, genre_cherche):
+    return next(i for i, genre, _ in _enregistrements(flux) if genre == genre_cherche)
+
+
+def _indice_sst_hors_table(flux):
+    # LABELSST : ligne, colonne, XF, puis l'indice dans la table des chaînes.
+    struct.pack_into("<I", flux, _premier(flux, 0x00FD) + 4 + 6, 0xFFFF)
+
+
+def _colonne_hors_feuille(flux):
+    # RK : ligne puis colonne ; 300 dépasse les 256 colonnes d'une feuille.
+    struct.pack_into("<H", flux, _premier(flux, 0x027E) + 4 + 2, 300)
+
+
+class LecteursSaventEchouer(unittest.TestCase):
+    """Un lecteur qui accepterait tout ne jugerait rien : un flux Workbook incohérent doit être
+    refusé (xlrd) ou signalé sur stderr (Gnumeric)."""
+
+    def test_flux_incoherent(self):
+        import olefile
+
+        source = os.path.join(DOSSIER, "mini-gnumeric.xls")
+        cas = {"indice-sst": _indice_sst_hors_table, "colonne": _colonne_hors_feuille}
+        with tempfile.TemporaryDirectory(prefix="zarvo-test-") as tmp:
+            for nom, abimer in cas.items():
+                with self.subTest(cas=nom):
+                    chemin = os.path.join(tmp, nom + ".xls")
+                    shutil.copyfile(source, chemin)
+                    ole = olefile.OleFileIO(chemin, write_mode=True)
+                    flux = bytearray(ole.openstream("Workbook").read())
+                    abimer(flux)
+                    ole.write_stream("Workbook", bytes(flux))
+                    ole.close()
+                    with self.assertRaises(lecteurs.ErreurLecteur):
+                        lecteurs.lire(LECTEUR, [chemin])
+
+
+if __name__ == "__main__":
+    if len(sys.argv) > 1 and sys.argv[1] in ("xlrd", "libreoffice", "gnumeric", "conteneur"):
+        LECTEUR = sys.argv.pop(1)
+    if LECTEUR == "conteneur":
+        unittest.main(defaultTest="Conteneur", verbosity=2)
+    elif LECTEUR == "libreoffice":
+        unittest.main(defaultTest="Classeurs", verbosity=2)
+    else:
+        unittest.main(defaultTest=["Classeurs", "LecteursSaventEchouer"], verbosity=2)
