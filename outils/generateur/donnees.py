@@ -230,6 +230,11 @@ def feuille_avant(nom="Lisez-moi"):
     f.poser(25, 1, "Symboles : € – ‘guillemets’ œ Ω жЖ")
     for c in range(3, 8):
         f.poser(26, c, Case("vide"))
+    f.poser(27, 1, "Erreurs")
+    f.poser(27, 2, Case("erreur", "#DIV/0!", formule="of:=1/0"))
+    f.poser(28, 2, Case("erreur", "#N/A", formule="of:=NA()"))
+    # Formule au résultat texte vide : la case compte pour vide.
+    f.poser(29, 2, Case("texte", "", formule='of:=""'))
     return f
 
 

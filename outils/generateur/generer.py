@@ -38,14 +38,15 @@ def adresse(ligne, colonne):
 
 def valeur_attendue(case):
     """(genre, valeur) que tout lecteur doit rendre pour la case, ou None si elle est vide.
-    Booléens, dates et pourcentages sont des nombres dans le .xls."""
+    Booléens, dates et pourcentages sont des nombres dans le .xls ; une erreur est son texte."""
     if case.genre == "vide":
         return None
-    if case.genre == "texte":
+    if case.genre in ("texte", "erreur"):
         return None if case.valeur == "" else ("texte", case.valeur)
-    valeur = case.valeur[0] if case.genre == "date" else case.valeur
-    if isinstance(valeur, float) and valeur.is_integer() and abs(valeur) < 2**53:
-        valeur = int(valeur)
+    valeur = float(case.valeur[0] if case.genre == "date" else case.valeur)
+    # Même règle que les lecteurs : entier si le double n'a pas de partie fractionnaire.
+    if valeur.is_integer() and abs(valeur) < 2**53:
+        return ("nombre", int(valeur))
     return ("nombre", valeur)
 
 
@@ -126,16 +127,34 @@ def convertir_gnumeric(source, cible):
         raise RuntimeError(f"ssconvert a échoué ({fini.returncode}) : {fini.stderr}")
 
 
-def generer(sortie, variantes, conversion=True, demo=None):
+def generer(sortie, variantes, conversion=True, demo=None, forcer=False):
+    """Écrit les JSON attendus et, avec `conversion`, les .xls des deux écrivains. Une variante
+    dont le JSON n'a pas changé et dont les deux .xls existent n'est pas reconvertie (sauf
+    `forcer`) : Gnumeric ne donne pas deux fois les mêmes octets, inutile de changer les
+    fichiers committés pour rien."""
     os.makedirs(sortie, exist_ok=True)
     modeles = {nom: donnees.VARIANTES[nom]() for nom in variantes}
+    a_convertir = {}
     for nom, feuilles in modeles.items():
+        inchangee = True
         for ecrivain in ECRIVAINS:
             classeur = f"{nom}-{ecrivain}.xls"
             texte = json_attendu(attendu(odf.pour_ecrivain(feuilles, ecrivain), classeur, ecrivain))
-            with open(os.path.join(sortie, f"{nom}-{ecrivain}.json"), "w", encoding="utf-8") as f:
+            chemin = os.path.join(sortie, f"{nom}-{ecrivain}.json")
+            if os.path.exists(chemin):
+                with open(chemin, encoding="utf-8") as f:
+                    inchangee = inchangee and f.read() == texte
+            else:
+                inchangee = False
+            inchangee = inchangee and os.path.exists(os.path.join(sortie, classeur))
+            with open(chemin, "w", encoding="utf-8") as f:
                 f.write(texte)
-    if not conversion:
+        if forcer or not inchangee:
+            a_convertir[nom] = feuilles
+    modeles = a_convertir
+    if not conversion or not modeles:
+        if demo and conversion:
+            _copier_demo(sortie, demo)
         return
     with tempfile.TemporaryDirectory(prefix="zarvo-gen-") as tmp:
         sources_lo = []
@@ -155,8 +174,12 @@ def generer(sortie, variantes, conversion=True, demo=None):
                 convertir_gnumeric(source, cible)
             lo.result()
     if demo:
-        os.makedirs(os.path.dirname(os.path.abspath(demo)), exist_ok=True)
-        shutil.copyfile(os.path.join(sortie, "base-libreoffice.xls"), demo)
+        _copier_demo(sortie, demo)
+
+
+def _copier_demo(sortie, demo):
+    os.makedirs(os.path.dirname(os.path.abspath(demo)), exist_ok=True)
+    shutil.copyfile(os.path.join(sortie, "base-libreoffice.xls"), demo)
 
 
 def main():
@@ -167,6 +190,8 @@ def main():
     parseur.add_argument("--sans-conversion", action="store_true",
                          help="n'écrit que les JSON attendus (aucun tableur nécessaire)")
     parseur.add_argument("--demo", help="copie ici le classeur de base écrit par LibreOffice")
+    parseur.add_argument("--forcer", action="store_true",
+                         help="reconvertit même les variantes dont les données n'ont pas changé")
     parseur.add_argument("--fods", help="écrit aussi les .fods dans ce dossier (pour inspection)")
     args = parseur.parse_args()
     variantes = [v for v in args.variantes.split(",") if v]
@@ -178,7 +203,8 @@ def main():
         for nom in variantes:
             with open(os.path.join(args.fods, nom + ".fods"), "w", encoding="utf-8") as f:
                 f.write(odf.fods(odf.pour_ecrivain(donnees.VARIANTES[nom](), "libreoffice")))
-    generer(args.sortie, variantes, conversion=not args.sans_conversion, demo=args.demo)
+    generer(args.sortie, variantes, conversion=not args.sans_conversion, demo=args.demo,
+            forcer=args.forcer)
 
 
 if __name__ == "__main__":

@@ -44,7 +44,8 @@ STYLES_AUTO = (
 
 @dataclass
 class Case:
-    """Une case du modèle. genre : "nombre", "texte", "date" (valeur = numéro de série),
+    """Une case du modèle. genre : "nombre", "texte", "date" (valeur = (numéro de série, date ISO)),
+    "erreur" (résultat d'une formule en erreur, valeur = son texte, "#N/A"…),
     "pourcent", "booleen" (valeur 0/1), "vide" (case vide mais colorée).
     formule : formule OpenFormula ("of:=…") dont `valeur` est le résultat attendu.
     morceaux : pour un texte riche, liste de (texte, style de texte ou None).
@@ -162,6 +163,9 @@ def _case_xml(case):
         if case.formule:
             attributs.append("office:string-value=" + quoteattr(case.valeur))
         contenu = _contenu_texte(case)
+    elif case.genre == "erreur":
+        attributs.append("office:value-type=\"string\" office:string-value=" + quoteattr(case.valeur))
+        contenu = "<text:p>" + escape(case.valeur) + "</text:p>"
     elif case.genre == "vide":
         attributs.insert(0, 'table:style-name="cejaune"')
     else:

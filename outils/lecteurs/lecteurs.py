@@ -40,6 +40,8 @@ DELAI = 300  # secondes par appel à un tableur
 NS_OFFICE = "urn:oasis:names:tc:opendocument:xmlns:office:1.0"
 NS_TABLE = "urn:oasis:names:tc:opendocument:xmlns:table:1.0"
 NS_TEXT = "urn:oasis:names:tc:opendocument:xmlns:text:1.0"
+# Extension de LibreOffice : le vrai genre d'un résultat de formule ("error" pour #N/A…).
+NS_CALCEXT = "urn:org:documentfoundation:names:experimental:calc:xmlns:calcext:1.0"
 
 
 def _o(nom):
@@ -210,30 +212,67 @@ def _serie_duree(texte):
     return -total if texte.startswith("-") else total
 
 
-def _texte_element(element):
-    """Texte d'un text:p : text:s (blancs), text:tab, text:line-break, spans imbriqués."""
-    morceaux = [element.text or ""]
+_BLANCS = re.compile(r"[ \t\r\n]+")
+
+
+def _morceaux_texte(element, morceaux):
+    """Morceaux d'un élément de texte : ("brut", texte XML) ou ("exact", texte codé par text:s,
+    text:tab, text:line-break), spans imbriqués compris."""
+    if element.text:
+        morceaux.append(("brut", element.text))
     for enfant in element:
         if enfant.tag == _x("s"):
-            morceaux.append(" " * int(enfant.get(_x("c"), "1")))
+            morceaux.append(("exact", " " * int(enfant.get(_x("c"), "1"))))
         elif enfant.tag == _x("tab"):
-            morceaux.append("\t")
+            morceaux.append(("exact", "\t"))
         elif enfant.tag == _x("line-break"):
-            morceaux.append("\n")
-        elif enfant.tag in (_o("annotation"),):
-            pass
-        else:
-            morceaux.append(_texte_element(enfant))
-        morceaux.append(enfant.tail or "")
-    return "".join(morceaux)
+            morceaux.append(("exact", "\n"))
+        elif enfant.tag != _o("annotation"):
+            _morceaux_texte(enfant, morceaux)
+        if enfant.tail:
+            morceaux.append(("brut", enfant.tail))
+    return morceaux
+
+
+def _texte_element(element):
+    """Texte d'un text:p selon les règles des blancs d'OpenDocument : dans le texte brut, toute
+    suite de blancs vaut un seul espace, et ceux du début du paragraphe ne comptent pas (un blanc
+    final est gardé, comme le font LibreOffice et Gnumeric) ; text:s, text:tab et
+    text:line-break donnent des blancs exacts."""
+    morceaux = _morceaux_texte(element, [])
+    sortie = []
+    for genre, texte in morceaux:
+        sortie.append(_BLANCS.sub(" ", texte) if genre == "brut" else texte)
+    # Blancs bruts de tête : retirés des premiers morceaux bruts.
+    debut = 0
+    while debut < len(morceaux) and morceaux[debut][0] == "brut":
+        sortie[debut] = sortie[debut].lstrip(" ")
+        if sortie[debut]:
+            break
+        debut += 1
+    # Un espace brut qui suit un autre blanc (brut ou exact) est absorbé.
+    resultat = ""
+    for k, texte in enumerate(sortie):
+        if morceaux[k][0] == "brut" and texte.startswith(" ") and resultat.endswith((" ", "\t", "\n")) \
+                and k > 0 and morceaux[k - 1][0] == "brut":
+            texte = texte[1:]
+        resultat += texte
+    return resultat
+
+
+def _texte_case(case):
+    return "\n".join(_texte_element(p) for p in case.findall(_x("p")))
 
 
 def _valeur_odf(case):
     type_valeur = case.get(_o("value-type"))
+    if case.get("{" + NS_CALCEXT + "}value-type") == "error":
+        # LibreOffice : office:string-value vide, le texte de l'erreur est dans text:p.
+        texte = _texte_case(case)
+        return ("texte", texte) if texte else None
     if type_valeur is None:
         # Une case sans type peut garder du texte (rare) : on le prend pour du texte.
-        paragraphes = case.findall(_x("p"))
-        texte = "\n".join(_texte_element(p) for p in paragraphes)
+        texte = _texte_case(case)
         return ("texte", texte) if texte else None
     if type_valeur in ("float", "percentage", "currency"):
         return ("nombre", normaliser_nombre(float(case.get(_o("value")))))
@@ -246,7 +285,7 @@ def _valeur_odf(case):
     if type_valeur == "string":
         valeur = case.get(_o("string-value"))
         if valeur is None:
-            valeur = "\n".join(_texte_element(p) for p in case.findall(_x("p")))
+            valeur = _texte_case(case)
         return ("texte", valeur) if valeur != "" else None
     raise ErreurLecteur(f"type de valeur OpenDocument inconnu : {type_valeur}")
 
@@ -408,7 +447,11 @@ def lire(nom_lecteur, chemins):
     if nom_lecteur == "libreoffice":
         return lire_libreoffice(chemins)
     if nom_lecteur == "gnumeric":
-        return {c: lire_gnumeric(c) for c in chemins}
+        # Un ssconvert par fichier : deux à la fois suffisent sur une petite machine.
+        from concurrent.futures import ThreadPoolExecutor
+
+        with ThreadPoolExecutor(max_workers=2) as pool:
+            return dict(zip(chemins, pool.map(lire_gnumeric, chemins)))
     raise ValueError(f"lecteur inconnu : {nom_lecteur}")
 
 
