@@ -425,10 +425,27 @@ def sst_long(graine=17, nombre_textes=2000):
     ]
 
 
+def graphique(graine=19):
+    """Des graphiques posés sur les feuilles, y compris sur les deux feuilles du jeu : dans le
+    .xls, un sous-flux de graphique (BOF/EOF) niché dans celui de la feuille."""
+    alea = random.Random(graine)
+    nombre = 20
+    lignes = coureurs(alea, nombre, [alea.choice(LISTE_EQUIPES) for _ in range(nombre)])
+    cyclistes = feuille_coureurs(lignes)
+    cyclistes.graphiques = ["L2:L21"]
+    equipes_f = feuille_equipes(equipes(alea, lignes_feuille=10, listees=[1, 11, 61, 2, 3],
+                                        non_listees=[13]))
+    equipes_f.graphiques = ["C2:C10", "D2:D10"]
+    apres = feuille_apres("Statistiques", nb=8)
+    apres.graphiques = ["A2:A9"]
+    return [feuille_avant(), cyclistes, equipes_f, apres]
+
+
 VARIANTES = {
     "base": base,
     "mini": mini,
     "clairseme": clairseme,
     "textes": textes,
     "sst-long": sst_long,
+    "graphique": graphique,
 }

@@ -293,7 +293,9 @@ def _valeur_odf(case):
 def lire_odf_xml(racine):
     """Toutes les tables d'un arbre XML OpenDocument (document plat ou content.xml)."""
     feuilles = []
-    for table in racine.iter(_t("table")):
+    # Seules les tables filles du classeur : un graphique embarqué porte sa propre table.
+    classeur_odf = next(racine.iter(_o("spreadsheet")))
+    for table in classeur_odf.findall(_t("table")):
         cases = {}
         ligne = 0
         for enfant_ligne in _lignes(table):

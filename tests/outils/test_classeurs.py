@@ -33,7 +33,7 @@ def classeurs():
 class Classeurs(unittest.TestCase):
     def test_les_classeurs_attendus_sont_la(self):
         noms = {os.path.basename(x) for x, _ in classeurs()}
-        for variante in ("base", "mini", "clairseme", "textes", "sst-long"):
+        for variante in ("base", "mini", "clairseme", "textes", "sst-long", "graphique"):
             for ecrivain in ("libreoffice", "gnumeric"):
                 self.assertIn(f"{variante}-{ecrivain}.xls", noms)
         for x, j in classeurs():

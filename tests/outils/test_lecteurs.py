@@ -91,6 +91,18 @@ class LectureOpenDocument(unittest.TestCase):
             "A5": ["nombre", 1], "A6": ["nombre", 1], "A1048577": ["nombre", 2],
         })
 
+    def test_tables_des_graphiques_ignorees(self):
+        corps = (
+            '<table:shapes><draw:frame xmlns:draw="urn:oasis:names:tc:opendocument:xmlns:drawing:1.0">'
+            '<draw:object><office:document><office:body><office:chart><table:table table:name="local-table">'
+            '<table:table-row><table:table-cell office:value-type="float" office:value="1"/>'
+            "</table:table-row></table:table></office:chart></office:body></office:document>"
+            "</draw:object></draw:frame></table:shapes>"
+            + case('office:value-type="float" office:value="2"'))
+        xml = ENTETE + '<table:table table:name="F">' + corps + "</table:table>" + PIED
+        lu = lecteurs.lire_odf_xml(ET.fromstring(xml))
+        self.assertEqual(lu, {"feuilles": [{"nom": "F", "cases": {"A1": ["nombre", 2]}}]})
+
     def test_type_inconnu_refuse(self):
         with self.assertRaises(lecteurs.ErreurLecteur):
             lire_table(case('office:value-type="bizarre"'))
