@@ -114,10 +114,11 @@ def convertir_libreoffice(sources, dossier_sortie, format_sortie="xls"):
                               env=dict(os.environ, HOME=tmp))
         if fini.returncode != 0:
             raise RuntimeError(f"LibreOffice a échoué ({fini.returncode}) : {fini.stderr}")
+    extension = format_sortie.split(":")[0]
     for source in sources:
         base = os.path.splitext(os.path.basename(source))[0]
-        if not os.path.exists(os.path.join(dossier_sortie, base + "." + format_sortie)):
-            raise RuntimeError(f"LibreOffice n'a pas produit {base}.{format_sortie}")
+        if not os.path.exists(os.path.join(dossier_sortie, base + "." + extension)):
+            raise RuntimeError(f"LibreOffice n'a pas produit {base}.{extension}")
 
 
 def convertir_gnumeric(source, cible):
@@ -177,6 +178,28 @@ def generer(sortie, variantes, conversion=True, demo=None, forcer=False):
         _copier_demo(sortie, demo)
 
 
+def generer_refus(dossier):
+    """Classeurs que le programme doit refuser, tirés de la petite variante : format Excel 95
+    (BIFF5, écrit par Gnumeric : LibreOffice 7.4 ne l'écrit plus) et un .xlsx (LibreOffice)
+    renommé en .xls."""
+    os.makedirs(dossier, exist_ok=True)
+    feuilles = donnees.mini()
+    with tempfile.TemporaryDirectory(prefix="zarvo-refus-") as tmp:
+        source = os.path.join(tmp, "xlsx-renomme.fods")
+        with open(source, "w", encoding="utf-8") as f:
+            f.write(odf.fods(odf.pour_ecrivain(feuilles, "libreoffice")))
+        convertir_libreoffice([source], tmp, "xlsx")
+        shutil.copyfile(os.path.join(tmp, "xlsx-renomme.xlsx"), os.path.join(dossier, "xlsx-renomme.xls"))
+        source = os.path.join(tmp, "mini.ods")
+        with open(source, "wb") as f:
+            f.write(odf.ods(odf.pour_ecrivain(feuilles, "gnumeric")))
+        fini = subprocess.run(["ssconvert", "-T", "Gnumeric_Excel:excel_biff7", source,
+                               os.path.join(dossier, "biff5-gnumeric.xls")],
+                              capture_output=True, text=True, timeout=DELAI)
+        if fini.returncode != 0:
+            raise RuntimeError(f"ssconvert a échoué ({fini.returncode}) : {fini.stderr}")
+
+
 def _copier_demo(sortie, demo):
     os.makedirs(os.path.dirname(os.path.abspath(demo)), exist_ok=True)
     shutil.copyfile(os.path.join(sortie, "base-libreoffice.xls"), demo)
@@ -190,6 +213,7 @@ def main():
     parseur.add_argument("--sans-conversion", action="store_true",
                          help="n'écrit que les JSON attendus (aucun tableur nécessaire)")
     parseur.add_argument("--demo", help="copie ici le classeur de base écrit par LibreOffice")
+    parseur.add_argument("--refus", help="écrit aussi dans ce dossier les classeurs à refuser")
     parseur.add_argument("--forcer", action="store_true",
                          help="reconvertit même les variantes dont les données n'ont pas changé")
     parseur.add_argument("--fods", help="écrit aussi les .fods dans ce dossier (pour inspection)")
@@ -205,6 +229,8 @@ def main():
                 f.write(odf.fods(odf.pour_ecrivain(donnees.VARIANTES[nom](), "libreoffice")))
     generer(args.sortie, variantes, conversion=not args.sans_conversion, demo=args.demo,
             forcer=args.forcer)
+    if args.refus and not args.sans_conversion:
+        generer_refus(args.refus)
 
 
 if __name__ == "__main__":
