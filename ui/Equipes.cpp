@@ -106,6 +106,7 @@ Equipes::Equipes(ServiceMessages &messages, QWidget *parent)
     connect(m_Quit, &QPushButton::clicked, this, &Equipes::Quit_Click);
     connect(m_ApplyCour, &QPushButton::clicked, this, &Equipes::ApplyCour_Click);
     connect(m_HTML, &QPushButton::clicked, this, &Equipes::HTML_Click);
+    brancherListes();
 }
 
 Equipes::~Equipes() = default;

@@ -2,6 +2,8 @@
 
 #include "model/bouton.h"
 #include "model/donnees.h"
+#include "rider/panneau.h"
+#include "teams/liste.h"
 #include "ui/controles.h"
 
 #include <QWidget>
@@ -12,6 +14,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QScrollArea;
 
 namespace zarvo::sheet {
 class Application;
@@ -134,11 +137,31 @@ public slots:
     /// Exporte la base en pages HTML dans un nouveau dossier du dossier courant.
     void HTML_Click();
 
+    // Listes, panneau du coureur, fiche d'équipe, champion, classements et recherche : la
+    // logique décide, la fenêtre applique (ui/Equipes_listes.cpp).
+    void Chargeq_Click(int index);
+    void Free_Click(int index);
+    void Coureur_Click(int index);
+    void Note_KeyUp(int index, int touche);
+    void Careq_KeyUp(int index, int touche);
+    void CDM_Click();
+    void Best5050_Click();
+    void Best8020_Click();
+    void CLM_Click();
+    void Grimpeurs_Click();
+    void Sprinteurs_Click();
+    void rech_KeyUp(int touche);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *objet, QEvent *event) override;
 
 private:
+    void brancherListes();
+    void appliquerListe(const ResultatListe &r);
+    void appliquerEtiquettes(const Etiquettes &e);
+    void ajusterZoneCoureurs();
+
     void construireCadreEquipe();
     void construireCadreCoureurs();
     QPushButton *copierModele(TableauControles<QPushButton> &tableau, int index,
@@ -161,6 +184,7 @@ private:
            *m_Salaire = nullptr, *m_rechtext = nullptr;
     QLineEdit *m_rech = nullptr, *m_NumLigne = nullptr, *m_NumEq = nullptr;
     QWidget *m_zoneCoureurs = nullptr;
+    QScrollArea *m_defilementCoureurs = nullptr;
 };
 
 /// Texte exact de la confirmation du bouton Quitter.
