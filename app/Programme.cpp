@@ -9,6 +9,7 @@
 
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QListWidget>
 
 namespace zarvo::app {
 
@@ -69,6 +70,11 @@ bool Programme::ouvrirClasseur(const QString &chemin)
     f.donnees() = std::move(donnees);
     f.definirTableur(m_tableur.get());
     f.definirProgression(m_maj.get());
+    // Nom de la base de l'export HTML : la sélection de la liste File, lue au moment du clic.
+    f.definirFichierChoisi([this] {
+        const QList<QListWidgetItem *> choisis = m_selecteur->File()->selectedItems();
+        return choisis.isEmpty() ? QString() : choisis.first()->text();
+    });
     f.creerBoutonsEquipes(boutons);
     connect(&f, &ui::Equipes::termine, this, &Programme::finir);
     m_selecteur->hide();
