@@ -37,6 +37,7 @@ FileOpen::FileOpen(ServiceMessages &messages, const QString &dossierDepart, QWid
     , m_messages(messages)
 {
     nommer(this, QStringLiteral("FileOpen"), QStringLiteral("fenetre"));
+    policeDeFenetre(this);
     setWindowTitle(QStringLiteral("Ouvrir un fichier"));
     setWindowIcon(QIcon(QStringLiteral(":/images/icone.svg")));
     setFixedSize(twipsEnPixels(6705), twipsEnPixels(3345));

@@ -14,6 +14,7 @@ maj::maj(QWidget *parent)
     : QWidget(parent, Qt::Window)
 {
     nommer(this, QStringLiteral("maj"), QStringLiteral("fenetre"));
+    policeDeFenetre(this);
     setWindowTitle(QStringLiteral("Mise à jour des données modifiées"));
     setWindowIcon(QIcon(QStringLiteral(":/images/icone.svg")));
     setFixedSize(twipsEnPixels(5340), twipsEnPixels(675));

@@ -15,6 +15,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QStyleOptionGroupBox>
+#include <QStylePainter>
 
 namespace zarvo::ui {
 
@@ -65,13 +67,30 @@ QPushButton *boutonImage(QWidget *parent, const QString &nom, const QString &ima
     return b;
 }
 
+/// Cadre au titre rouge ; le titre seul change de couleur, pas le texte des contrôles du cadre.
+class Cadre : public QGroupBox
+{
+public:
+    using QGroupBox::QGroupBox;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QStylePainter p(this);
+        QStyleOptionGroupBox option;
+        initStyleOption(&option);
+        option.palette.setColor(QPalette::WindowText, rouge);
+        option.textColor = rouge;
+        p.drawComplexControl(QStyle::CC_GroupBox, option);
+    }
+};
+
 QGroupBox *cadre(QWidget *parent, const QString &nom, const QString &titre, const QRect &twips)
 {
-    auto *g = new QGroupBox(titre, parent);
+    auto *g = new Cadre(titre, parent);
     nommer(g, nom, QStringLiteral("cadre"));
     placer(g, twips);
-    // Titre rouge sans rougir le texte des contrôles du cadre.
-    g->setStyleSheet(QStringLiteral("QGroupBox::title { color: rgb(255, 0, 0); }"));
+    g->setProperty(propriete::couleurTexte, rouge);
     return g;
 }
 
@@ -89,6 +108,7 @@ Equipes::Equipes(ServiceMessages &messages, QWidget *parent)
     , m_messages(messages)
 {
     nommer(this, QStringLiteral("Equipes"), QStringLiteral("fenetre"));
+    policeDeFenetre(this);
     setWindowTitle(QStringLiteral("Les Equipes et coureurs"));
     setWindowIcon(QIcon(QStringLiteral(":/images/icone.svg")));
     setFixedSize(twipsEnPixels(11475), twipsEnPixels(7950));
