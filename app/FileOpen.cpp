@@ -88,7 +88,8 @@ void FileOpen::remplirLecteurs()
 {
     QStringList racines;
     for (const QStorageInfo &v : QStorageInfo::mountedVolumes())
-        if (v.isValid() && v.isReady())
+        // Un fichier monté seul (/etc/hosts d'un conteneur) n'est pas un lecteur.
+        if (v.isValid() && v.isReady() && QFileInfo(v.rootPath()).isDir())
             racines << v.rootPath();
     racines << QStorageInfo(m_dossier).rootPath();
     racines.removeDuplicates();

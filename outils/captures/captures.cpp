@@ -54,6 +54,8 @@ int main(int argc, char *argv[])
 
     QString script, sortie;
     QTemporaryDir copie;
+    // Le dossier de sortie se lit depuis le dossier courant de l'appelant.
+    const QString origine = QDir::currentPath();
     if (args.size() == 3 && args[0] == u"--scenario") {
         QFile f(args[1]);
         if (!f.open(QIODevice::ReadOnly)) {
@@ -81,7 +83,7 @@ int main(int argc, char *argv[])
                             "        captures --scenario FICHIER DOSSIER"));
         return 2;
     }
-    const QDir dossierSortie(QDir::current().absoluteFilePath(sortie));
+    const QDir dossierSortie(QDir(origine).absoluteFilePath(sortie));
     if (!QDir().mkpath(dossierSortie.path())) {
         dire(QStringLiteral("Impossible de créer le dossier « %1 ».").arg(sortie));
         return 2;

@@ -10,30 +10,21 @@ import argparse
 import json
 import os
 import shutil
-import subprocess
 import sys
 import tempfile
 from concurrent.futures import ThreadPoolExecutor
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+ICI = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, ICI)
+sys.path.insert(0, os.path.join(ICI, "..", "lecteurs"))
 
 import donnees  # noqa: E402
 import odf  # noqa: E402
+import lecteurs  # noqa: E402
+from lecteurs import adresse, normaliser_nombre  # noqa: E402
 
 ECRIVAINS = ("libreoffice", "gnumeric")
 DELAI = 600
-
-
-def lettres_colonne(colonne):
-    lettres = ""
-    while colonne:
-        colonne, reste = divmod(colonne - 1, 26)
-        lettres = chr(65 + reste) + lettres
-    return lettres
-
-
-def adresse(ligne, colonne):
-    return f"{lettres_colonne(colonne)}{ligne}"
 
 
 def valeur_attendue(case):
@@ -43,11 +34,8 @@ def valeur_attendue(case):
         return None
     if case.genre in ("texte", "erreur"):
         return None if case.valeur == "" else ("texte", case.valeur)
-    valeur = float(case.valeur[0] if case.genre == "date" else case.valeur)
     # Même règle que les lecteurs : entier si le double n'a pas de partie fractionnaire.
-    if valeur.is_integer() and abs(valeur) < 2**53:
-        return ("nombre", int(valeur))
-    return ("nombre", valeur)
+    return ("nombre", normaliser_nombre(case.valeur[0] if case.genre == "date" else case.valeur))
 
 
 def attendu(feuilles, classeur, ecrivain):
@@ -100,7 +88,7 @@ def profil_prive(dossier):
     os.makedirs(os.path.join(profil, "user"), exist_ok=True)
     with open(os.path.join(profil, "user", "registrymodifications.xcu"), "w", encoding="utf-8") as f:
         f.write(REGLAGES_LO)
-    return "-env:UserInstallation=file://" + profil
+    return profil
 
 
 def convertir_libreoffice(sources, dossier_sortie, format_sortie="xls"):
@@ -108,24 +96,14 @@ def convertir_libreoffice(sources, dossier_sortie, format_sortie="xls"):
     if not sources:
         return
     with tempfile.TemporaryDirectory(prefix="zarvo-lo-") as tmp:
-        commande = ["soffice", profil_prive(tmp), "--headless", "--norestore", "--convert-to",
-                    format_sortie, "--outdir", dossier_sortie] + list(sources)
-        fini = subprocess.run(commande, capture_output=True, text=True, timeout=DELAI,
-                              env=dict(os.environ, HOME=tmp))
-        if fini.returncode != 0:
-            raise RuntimeError(f"LibreOffice a échoué ({fini.returncode}) : {fini.stderr}")
-    extension = format_sortie.split(":")[0]
-    for source in sources:
-        base = os.path.splitext(os.path.basename(source))[0]
-        if not os.path.exists(os.path.join(dossier_sortie, base + "." + extension)):
-            raise RuntimeError(f"LibreOffice n'a pas produit {base}.{extension}")
+        profil = profil_prive(tmp)
+        lecteurs.convertir_libreoffice(list(sources), dossier_sortie, format_sortie, profil)
 
 
-def convertir_gnumeric(source, cible):
-    fini = subprocess.run(["ssconvert", "-T", "Gnumeric_Excel:excel_biff8", source, cible],
-                          capture_output=True, text=True, timeout=DELAI)
-    if fini.returncode != 0 or not os.path.exists(cible):
-        raise RuntimeError(f"ssconvert a échoué ({fini.returncode}) : {fini.stderr}")
+def convertir_gnumeric(source, cible, format_sortie="Gnumeric_Excel:excel_biff8"):
+    code, _, erreurs = lecteurs.lancer(["ssconvert", "-T", format_sortie, source, cible], DELAI)
+    if code != 0 or not os.path.exists(cible):
+        raise RuntimeError(f"ssconvert a échoué ({code}) : {erreurs}")
 
 
 def generer(sortie, variantes, conversion=True, demo=None, forcer=False):
@@ -193,11 +171,8 @@ def generer_refus(dossier):
         source = os.path.join(tmp, "mini.ods")
         with open(source, "wb") as f:
             f.write(odf.ods(odf.pour_ecrivain(feuilles, "gnumeric")))
-        fini = subprocess.run(["ssconvert", "-T", "Gnumeric_Excel:excel_biff7", source,
-                               os.path.join(dossier, "biff5-gnumeric.xls")],
-                              capture_output=True, text=True, timeout=DELAI)
-        if fini.returncode != 0:
-            raise RuntimeError(f"ssconvert a échoué ({fini.returncode}) : {fini.stderr}")
+        convertir_gnumeric(source, os.path.join(dossier, "biff5-gnumeric.xls"),
+                           "Gnumeric_Excel:excel_biff7")
 
 
 def _copier_demo(sortie, demo):

@@ -342,6 +342,51 @@ def lire_ods(chemin):
 # LibreOffice
 
 
+def lancer(commande, delai=DELAI, env=None):
+    """Lance un programme dans son propre groupe de processus ; au-delà du délai, tout le groupe
+    est tué (soffice laisse sinon un soffice.bin orphelin). Rend (code, sortie, erreurs)."""
+    import signal
+
+    processus = subprocess.Popen(commande, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                                 stderr=subprocess.PIPE, text=True, env=env, start_new_session=True)
+    try:
+        sortie, erreurs = processus.communicate(timeout=delai)
+    except subprocess.TimeoutExpired:
+        try:
+            os.killpg(processus.pid, signal.SIGKILL)
+        except ProcessLookupError:
+            pass
+        processus.communicate()
+        raise ErreurLecteur(f"{commande[0]} n'a pas fini en {delai} s") from None
+    return processus.returncode, sortie, erreurs
+
+
+def convertir_libreoffice(entrees, sortie, format_sortie, profil):
+    """soffice --convert-to pour tous les fichiers d'un coup, profil privé `profil` (dossier).
+    Un premier lancement sur un profil neuf échoue parfois (LibreOffice redémarre pour finir
+    de créer le profil) : les fichiers manquants sont reconvertis une fois. Rend le texte des
+    erreurs du dernier lancement."""
+    extension = format_sortie.split(":")[0]
+
+    def manquants():
+        return [e for e in entrees if not os.path.exists(os.path.join(
+            sortie, os.path.splitext(os.path.basename(e))[0] + "." + extension))]
+
+    erreurs = ""
+    reste = list(entrees)
+    for _ in range(2):
+        commande = ["soffice", "-env:UserInstallation=file://" + profil, "--headless",
+                    "--norestore", "--nolockcheck", "--convert-to", format_sortie,
+                    "--outdir", sortie] + reste
+        code, _, erreurs = lancer(commande, env=dict(os.environ, HOME=os.path.dirname(profil)))
+        reste = manquants()
+        if not reste:
+            break
+    if reste:
+        raise ErreurLecteur(f"LibreOffice n'a pas converti {', '.join(reste)} ({code}) : {erreurs.strip()}")
+    return erreurs
+
+
 def lire_libreoffice(chemins):
     """Convertit tous les fichiers d'un seul lancement de LibreOffice (profil privé, jetable) en
     .fods puis les lit. Rend {chemin: classeur}."""
@@ -350,29 +395,17 @@ def lire_libreoffice(chemins):
     with tempfile.TemporaryDirectory(prefix="zarvo-lecteur-lo-") as tmp:
         # Noms distincts dans le dossier de sortie, même si deux fichiers portent le même nom.
         entrees = []
+        os.makedirs(os.path.join(tmp, "entree"))
         for i, chemin in enumerate(chemins):
             copie = os.path.join(tmp, "entree", f"f{i:03d}.xls")
-            os.makedirs(os.path.dirname(copie), exist_ok=True)
             with open(chemin, "rb") as src, open(copie, "wb") as dst:
                 dst.write(src.read())
             entrees.append(copie)
         sortie = os.path.join(tmp, "sortie")
         os.makedirs(sortie)
-        commande = ["soffice", "-env:UserInstallation=file://" + os.path.join(tmp, "profil"),
-                    "--headless", "--norestore", "--nolockcheck", "--convert-to", "fods",
-                    "--outdir", sortie] + entrees
-        try:
-            fini = subprocess.run(commande, capture_output=True, text=True, timeout=DELAI,
-                                  env=dict(os.environ, HOME=tmp), stdin=subprocess.DEVNULL)
-        except subprocess.TimeoutExpired as e:
-            raise ErreurLecteur(f"LibreOffice n'a pas fini en {DELAI} s") from e
-        if fini.returncode != 0:
-            raise ErreurLecteur(f"LibreOffice a échoué ({fini.returncode}) : {fini.stderr.strip()}")
+        convertir_libreoffice(entrees, sortie, "fods", os.path.join(tmp, "profil"))
         for i, chemin in enumerate(chemins):
-            produit = os.path.join(sortie, f"f{i:03d}.fods")
-            if not os.path.exists(produit):
-                raise ErreurLecteur(f"LibreOffice n'a pas converti {chemin} : {fini.stderr.strip()}")
-            resultats[chemin] = lire_fods(produit)
+            resultats[chemin] = lire_fods(os.path.join(sortie, f"f{i:03d}.fods"))
     return resultats
 
 
@@ -384,16 +417,10 @@ def lire_gnumeric(chemin):
     """ssconvert vers OpenDocument, puis lecture ; tout message sur stderr est un échec."""
     with tempfile.TemporaryDirectory(prefix="zarvo-lecteur-gn-") as tmp:
         produit = os.path.join(tmp, "sortie.ods")
-        try:
-            fini = subprocess.run(
-                ["ssconvert", "-T", "Gnumeric_OpenCalc:odf", chemin, produit],
-                capture_output=True, text=True, timeout=DELAI, stdin=subprocess.DEVNULL,
-                env=dict(os.environ, HOME=tmp))
-        except subprocess.TimeoutExpired as e:
-            raise ErreurLecteur(f"ssconvert n'a pas fini en {DELAI} s") from e
-        if fini.returncode != 0 or fini.stderr.strip() or not os.path.exists(produit):
-            raise ErreurLecteur(
-                f"ssconvert sur {chemin} ({fini.returncode}) : {fini.stderr.strip()}")
+        code, _, erreurs = lancer(["ssconvert", "-T", "Gnumeric_OpenCalc:odf", chemin, produit],
+                                  env=dict(os.environ, HOME=tmp))
+        if code != 0 or erreurs.strip() or not os.path.exists(produit):
+            raise ErreurLecteur(f"ssconvert sur {chemin} ({code}) : {erreurs.strip()}")
         return lire_ods(produit)
 
 
@@ -426,15 +453,11 @@ def controler_conteneur(chemin):
             ole.openstream(nom).read()
     finally:
         ole.close()
-    try:
-        fini = subprocess.run(["gsf", "list", chemin], capture_output=True, text=True,
-                              timeout=DELAI, stdin=subprocess.DEVNULL)
-    except subprocess.TimeoutExpired as e:
-        raise ErreurLecteur("gsf list n'a pas fini") from e
-    if fini.returncode != 0 or fini.stderr.strip():
-        raise ErreurLecteur(f"gsf list {chemin} ({fini.returncode}) : {fini.stderr.strip()}")
-    if not re.search(r"\bWorkbook\b", fini.stdout):
-        raise ErreurLecteur(f"gsf ne voit pas le flux Workbook : {fini.stdout}")
+    code, sortie, erreurs = lancer(["gsf", "list", chemin])
+    if code != 0 or erreurs.strip():
+        raise ErreurLecteur(f"gsf list {chemin} ({code}) : {erreurs.strip()}")
+    if not re.search(r"\bWorkbook\b", sortie):
+        raise ErreurLecteur(f"gsf ne voit pas le flux Workbook : {sortie}")
     return flux
 
 

@@ -267,6 +267,60 @@ private slots:
 #endif
     }
 
+    void refusDuMoteurXls_data()
+    {
+        QTest::addColumn<QByteArray>("octets");
+        QTest::addColumn<QString>("copieDe");
+        QTest::newRow("texte renommé en .xls") << QByteArray("Nom;Prénom\nA;B\n") << QString();
+        QTest::newRow("fichier vide") << QByteArray() << QString();
+        QTest::newRow("octets au hasard")
+            << QByteArray::fromHex("d0cf11e0a1b11ae1000000000000000000000000") << QString();
+        QTest::newRow("classeur sans les feuilles du jeu")
+            << QByteArray()
+            << QStringLiteral(ZARVO_SOURCE_DIR "/tests/data/classeurs/mini-libreoffice.xls");
+        QTest::newRow(".xlsx renommé")
+            << QByteArray()
+            << QStringLiteral(ZARVO_SOURCE_DIR "/tests/data/refus/xlsx-renomme.xls");
+    }
+    void refusDuMoteurXls()
+    {
+#ifdef ZARVO_MOTEUR_XLS
+        QFETCH(QByteArray, octets);
+        QFETCH(QString, copieDe);
+        const QString chemin = m_dossier->filePath(u"refus.xls"_s);
+        if (!copieDe.isEmpty()) {
+            if (!QFile::exists(copieDe))
+                QSKIP("classeur d'essai absent");
+            QVERIFY(QFile::copy(copieDe, chemin));
+            QFile f(chemin);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            octets = f.readAll();
+        } else {
+            QFile f(chemin);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(octets);
+        }
+        ui::MessagesFactices messages;
+        Programme p(
+            messages, [] { return sheet::creerApplicationXls(); }, m_dossier->path());
+        p.demarrer();
+        QVERIFY(p.selecteur().selectionnerFichier(chemin));
+        messages.repondre(Reponse::Ok);
+        QTest::mouseClick(p.selecteur().OUVRIR(), Qt::LeftButton);
+        QCOMPARE(messages.messages().size(), 1);
+        QVERIFY2(messages.messages()[0].texte.contains(u"refus.xls"_s),
+            qPrintable(messages.messages()[0].texte));
+        QVERIFY(messages.imprevus().isEmpty());
+        QCOMPARE(p.equipes(), nullptr);
+        QVERIFY(p.selecteur().isVisible());
+        QFile f(chemin);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), octets);
+#else
+        QSKIP("moteur .xls pas encore fusionné");
+#endif
+    }
+
 private:
     ui::MessagesFactices m_messages;
     std::unique_ptr<QTemporaryDir> m_dossier;

@@ -219,7 +219,7 @@ class EcritureOpenDocument(unittest.TestCase):
         for colonne, lettres in [(1, "A"), (26, "Z"), (27, "AA"), (33, "AG"), (52, "AZ"),
                                  (53, "BA"), (256, "IV")]:
             with self.subTest(colonne=colonne):
-                self.assertEqual(generer.lettres_colonne(colonne), lettres)
+                self.assertEqual(lecteurs.lettres_colonne(colonne), lettres)
                 self.assertEqual(lecteurs.lire_adresse(lettres + "7"), (7, colonne))
 
 

@@ -8,6 +8,7 @@ import io
 import os
 import sys
 import tempfile
+import time
 import unittest
 import xml.etree.ElementTree as ET
 
@@ -206,6 +207,15 @@ class Comparaison(unittest.TestCase):
         self.assertEqual(ecarts[-1], "…")
 
 
+def vivant(pid):
+    """Vrai si le processus tourne encore (un zombie en attente de son parent est mort)."""
+    try:
+        with open(f"/proc/{pid}/stat") as f:
+            return f.read().rsplit(")", 1)[1].split()[0] != "Z"
+    except FileNotFoundError:
+        return False
+
+
 class Refus(unittest.TestCase):
     def test_fichiers_qui_ne_sont_pas_des_classeurs(self):
         with tempfile.TemporaryDirectory(prefix="zarvo-test-") as tmp:
@@ -219,6 +229,23 @@ class Refus(unittest.TestCase):
                     with self.subTest(fichier=nom, controle=controle.__name__):
                         with self.assertRaises(lecteurs.ErreurLecteur):
                             controle(chemin)
+
+    def test_delai_depasse_tue_tout_le_groupe(self):
+        with tempfile.TemporaryDirectory(prefix="zarvo-test-") as tmp:
+            fichier_pid = os.path.join(tmp, "pid")
+            # Le petit-fils (comme soffice.bin lancé par soffice) survivrait à son seul parent.
+            script = f"sleep 120 >/dev/null 2>&1 & echo $! > {fichier_pid}; wait"
+            with self.assertRaises(lecteurs.ErreurLecteur) as contexte:
+                lecteurs.lancer(["sh", "-c", script], delai=1)
+            self.assertIn("n'a pas fini", str(contexte.exception))
+            with open(fichier_pid) as f:
+                pid = int(f.read())
+            for _ in range(50):
+                if not vivant(pid):
+                    break
+                time.sleep(0.1)
+            else:
+                self.fail(f"le processus {pid} a survécu au délai")
 
     def test_ligne_de_commande(self):
         self.assertEqual(lecteurs.main(["conteneur", os.path.join(
