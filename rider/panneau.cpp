@@ -47,6 +47,8 @@ ResultatNote Note_KeyUp(
     Donnees &d, int numLigne, int index, const QString (&notes)[34], const QLocale &langue)
 {
     ResultatNote res;
+    if (index < 1 || index > 33)
+        return res; // seules les 33 cases du panneau arrivent ici
     if (numLigne == 0) {
         res.message = messageChoisirCoureur();
         res.viderCase = true;

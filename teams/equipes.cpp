@@ -64,6 +64,8 @@ QString messageChoisirEquipe()
 std::optional<QString> Careq_KeyUp(
     Donnees &d, int numEq, int index, const QString &texte, const QLocale &langue)
 {
+    if (index < 1 || index > 6)
+        return std::nullopt; // le drapeau (colonne 7) ne s'écrit jamais par la fiche
     if (numEq == 0)
         return messageChoisirEquipe();
     if (texte.isEmpty())

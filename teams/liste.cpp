@@ -34,14 +34,6 @@ QVector<DescriptionBouton> boutonsCoureurs(const Donnees &d, const QVector<int> 
     return boutons;
 }
 
-int basDesBoutons(const QVector<DescriptionBouton> &boutons)
-{
-    int bas = 0;
-    for (const DescriptionBouton &b : boutons)
-        bas = std::max(bas, b.haut + b.hauteur);
-    return bas;
-}
-
 QString texteCompteur(int n)
 {
     return QStringLiteral(" nombre de coureurs trouvés : ") + QString::number(n);

@@ -35,9 +35,6 @@ constexpr Disposition Classement { 340, 405, 17, 34 };
 QVector<DescriptionBouton> boutonsCoureurs(const Donnees &d, const QVector<int> &lignes,
     const Disposition &disp, bool numeroter = false, const QLocale &langue = QLocale());
 
-/// Bas du bouton le plus bas (twips) : la hauteur que la zone des boutons doit pouvoir montrer.
-int basDesBoutons(const QVector<DescriptionBouton> &boutons);
-
 /**
  * Ce qu'une liste (équipe, libres, classement, recherche) demande à la fenêtre, après
  * EffaceCarac qu'elle fait toujours en premier.

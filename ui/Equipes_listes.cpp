@@ -22,8 +22,9 @@ namespace zarvo::ui {
 
 namespace {
 
-// Largeur de la zone des boutons coureurs : jusqu'au panneau (Note(2) commence à 4800).
-constexpr int largeurZoneCoureurs = 4800;
+// Zone des boutons coureurs : de la gauche du cadre jusqu'au panneau (Note(2) commence à 4800),
+// sur toute la hauteur du cadre.
+constexpr int largeurZoneCoureurs = 4800, hauteurZoneCoureurs = 6135;
 
 // Texte décimal d'une case cachée ou d'une étiquette de bouton ; 0 s'il est illisible.
 int entierDe(const QString &texte)
@@ -56,13 +57,13 @@ void Equipes::brancherListes()
     // des boutons défile, et dedans les positions restent celles du cadre.
     m_defilementCoureurs = new QScrollArea(m_CaracCoureur);
     nommer(m_defilementCoureurs, QStringLiteral("zoneCoureurs"), QStringLiteral("defilement"));
-    placer(m_defilementCoureurs, QRect(0, 0, largeurZoneCoureurs, 6135));
+    placer(m_defilementCoureurs, QRect(0, 0, largeurZoneCoureurs, hauteurZoneCoureurs));
     m_defilementCoureurs->setFrameShape(QFrame::NoFrame);
     m_defilementCoureurs->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_defilementCoureurs->viewport()->setAutoFillBackground(false);
     auto *interieur = new QWidget;
     interieur->setObjectName(QStringLiteral("listeCoureurs"));
-    interieur->setProperty(propriete::twips, QRect(0, 0, largeurZoneCoureurs, 6135));
+    interieur->setProperty(propriete::twips, QRect(0, 0, largeurZoneCoureurs, hauteurZoneCoureurs));
     m_defilementCoureurs->setWidget(interieur);
     definirZoneCoureurs(interieur);
     ajusterZoneCoureurs();

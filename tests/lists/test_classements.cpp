@@ -166,14 +166,23 @@ TEST(Classements, BoutonCDM)
     EXPECT_FALSE(CLM_Click(b.d, fr).cdmVisible);
 }
 
+// Le drapeau d'écriture reste sur son coureur à travers les tris de toutes les listes.
 TEST(Classements, DrapeauxSuiventLeurLigne)
 {
     Base b = baseClassement();
+    b.equipe(61, u"Libres"_s, u"FA"_s, 3);
     Coureur_Click(b.d, ligneDe(b.d, 1042), fr);
-    for (const Membre &m : membres) {
-        m.clic(b.d, fr);
+    const auto verifier = [&](const char *apres) {
         for (int r = 2; r <= 973; ++r)
             EXPECT_EQ(valeurNumerique(b.d.TabCoureurs(r, 36)) == 1.0, r == ligneDe(b.d, 1042))
-                << m.nom << " " << r;
+                << apres << " " << r;
+    };
+    for (const Membre &m : membres) {
+        m.clic(b.d, fr);
+        verifier(m.nom);
+        Free_Click(b.d, 1, fr);
+        verifier("libres");
     }
+    Chargeq_Click(b.d, 1, fr);
+    verifier("équipe");
 }

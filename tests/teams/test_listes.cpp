@@ -1,6 +1,5 @@
 #include "aide_donnees.h"
 #include "aide_gtest.h"
-#include "model/tri.h"
 #include "rider/panneau.h"
 #include "teams/equipes.h"
 
@@ -222,15 +221,6 @@ TEST(Libres, DeuxListes)
     }
 }
 
-TEST(Libres, LaLongueListeDepasseLeCadre)
-{
-    Cas c(0, 150);
-    const ResultatListe r = Free_Click(c.b.d, 2, fr);
-    // Le cadre des coureurs fait 6135 twips : la zone doit défiler jusqu'au dernier bouton.
-    EXPECT_EQ(basDesBoutons(r.boutons), 10750 + 270);
-    EXPECT_EQ(basDesBoutons({}), 0);
-}
-
 TEST(Libres, SansEquipe61)
 {
     Cas c(3, 5, false);
@@ -254,21 +244,4 @@ TEST(Libres, IdDeLEquipe61SuitLaFiche)
     // L'id des libres changé dans la fiche : la liste suit la table, pas la constante 61.
     ASSERT_FALSE(Careq_KeyUp(d, d.IndexLibres, 1, u"5"_s, fr));
     EXPECT_EQ(Free_Click(d, 1, fr).boutons.size(), 3);
-}
-
-TEST(Drapeaux, SuiventLeurLigne)
-{
-    Cas c(20, 80);
-    Donnees &d = c.b.d;
-    Free_Click(d, 2, fr);
-    const int ligne = ligneDe(d, 2070);
-    Coureur_Click(d, ligne, fr);
-    Chargeq_Click(d, c.ligne7, fr);
-    // Un tri par une autre colonne, puis les libres : le drapeau est toujours sur le bon coureur.
-    TriTableau(d.TabCoureurs, 1, 2, 973, 0, 36, 0);
-    Free_Click(d, 1, fr);
-    for (int r = 2; r <= 973; ++r) {
-        const bool marque = valeurNumerique(d.TabCoureurs(r, 36)) == 1.0;
-        EXPECT_EQ(marque, r == ligneDe(d, 2070)) << r;
-    }
 }
