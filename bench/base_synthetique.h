@@ -6,7 +6,15 @@
 #include "model/tri.h"
 #include "rider/formules.h"
 
+#include <cstdio>
+#include <optional>
 #include <random>
+
+#ifdef ZARVO_MOTEUR_XLS
+#include "model/chargement/chargement.h"
+#include "sheet/erreur.h"
+#include "sheet/xls/application_xls.h"
+#endif
 
 namespace zarvo::mesure {
 
@@ -65,6 +73,37 @@ inline Donnees baseSynthetique()
     }
     TriTableau(d.TabCoureurs, 2, 2, 973, 0, 36, -1);
     return d;
+}
+
+/**
+ * Les données des mesures : le classeur de démonstration lu par le moteur .xls quand il est dans
+ * la construction, sinon la base inventée de même taille. Dit laquelle sur la sortie.
+ */
+inline Donnees donneesDeMesure()
+{
+#ifdef ZARVO_MOTEUR_XLS
+    static const std::optional<Donnees> demo = []() -> std::optional<Donnees> {
+        try {
+            Donnees d;
+            auto tableur = sheet::creerApplicationXls();
+            chargerClasseur(*tableur, QStringLiteral(ZARVO_SOURCE_DIR "/exemples/demo.xls"), d);
+            std::printf("Données : classeur de démonstration exemples/demo.xls\n");
+            return d;
+        } catch (const sheet::ErreurClasseur &e) {
+            std::printf("Classeur de démonstration illisible (%s) : base inventée\n",
+                qPrintable(e.message()));
+            return std::nullopt;
+        }
+    }();
+    if (demo)
+        return *demo;
+#else
+    static const bool dit = (std::printf("Données : base inventée de la taille du classeur "
+                                         "(moteur .xls absent de la construction)\n"),
+        true);
+    (void)dit;
+#endif
+    return baseSynthetique();
 }
 
 } // namespace zarvo::mesure

@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStyle>
 
 #include <algorithm>
 
@@ -65,6 +66,8 @@ void Equipes::brancherListes()
     interieur->setObjectName(QStringLiteral("listeCoureurs"));
     interieur->setProperty(propriete::twips, QRect(0, 0, largeurZoneCoureurs, hauteurZoneCoureurs));
     m_defilementCoureurs->setWidget(interieur);
+    // setWidget rend l'intérieur opaque : il cacherait le bord et le titre du cadre.
+    interieur->setAutoFillBackground(false);
     definirZoneCoureurs(interieur);
     ajusterZoneCoureurs();
 
@@ -90,8 +93,13 @@ void Equipes::ajusterZoneCoureurs()
     for (int i : m_Coureur.indices())
         if (i > 0)
             bas = std::max(bas, m_Coureur[i]->property(propriete::twips).toRect().bottom() + 1);
-    const int hauteur = std::max(twipsEnPixels(bas), m_defilementCoureurs->viewport()->height());
-    m_zoneCoureurs->resize(twipsEnPixels(largeurZoneCoureurs), hauteur);
+    // Jamais moins que le cadre : un bouton posé sans passer par une liste reste visible.
+    const bool defile = bas > hauteurZoneCoureurs;
+    const int hauteur = twipsEnPixels(std::max(bas, hauteurZoneCoureurs));
+    // Pas plus large que la partie visible : la liste ne glisse jamais de côté ; avec la barre,
+    // la droite de la troisième colonne passe dessous mais chaque bouton reste cliquable.
+    const int barre = defile ? style()->pixelMetric(QStyle::PM_ScrollBarExtent) : 0;
+    m_zoneCoureurs->resize(twipsEnPixels(largeurZoneCoureurs) - barre, hauteur);
     m_defilementCoureurs->verticalScrollBar()->setValue(0);
 }
 

@@ -17,14 +17,14 @@ const QLocale fr(QLocale::French, QLocale::France);
 template<ResultatListe (*Clic)(Donnees &, const QLocale &)>
 void BM_Classement(benchmark::State &etat)
 {
-    Donnees d = mesure::baseSynthetique();
+    Donnees d = mesure::donneesDeMesure();
     for (auto _ : etat)
         benchmark::DoNotOptimize(Clic(d, fr));
 }
 
 void BM_rech_KeyUp(benchmark::State &etat)
 {
-    Donnees d = mesure::baseSynthetique();
+    Donnees d = mesure::donneesDeMesure();
     // Une frappe après l'autre : "m", "ma", "mar"… puis l'effacement.
     const QString mot = QStringLiteral("maberro");
     int i = 0;
@@ -36,7 +36,7 @@ void BM_rech_KeyUp(benchmark::State &etat)
 
 void BM_DeuxTrisSelectionReference(benchmark::State &etat)
 {
-    Donnees d = mesure::baseSynthetique();
+    Donnees d = mesure::donneesDeMesure();
     for (auto _ : etat) {
         reference::triSelection(d.TabCoureurs, 2, 2, 973, 0, 36, -1);
         reference::triSelection(d.TabCoureurs, 34, 2, 973, 0, 36, 0);

@@ -16,7 +16,7 @@ const QLocale fr(QLocale::French, QLocale::France);
 
 void BM_Chargeq_Click(benchmark::State &etat)
 {
-    Donnees d = mesure::baseSynthetique();
+    Donnees d = mesure::donneesDeMesure();
     int k = 1;
     for (auto _ : etat) {
         k = k % 40 + 1;
@@ -28,7 +28,7 @@ void BM_Chargeq_Click(benchmark::State &etat)
 
 void BM_Free_Click(benchmark::State &etat)
 {
-    Donnees d = mesure::baseSynthetique();
+    Donnees d = mesure::donneesDeMesure();
     const int x = int(etat.range(0));
     for (auto _ : etat)
         benchmark::DoNotOptimize(Free_Click(d, x, fr));
@@ -36,7 +36,7 @@ void BM_Free_Click(benchmark::State &etat)
 
 void BM_Coureur_Click(benchmark::State &etat)
 {
-    Donnees d = mesure::baseSynthetique();
+    Donnees d = mesure::donneesDeMesure();
     int r = 2;
     for (auto _ : etat) {
         r = r == 973 ? 2 : r + 1;
@@ -46,7 +46,7 @@ void BM_Coureur_Click(benchmark::State &etat)
 
 void BM_Note_KeyUp(benchmark::State &etat)
 {
-    Donnees d = mesure::baseSynthetique();
+    Donnees d = mesure::donneesDeMesure();
     AffichageCoureur a = Coureur_Click(d, 500, fr);
     int i = 0;
     for (auto _ : etat) {
@@ -57,7 +57,7 @@ void BM_Note_KeyUp(benchmark::State &etat)
 
 void BM_Careq_KeyUp(benchmark::State &etat)
 {
-    Donnees d = mesure::baseSynthetique();
+    Donnees d = mesure::donneesDeMesure();
     int i = 0;
     for (auto _ : etat) {
         const QString texte = i++ % 2 ? QStringLiteral("Equipe") : QStringLiteral("Equip");
@@ -67,7 +67,7 @@ void BM_Careq_KeyUp(benchmark::State &etat)
 
 void BM_TriSelectionReference(benchmark::State &etat)
 {
-    Donnees d = mesure::baseSynthetique();
+    Donnees d = mesure::donneesDeMesure();
     for (auto _ : etat) {
         reference::triSelection(d.TabCoureurs, 2, 2, 973, 0, 36, -1);
         benchmark::DoNotOptimize(d.TabCoureurs);

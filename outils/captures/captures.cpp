@@ -39,7 +39,21 @@ QString tournee(const QString &classeur)
 {
     return QStringLiteral("capture 01-selecteur\n"
                           "ouvrir %1\n"
-                          "capture 02-equipes\n")
+                          "capture 02-equipes\n"
+                          "clic Chargeq 1\n"
+                          "capture 03-liste-equipe\n"
+                          "clic Coureur 2\n"
+                          "capture 04-coureur\n"
+                          "efface Note 12\n"
+                          "tape Note 12 81\n"
+                          "capture 05-coureur-modifie\n"
+                          "clic Free 2\n"
+                          "capture 06-libres-2\n"
+                          "clic Grimpeurs\n"
+                          "capture 07-classement-grimpeurs\n"
+                          "efface rech\n"
+                          "tape rech ma\n"
+                          "capture 08-recherche\n")
         .arg(classeur);
 }
 

@@ -173,10 +173,16 @@ private slots:
         QVERIFY(zone != nullptr);
         QVERIFY(zone->widget()->height() >= dernier->geometry().bottom());
         QVERIFY(zone->verticalScrollBar()->maximum() > 0);
+        QCoreApplication::processEvents(); // la barre se montre à la mise en page suivante
+        QVERIFY(zone->verticalScrollBar()->isVisible());
+        QVERIFY(!zone->widget()->autoFillBackground()); // le cadre et son titre restent visibles
         // Amené en vue, le bouton est dans la partie visible et répond au clic.
         zone->ensureWidgetVisible(dernier);
         const QRect vu(dernier->mapTo(zone->viewport(), QPoint(0, 0)), dernier->size());
-        QVERIFY(zone->viewport()->rect().contains(vu));
+        QVERIFY(vu.top() >= 0 && vu.bottom() < zone->viewport()->height());
+        QVERIFY(vu.left() < zone->viewport()->width());
+        QCOMPARE(zone->horizontalScrollBar()->value(), 0); // jamais de glissement de côté
+        QVERIFY(zone->widget()->width() <= zone->viewport()->width());
         QTest::mouseClick(dernier, Qt::LeftButton);
         QCOMPARE(f.NumLigne()->text(), dernier->property("tag").toString());
         QCOMPARE(f.Note()[2]->text(), essai::nomNumerote(u"Libre"_s, 150));
@@ -184,6 +190,8 @@ private slots:
         // Une liste courte ensuite : plus rien à faire défiler.
         QTest::mouseClick(f.Chargeq()[2], Qt::LeftButton);
         QCOMPARE(zone->verticalScrollBar()->maximum(), 0);
+        QCoreApplication::processEvents();
+        QVERIFY(!zone->verticalScrollBar()->isVisible());
     }
 
 private:
