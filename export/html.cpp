@@ -3,6 +3,7 @@
 #include "model/conversions.h"
 
 #include <QFile>
+#include <QHash>
 
 #include <array>
 #include <cerrno>
@@ -80,27 +81,47 @@ QString echapper(const QString &t)
     return r;
 }
 
-/// Valeur d'une case telle que le panneau l'affiche, échappée pour HTML.
-QString valeur(const Tableau &t, int ligne, int colonne, const QLocale &langue)
+/**
+ * Valeurs des cases telles que le panneau les affiche, échappées pour HTML. Les mêmes nombres
+ * reviennent des milliers de fois : leur texte n'est calculé qu'une fois par export.
+ */
+class Rendu
 {
-    return echapper(texteCellule(t(ligne, colonne), langue));
-}
+public:
+    explicit Rendu(const QLocale &langue)
+        : m_langue(langue)
+    { }
+    QString operator()(const Tableau &t, int ligne, int colonne)
+    {
+        const Cellule &c = t(ligne, colonne);
+        if (!c.estNombre())
+            return echapper(texteCellule(c, m_langue));
+        auto it = m_nombres.constFind(c.valeurNombre());
+        if (it == m_nombres.constEnd())
+            it = m_nombres.insert(c.valeurNombre(), echapper(texteCellule(c, m_langue)));
+        return *it;
+    }
+
+private:
+    QLocale m_langue;
+    QHash<double, QString> m_nombres;
+};
 
 /// LigneCoureurHTML : une ligne de coureur, style blanc pour les impaires de la page.
-void LigneCoureurHTML(QString &page, const Tableau &tc, int r, bool blanc, const QLocale &langue)
+void LigneCoureurHTML(QString &page, const Tableau &tc, int r, bool blanc, Rendu &valeur)
 {
     const QString ouverture = ouvertureCase + (blanc ? styleBlanc : styleVert);
     const QString fin = QStringLiteral("</font></td>\r\n");
     page += crlf + QStringLiteral("<tr>");
-    page += ouverture + valeur(tc, r, coId, langue) + fin;
-    page += ouverture + valeur(tc, r, coNom, langue) + fin;
-    page += ouverture + valeur(tc, r, coPrenom, langue) + fin;
-    page += ouverture + valeur(tc, r, coJour, langue) + QChar(u'/') + valeur(tc, r, coMois, langue)
-        + QChar(u'/') + valeur(tc, r, coAnnee, langue) + fin;
-    page += ouverture + valeur(tc, r, coPoints, langue) + fin;
+    page += ouverture + valeur(tc, r, coId) + fin;
+    page += ouverture + valeur(tc, r, coNom) + fin;
+    page += ouverture + valeur(tc, r, coPrenom) + fin;
+    page += ouverture + valeur(tc, r, coJour) + QChar(u'/') + valeur(tc, r, coMois) + QChar(u'/')
+        + valeur(tc, r, coAnnee) + fin;
+    page += ouverture + valeur(tc, r, coPoints) + fin;
     for (int v = premiereCarac; v <= derniereCarac; v += 2)
-        page += ouverture + valeur(tc, r, v, langue) + QStringLiteral(" </b>(")
-            + valeur(tc, r, v + 1, langue) + QStringLiteral(") </font></td>\r\n");
+        page += ouverture + valeur(tc, r, v) + QStringLiteral(" </b>(") + valeur(tc, r, v + 1)
+            + QStringLiteral(") </font></td>\r\n");
     page += QStringLiteral("</tr>\r\n");
 }
 
@@ -124,17 +145,17 @@ QString piedCoureurs()
 }
 
 /// Page de l'équipe de la ligne i : ses coureurs dans l'ordre de la table.
-QString pageEquipe(const Donnees &d, int i, const QLocale &langue)
+QString pageEquipe(const Donnees &d, int i, Rendu &valeur)
 {
     const Tableau &tc = d.TabCoureurs;
     const Cellule &id = d.TabEquipes(i, eqId);
-    const QString nom = valeur(d.TabEquipes, i, eqNom, langue);
+    const QString nom = valeur(d.TabEquipes, i, eqNom);
     QString page = teteCoureurs(QStringLiteral("Caractéristiques des coureurs de ") + nom,
         QStringLiteral("Les coureurs de l'équipe ") + nom);
     bool blanc = true;
     for (int r = tc.premiereLigne(); r <= tc.derniereLigne(); ++r) {
         if (egalesAuTri(tc(r, coEquipe), id)) {
-            LigneCoureurHTML(page, tc, r, blanc, langue);
+            LigneCoureurHTML(page, tc, r, blanc, valeur);
             blanc = !blanc;
         }
     }
@@ -143,7 +164,7 @@ QString pageEquipe(const Donnees &d, int i, const QLocale &langue)
     return fichier;
 }
 
-QString pageLibres(const Donnees &d, const QLocale &langue)
+QString pageLibres(const Donnees &d, Rendu &valeur)
 {
     const Tableau &tc = d.TabCoureurs;
     const Cellule libres = Cellule::nombre(base::idEquipeLibres);
@@ -153,7 +174,7 @@ QString pageLibres(const Donnees &d, const QLocale &langue)
     int compte = 0;
     for (int r = tc.premiereLigne(); r <= tc.derniereLigne(); ++r) {
         if (egalesAuTri(tc(r, coEquipe), libres)) {
-            LigneCoureurHTML(page, tc, r, blanc, langue);
+            LigneCoureurHTML(page, tc, r, blanc, valeur);
             blanc = !blanc;
             if (++compte == enteteTousLes) {
                 page += EnTeteCoureursHTML;
@@ -166,16 +187,16 @@ QString pageLibres(const Donnees &d, const QLocale &langue)
     return fichier;
 }
 
-QString ligneSommaire(const Donnees &d, int i, const QLocale &langue)
+QString ligneSommaire(const Donnees &d, int i, Rendu &valeur)
 {
     const Tableau &te = d.TabEquipes;
     const QString vert = QStringLiteral("<td bgcolor=white><font color='#1D6008'>");
     const QString fin = QStringLiteral("</td>\r\n");
-    return QStringLiteral(" \r\n<tr>\r\n") + vert + valeur(te, i, eqId, langue) + fin
+    return QStringLiteral(" \r\n<tr>\r\n") + vert + valeur(te, i, eqId) + fin
         + QStringLiteral("<td bgcolor=white><a href='Equipe") + QString::number(i)
-        + QStringLiteral(".html'>") + valeur(te, i, eqNom, langue) + QStringLiteral("</a>") + fin
-        + vert + valeur(te, i, eqDivision, langue) + fin + vert + valeur(te, i, eqAbrev, langue)
-        + fin + vert + valeur(te, i, eqMail, langue) + fin + QStringLiteral("</tr>\r\n");
+        + QStringLiteral(".html'>") + valeur(te, i, eqNom) + QStringLiteral("</a>") + fin + vert
+        + valeur(te, i, eqDivision) + fin + vert + valeur(te, i, eqAbrev) + fin + vert
+        + valeur(te, i, eqMail) + fin + QStringLiteral("</tr>\r\n");
 }
 
 /// Table de correspondance des octets 0x80..0x9F de Windows-1252 (0 : octet non défini).
@@ -209,6 +230,7 @@ QString DossierExport(const QDateTime &maintenant, const QLocale &langue)
 QList<PageHTML> pagesHTML(const Donnees &d, const QString &nomBase, const QLocale &langue)
 {
     const Tableau &te = d.TabEquipes;
+    Rendu valeur(langue);
     QString sommaire;
     QList<PageHTML> pages;
     ecrire(sommaire,
@@ -225,8 +247,8 @@ QList<PageHTML> pagesHTML(const Donnees &d, const QString &nomBase, const QLocal
         for (int i = te.premiereLigne(); i <= te.derniereLigne(); ++i) {
             if (!egalesAuTri(te(i, eqDivision), div))
                 continue;
-            ecrire(sommaire, ligneSommaire(d, i, langue));
-            pages.append({ QStringLiteral("Equipe%1.html").arg(i), pageEquipe(d, i, langue) });
+            ecrire(sommaire, ligneSommaire(d, i, valeur));
+            pages.append({ QStringLiteral("Equipe%1.html").arg(i), pageEquipe(d, i, valeur) });
         }
     };
     section(1);
@@ -235,7 +257,7 @@ QList<PageHTML> pagesHTML(const Donnees &d, const QString &nomBase, const QLocal
                        "<br><br>\r\n<table border=1 bordercolor='#1D6008'>\r\n")
             + enteteEquipes);
     section(2);
-    pages.append({ QStringLiteral("FA.html"), pageLibres(d, langue) });
+    pages.append({ QStringLiteral("FA.html"), pageLibres(d, valeur) });
     ecrire(sommaire,
         QStringLiteral("</table><br><br><br><font size=5><a href='FA.html'>TOUS LES COUREURS "
                        "LIBRES (sans équipes et retraités)</a></font><br><br><br><br>"
@@ -246,29 +268,40 @@ QList<PageHTML> pagesHTML(const Donnees &d, const QString &nomBase, const QLocal
 
 QByteArray encoderWindows1252(const QString &texte)
 {
-    QByteArray r;
-    r.reserve(texte.size());
-    for (auto it = texte.cbegin(); it != texte.cend(); ++it) {
+    // Un octet par caractère presque toujours : écriture directe, le tableau ne grandit que
+    // pour une référence numérique.
+    QByteArray r(texte.size(), Qt::Uninitialized);
+    char *p = r.data();
+    qsizetype n = 0;
+    const QChar *it = texte.constData();
+    const QChar *const fin = it + texte.size();
+    for (; it != fin; ++it) {
         char32_t cp = it->unicode();
-        if (it->isHighSurrogate() && it + 1 != texte.cend() && (it + 1)->isLowSurrogate()) {
+        if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
+            p[n++] = char(cp);
+            continue;
+        }
+        if (it->isHighSurrogate() && it + 1 != fin && (it + 1)->isLowSurrogate()) {
             cp = QChar::surrogateToUcs4(*it, *(it + 1));
             ++it;
         } else if (it->isSurrogate()) {
             cp = 0xFFFD; // moitié de paire isolée : caractère de remplacement
         }
-        if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
-            r += char(cp);
-            continue;
-        }
         int octet = -1;
         for (std::size_t k = 0; k < cp1252Haut.size(); ++k)
             if (cp1252Haut[k] != 0 && cp1252Haut[k] == cp)
                 octet = 0x80 + int(k);
-        if (octet >= 0)
-            r += char(octet);
-        else
-            r += "&#" + QByteArray::number(quint32(cp)) + ';';
+        if (octet >= 0) {
+            p[n++] = char(octet);
+            continue;
+        }
+        const QByteArray ref = "&#" + QByteArray::number(quint32(cp)) + ';';
+        r.resize(r.size() + ref.size() - 1);
+        p = r.data();
+        std::memcpy(p + n, ref.constData(), std::size_t(ref.size()));
+        n += ref.size();
     }
+    r.resize(n);
     return r;
 }
 
@@ -280,6 +313,14 @@ ResultatExport exporterHTML(const Donnees &d, const QString &nomFichier, const Q
     QList<std::pair<QString, QByteArray>> fichiers;
     for (const PageHTML &p : pagesHTML(d, NomBase(nomFichier), langue))
         fichiers.append({ p.nom, encoderWindows1252(p.texte) });
+
+    // Un dossier courant supprimé n'a plus de chemin : sans ce garde-fou, le chemin relatif
+    // se résoudrait à la racine du disque.
+    if (dossierTravail.isRelative() && QDir::currentPath().isEmpty()) {
+        res.erreur = QStringLiteral("L'export HTML n'a pas eu lieu : le dossier de travail "
+                                    "courant n'existe plus.");
+        return res;
+    }
 
     // Un dossier existant n'est jamais réutilisé : mkdir échoue s'il existe, on passe au
     // suffixe suivant.

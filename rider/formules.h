@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/cellule.h"
+#include "model/notes.h"
 
 #include <QLocale>
 #include <QString>
@@ -15,9 +16,7 @@ constexpr int Plaine = 10, Montagne = 12, PotMontagne = 13, Vallons = 14, PotVal
               Endurance = 20, Resistance = 22, Recuperation = 24, Sprint = 30;
 }
 
-/// Notes du chargement : Round(Mo×0.5 + Int(Val×0.5)) et Round(Mo×0.8 + Int(Val×0.2)).
-double noteChargement5050(double mo, double val);
-double noteChargement8020(double mo, double val);
+// Notes du chargement (noteChargement5050, noteChargement8020) : model/notes.h.
 
 /// Notes du panneau (et potentiels, mêmes poids) : round(a×floor(Mo) + b×floor(Val)).
 double notePanneau5050(double mo, double val);

@@ -1,8 +1,11 @@
 #include "ui/Equipes.h"
 
+#include "export/html.h"
+#include "rider/application.h"
 #include "sheet/erreur.h"
 #include "sheet/tableur.h"
 #include "ui/messages.h"
+#include "ui/progression.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -11,6 +14,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QStyleOptionGroupBox>
+#include <QStylePainter>
 
 namespace zarvo::ui {
 
@@ -61,13 +67,30 @@ QPushButton *boutonImage(QWidget *parent, const QString &nom, const QString &ima
     return b;
 }
 
+/// Cadre au titre rouge ; le titre seul change de couleur, pas le texte des contrôles du cadre.
+class Cadre : public QGroupBox
+{
+public:
+    using QGroupBox::QGroupBox;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QStylePainter p(this);
+        QStyleOptionGroupBox option;
+        initStyleOption(&option);
+        option.palette.setColor(QPalette::WindowText, rouge);
+        option.textColor = rouge;
+        p.drawComplexControl(QStyle::CC_GroupBox, option);
+    }
+};
+
 QGroupBox *cadre(QWidget *parent, const QString &nom, const QString &titre, const QRect &twips)
 {
-    auto *g = new QGroupBox(titre, parent);
+    auto *g = new Cadre(titre, parent);
     nommer(g, nom, QStringLiteral("cadre"));
     placer(g, twips);
-    // Titre rouge sans rougir le texte des contrôles du cadre.
-    g->setStyleSheet(QStringLiteral("QGroupBox::title { color: rgb(255, 0, 0); }"));
+    g->setProperty(propriete::couleurTexte, rouge);
     return g;
 }
 
@@ -85,6 +108,7 @@ Equipes::Equipes(ServiceMessages &messages, QWidget *parent)
     , m_messages(messages)
 {
     nommer(this, QStringLiteral("Equipes"), QStringLiteral("fenetre"));
+    policeDeFenetre(this);
     setWindowTitle(QStringLiteral("Les Equipes et coureurs"));
     setWindowIcon(QIcon(QStringLiteral(":/images/icone.svg")));
     setFixedSize(twipsEnPixels(11475), twipsEnPixels(7950));
@@ -100,6 +124,9 @@ Equipes::Equipes(ServiceMessages &messages, QWidget *parent)
     m_NumEq->hide();
 
     connect(m_Quit, &QPushButton::clicked, this, &Equipes::Quit_Click);
+    connect(m_ApplyCour, &QPushButton::clicked, this, &Equipes::ApplyCour_Click);
+    connect(m_HTML, &QPushButton::clicked, this, &Equipes::HTML_Click);
+    brancherListes();
 }
 
 Equipes::~Equipes() = default;
@@ -403,6 +430,42 @@ void Equipes::Quit_Click()
 {
     if (m_messages.afficher(texteConfirmationQuitter(), Boutons::OuiNon) == Reponse::Oui)
         Quitter();
+}
+
+void Equipes::ApplyCour_Click()
+{
+    sheet::Classeur *classeur = m_tableur ? m_tableur->classeurActif() : nullptr;
+    if (!classeur) {
+        m_messages.afficher(QStringLiteral(
+            "Aucun classeur n'est ouvert : les modifications ne peuvent pas être appliquées."));
+        return;
+    }
+    if (m_progression)
+        m_progression->montrer();
+    // Cachée à la fin quoi qu'il arrive, échec compris.
+    const auto cacher = qScopeGuard([this] {
+        if (m_progression)
+            m_progression->cacher();
+    });
+    const ResultatApplication r
+        = appliquerModifications(m_donnees, *classeur, [this](const QString &texte) {
+              if (m_progression)
+                  m_progression->etape(texte);
+          });
+    if (r.erreur)
+        m_messages.afficher(*r.erreur);
+    if (r.compteRendu)
+        m_messages.afficher(*r.compteRendu);
+}
+
+void Equipes::HTML_Click()
+{
+    const QString fichier = m_fichierChoisi ? m_fichierChoisi() : QString();
+    const ResultatExport r
+        = exporterHTML(m_donnees, fichier, QDir::current(), QDateTime::currentDateTime());
+    // Réussi : rien à dire, le dossier est là ; un échec ne passe jamais sous silence.
+    if (!r.reussi)
+        m_messages.afficher(r.erreur);
 }
 
 bool Equipes::Quitter()

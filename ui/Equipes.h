@@ -2,14 +2,19 @@
 
 #include "model/bouton.h"
 #include "model/donnees.h"
+#include "rider/panneau.h"
+#include "teams/liste.h"
 #include "ui/controles.h"
 
 #include <QWidget>
+
+#include <functional>
 
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QScrollArea;
 
 namespace zarvo::sheet {
 class Application;
@@ -63,6 +68,11 @@ public:
     /// Fenêtre de progression de l'application des modifications (peut manquer).
     void definirProgression(Progression *p) { m_progression = p; }
     Progression *progression() const { return m_progression; }
+    /**
+     * Nom du fichier sélectionné dans la liste File du sélecteur (sans dossier), lu au moment
+     * du clic sur HTML pour le nom de la base.
+     */
+    void definirFichierChoisi(std::function<QString()> f) { m_fichierChoisi = std::move(f); }
 
     // Tableaux de contrôles.
     TableauControles<QPushButton> &Chargeq() { return m_Chargeq; }
@@ -122,12 +132,36 @@ signals:
 
 public slots:
     void Quit_Click();
+    /// Copie les lignes marquées dans le classeur, fenêtre de progression montrée.
+    void ApplyCour_Click();
+    /// Exporte la base en pages HTML dans un nouveau dossier du dossier courant.
+    void HTML_Click();
+
+    // Listes, panneau du coureur, fiche d'équipe, champion, classements et recherche : la
+    // logique décide, la fenêtre applique (ui/Equipes_listes.cpp).
+    void Chargeq_Click(int index);
+    void Free_Click(int index);
+    void Coureur_Click(int index);
+    void Note_KeyUp(int index, int touche);
+    void Careq_KeyUp(int index, int touche);
+    void CDM_Click();
+    void Best5050_Click();
+    void Best8020_Click();
+    void CLM_Click();
+    void Grimpeurs_Click();
+    void Sprinteurs_Click();
+    void rech_KeyUp(int touche);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *objet, QEvent *event) override;
 
 private:
+    void brancherListes();
+    void appliquerListe(const ResultatListe &r);
+    void appliquerEtiquettes(const Etiquettes &e);
+    void ajusterZoneCoureurs();
+
     void construireCadreEquipe();
     void construireCadreCoureurs();
     QPushButton *copierModele(TableauControles<QPushButton> &tableau, int index,
@@ -137,6 +171,7 @@ private:
     Donnees m_donnees;
     sheet::Application *m_tableur = nullptr;
     Progression *m_progression = nullptr;
+    std::function<QString()> m_fichierChoisi;
     bool m_quitte = false;
 
     TableauControles<QPushButton> m_Chargeq, m_Coureur, m_Free;
@@ -149,6 +184,7 @@ private:
            *m_Salaire = nullptr, *m_rechtext = nullptr;
     QLineEdit *m_rech = nullptr, *m_NumLigne = nullptr, *m_NumEq = nullptr;
     QWidget *m_zoneCoureurs = nullptr;
+    QScrollArea *m_defilementCoureurs = nullptr;
 };
 
 /// Texte exact de la confirmation du bouton Quitter.

@@ -48,6 +48,22 @@ void police(QWidget *w, qreal points, bool gras, bool italique, const QString &f
     w->setFont(f);
 }
 
+void policeDeFenetre(QWidget *fenetre)
+{
+    static const bool substitutions = [] {
+        QFont::insertSubstitution(
+            QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
+        QFont::insertSubstitution(
+            QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"));
+        QFont::insertSubstitution(QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans"));
+        return true;
+    }();
+    Q_UNUSED(substitutions);
+    QFont f(QStringLiteral("MS Sans Serif"));
+    f.setPointSizeF(8.25);
+    fenetre->setFont(f);
+}
+
 void couleurFond(QWidget *w, const QColor &c)
 {
     w->setProperty(propriete::couleurFond, c);

@@ -41,6 +41,11 @@ void nommer(QWidget *w, const QString &nom, const QString &genre, int index = -1
 /// Police en points (setPointSizeF) ; famille vide : celle du parent.
 void police(QWidget *w, qreal points, bool gras = false, bool italique = false,
     const QString &famille = {});
+/**
+ * Police de base d'une fenêtre du dessin ("MS Sans Serif" 8,25 points). Les polices absentes
+ * sont remplacées par des polices libres de mêmes dimensions (fonts-liberation).
+ */
+void policeDeFenetre(QWidget *fenetre);
 void couleurFond(QWidget *w, const QColor &c);
 void couleurTexte(QWidget *w, const QColor &c);
 QColor couleurRgb(unsigned rgb);

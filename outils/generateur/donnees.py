@@ -230,6 +230,11 @@ def feuille_avant(nom="Lisez-moi"):
     f.poser(25, 1, "Symboles : € – ‘guillemets’ œ Ω жЖ")
     for c in range(3, 8):
         f.poser(26, c, Case("vide"))
+    f.poser(27, 1, "Erreurs")
+    f.poser(27, 2, Case("erreur", "#DIV/0!", formule="of:=1/0"))
+    f.poser(28, 2, Case("erreur", "#N/A", formule="of:=NA()"))
+    # Formule au résultat texte vide : la case compte pour vide.
+    f.poser(29, 2, Case("texte", "", formule='of:=""'))
     return f
 
 
@@ -420,10 +425,27 @@ def sst_long(graine=17, nombre_textes=2000):
     ]
 
 
+def graphique(graine=19):
+    """Des graphiques posés sur les feuilles, y compris sur les deux feuilles du jeu : dans le
+    .xls, un sous-flux de graphique (BOF/EOF) niché dans celui de la feuille."""
+    alea = random.Random(graine)
+    nombre = 20
+    lignes = coureurs(alea, nombre, [alea.choice(LISTE_EQUIPES) for _ in range(nombre)])
+    cyclistes = feuille_coureurs(lignes)
+    cyclistes.graphiques = ["L2:L21"]
+    equipes_f = feuille_equipes(equipes(alea, lignes_feuille=10, listees=[1, 11, 61, 2, 3],
+                                        non_listees=[13]))
+    equipes_f.graphiques = ["C2:C10", "D2:D10"]
+    apres = feuille_apres("Statistiques", nb=8)
+    apres.graphiques = ["A2:A9"]
+    return [feuille_avant(), cyclistes, equipes_f, apres]
+
+
 VARIANTES = {
     "base": base,
     "mini": mini,
     "clairseme": clairseme,
     "textes": textes,
     "sst-long": sst_long,
+    "graphique": graphique,
 }

@@ -10,43 +10,32 @@ import argparse
 import json
 import os
 import shutil
-import subprocess
 import sys
 import tempfile
 from concurrent.futures import ThreadPoolExecutor
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+ICI = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, ICI)
+sys.path.insert(0, os.path.join(ICI, "..", "lecteurs"))
 
 import donnees  # noqa: E402
 import odf  # noqa: E402
+import lecteurs  # noqa: E402
+from lecteurs import adresse, normaliser_nombre  # noqa: E402
 
 ECRIVAINS = ("libreoffice", "gnumeric")
 DELAI = 600
 
 
-def lettres_colonne(colonne):
-    lettres = ""
-    while colonne:
-        colonne, reste = divmod(colonne - 1, 26)
-        lettres = chr(65 + reste) + lettres
-    return lettres
-
-
-def adresse(ligne, colonne):
-    return f"{lettres_colonne(colonne)}{ligne}"
-
-
 def valeur_attendue(case):
     """(genre, valeur) que tout lecteur doit rendre pour la case, ou None si elle est vide.
-    Booléens, dates et pourcentages sont des nombres dans le .xls."""
+    Booléens, dates et pourcentages sont des nombres dans le .xls ; une erreur est son texte."""
     if case.genre == "vide":
         return None
-    if case.genre == "texte":
+    if case.genre in ("texte", "erreur"):
         return None if case.valeur == "" else ("texte", case.valeur)
-    valeur = case.valeur[0] if case.genre == "date" else case.valeur
-    if isinstance(valeur, float) and valeur.is_integer() and abs(valeur) < 2**53:
-        valeur = int(valeur)
-    return ("nombre", valeur)
+    # Même règle que les lecteurs : entier si le double n'a pas de partie fractionnaire.
+    return ("nombre", normaliser_nombre(case.valeur[0] if case.genre == "date" else case.valeur))
 
 
 def attendu(feuilles, classeur, ecrivain):
@@ -99,7 +88,7 @@ def profil_prive(dossier):
     os.makedirs(os.path.join(profil, "user"), exist_ok=True)
     with open(os.path.join(profil, "user", "registrymodifications.xcu"), "w", encoding="utf-8") as f:
         f.write(REGLAGES_LO)
-    return "-env:UserInstallation=file://" + profil
+    return profil
 
 
 def convertir_libreoffice(sources, dossier_sortie, format_sortie="xls"):
@@ -107,35 +96,44 @@ def convertir_libreoffice(sources, dossier_sortie, format_sortie="xls"):
     if not sources:
         return
     with tempfile.TemporaryDirectory(prefix="zarvo-lo-") as tmp:
-        commande = ["soffice", profil_prive(tmp), "--headless", "--norestore", "--convert-to",
-                    format_sortie, "--outdir", dossier_sortie] + list(sources)
-        fini = subprocess.run(commande, capture_output=True, text=True, timeout=DELAI,
-                              env=dict(os.environ, HOME=tmp))
-        if fini.returncode != 0:
-            raise RuntimeError(f"LibreOffice a échoué ({fini.returncode}) : {fini.stderr}")
-    for source in sources:
-        base = os.path.splitext(os.path.basename(source))[0]
-        if not os.path.exists(os.path.join(dossier_sortie, base + "." + format_sortie)):
-            raise RuntimeError(f"LibreOffice n'a pas produit {base}.{format_sortie}")
+        profil = profil_prive(tmp)
+        lecteurs.convertir_libreoffice(list(sources), dossier_sortie, format_sortie, profil)
 
 
-def convertir_gnumeric(source, cible):
-    fini = subprocess.run(["ssconvert", "-T", "Gnumeric_Excel:excel_biff8", source, cible],
-                          capture_output=True, text=True, timeout=DELAI)
-    if fini.returncode != 0 or not os.path.exists(cible):
-        raise RuntimeError(f"ssconvert a échoué ({fini.returncode}) : {fini.stderr}")
+def convertir_gnumeric(source, cible, format_sortie="Gnumeric_Excel:excel_biff8"):
+    code, _, erreurs = lecteurs.lancer(["ssconvert", "-T", format_sortie, source, cible], DELAI)
+    if code != 0 or not os.path.exists(cible):
+        raise RuntimeError(f"ssconvert a échoué ({code}) : {erreurs}")
 
 
-def generer(sortie, variantes, conversion=True, demo=None):
+def generer(sortie, variantes, conversion=True, demo=None, forcer=False):
+    """Écrit les JSON attendus et, avec `conversion`, les .xls des deux écrivains. Une variante
+    dont le JSON n'a pas changé et dont les deux .xls existent n'est pas reconvertie (sauf
+    `forcer`) : Gnumeric ne donne pas deux fois les mêmes octets, inutile de changer les
+    fichiers committés pour rien."""
     os.makedirs(sortie, exist_ok=True)
     modeles = {nom: donnees.VARIANTES[nom]() for nom in variantes}
+    a_convertir = {}
     for nom, feuilles in modeles.items():
+        inchangee = True
         for ecrivain in ECRIVAINS:
             classeur = f"{nom}-{ecrivain}.xls"
             texte = json_attendu(attendu(odf.pour_ecrivain(feuilles, ecrivain), classeur, ecrivain))
-            with open(os.path.join(sortie, f"{nom}-{ecrivain}.json"), "w", encoding="utf-8") as f:
+            chemin = os.path.join(sortie, f"{nom}-{ecrivain}.json")
+            if os.path.exists(chemin):
+                with open(chemin, encoding="utf-8") as f:
+                    inchangee = inchangee and f.read() == texte
+            else:
+                inchangee = False
+            inchangee = inchangee and os.path.exists(os.path.join(sortie, classeur))
+            with open(chemin, "w", encoding="utf-8") as f:
                 f.write(texte)
-    if not conversion:
+        if forcer or not inchangee:
+            a_convertir[nom] = feuilles
+    modeles = a_convertir
+    if not conversion or not modeles:
+        if demo and conversion:
+            _copier_demo(sortie, demo)
         return
     with tempfile.TemporaryDirectory(prefix="zarvo-gen-") as tmp:
         sources_lo = []
@@ -155,8 +153,72 @@ def generer(sortie, variantes, conversion=True, demo=None):
                 convertir_gnumeric(source, cible)
             lo.result()
     if demo:
-        os.makedirs(os.path.dirname(os.path.abspath(demo)), exist_ok=True)
-        shutil.copyfile(os.path.join(sortie, "base-libreoffice.xls"), demo)
+        _copier_demo(sortie, demo)
+
+
+# Macro Basic du profil privé : `--convert-to` ne sait pas poser de mot de passe.
+MACRO_CHIFFRER = """<?xml version="1.0" encoding="UTF-8"?>
+<!DOCTYPE script:module PUBLIC "-//OpenOffice.org//DTD OfficeDocument 1.0//EN" "module.dtd">
+<script:module xmlns:script="http://openoffice.org/2000/script" script:name="Module1" script:language="StarBasic">
+Sub Chiffrer(source As String, cible As String)
+  Dim ouverture(0) As New com.sun.star.beans.PropertyValue
+  ouverture(0).Name = &quot;Hidden&quot;
+  ouverture(0).Value = True
+  doc = StarDesktop.loadComponentFromURL(ConvertToURL(source), &quot;_blank&quot;, 0, ouverture())
+  Dim ecriture(1) As New com.sun.star.beans.PropertyValue
+  ecriture(0).Name = &quot;FilterName&quot;
+  ecriture(0).Value = &quot;MS Excel 97&quot;
+  ecriture(1).Name = &quot;Password&quot;
+  ecriture(1).Value = &quot;zarvo&quot;
+  doc.storeToURL(ConvertToURL(cible), ecriture())
+  doc.close(True)
+End Sub
+</script:module>
+"""
+
+
+def generer_refus(dossier, forcer=False):
+    """Classeurs que le programme doit refuser, tirés de la petite variante : format Excel 95
+    (BIFF5, écrit par Gnumeric : LibreOffice 7.4 ne l'écrit plus), un .xlsx (LibreOffice)
+    renommé en .xls, un classeur protégé par mot de passe (LibreOffice, FILEPASS). Leurs octets
+    changent à chaque fois (dates) : un fichier déjà là n'est remplacé qu'avec `forcer`."""
+    os.makedirs(dossier, exist_ok=True)
+
+    def poser(fichier, nom):
+        if forcer or not os.path.exists(os.path.join(dossier, nom)):
+            shutil.copyfile(fichier, os.path.join(dossier, nom))
+
+    feuilles = donnees.mini()
+    with tempfile.TemporaryDirectory(prefix="zarvo-refus-") as tmp:
+        source = os.path.join(tmp, "xlsx-renomme.fods")
+        with open(source, "w", encoding="utf-8") as f:
+            f.write(odf.fods(odf.pour_ecrivain(feuilles, "libreoffice")))
+        # Cette première conversion crée aussi le profil, et sa bibliothèque Basic « Standard ».
+        profil = profil_prive(tmp)
+        lecteurs.convertir_libreoffice([source], tmp, "xlsx", profil)
+        poser(os.path.join(tmp, "xlsx-renomme.xlsx"), "xlsx-renomme.xls")
+        module = os.path.join(profil, "user", "basic", "Standard", "Module1.xba")
+        with open(module, "w", encoding="utf-8") as f:
+            f.write(MACRO_CHIFFRER)
+        cible = os.path.join(tmp, "chiffre.xls")
+        code, _, erreurs = lecteurs.lancer(
+            ["soffice", "-env:UserInstallation=file://" + profil, "--headless", "--norestore",
+             f'macro:///Standard.Module1.Chiffrer("{source}","{cible}")'],
+            DELAI, env=dict(os.environ, HOME=tmp))
+        if code != 0 or not os.path.exists(cible):
+            raise RuntimeError(f"LibreOffice n'a pas chiffré le classeur ({code}) : {erreurs}")
+        poser(cible, "motdepasse-libreoffice.xls")
+        source = os.path.join(tmp, "mini.ods")
+        with open(source, "wb") as f:
+            f.write(odf.ods(odf.pour_ecrivain(feuilles, "gnumeric")))
+        convertir_gnumeric(source, os.path.join(tmp, "biff5-gnumeric.xls"),
+                           "Gnumeric_Excel:excel_biff7")
+        poser(os.path.join(tmp, "biff5-gnumeric.xls"), "biff5-gnumeric.xls")
+
+
+def _copier_demo(sortie, demo):
+    os.makedirs(os.path.dirname(os.path.abspath(demo)), exist_ok=True)
+    shutil.copyfile(os.path.join(sortie, "base-libreoffice.xls"), demo)
 
 
 def main():
@@ -167,6 +229,9 @@ def main():
     parseur.add_argument("--sans-conversion", action="store_true",
                          help="n'écrit que les JSON attendus (aucun tableur nécessaire)")
     parseur.add_argument("--demo", help="copie ici le classeur de base écrit par LibreOffice")
+    parseur.add_argument("--refus", help="écrit aussi dans ce dossier les classeurs à refuser")
+    parseur.add_argument("--forcer", action="store_true",
+                         help="reconvertit même les variantes dont les données n'ont pas changé")
     parseur.add_argument("--fods", help="écrit aussi les .fods dans ce dossier (pour inspection)")
     args = parseur.parse_args()
     variantes = [v for v in args.variantes.split(",") if v]
@@ -178,7 +243,10 @@ def main():
         for nom in variantes:
             with open(os.path.join(args.fods, nom + ".fods"), "w", encoding="utf-8") as f:
                 f.write(odf.fods(odf.pour_ecrivain(donnees.VARIANTES[nom](), "libreoffice")))
-    generer(args.sortie, variantes, conversion=not args.sans_conversion, demo=args.demo)
+    generer(args.sortie, variantes, conversion=not args.sans_conversion, demo=args.demo,
+            forcer=args.forcer)
+    if args.refus and not args.sans_conversion:
+        generer_refus(args.refus, args.forcer)
 
 
 if __name__ == "__main__":

@@ -20,6 +20,10 @@ NS = (
     'xmlns:dc="http://purl.org/dc/elements/1.1/" '
     'xmlns:number="urn:oasis:names:tc:opendocument:xmlns:datastyle:1.0" '
     'xmlns:of="urn:oasis:names:tc:opendocument:xmlns:of:1.2" '
+    'xmlns:draw="urn:oasis:names:tc:opendocument:xmlns:drawing:1.0" '
+    'xmlns:chart="urn:oasis:names:tc:opendocument:xmlns:chart:1.0" '
+    'xmlns:svg="urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0" '
+    'xmlns:xlink="http://www.w3.org/1999/xlink" '
     'xmlns:manifest="urn:oasis:names:tc:opendocument:xmlns:manifest:1.0"'
 )
 
@@ -44,7 +48,8 @@ STYLES_AUTO = (
 
 @dataclass
 class Case:
-    """Une case du modèle. genre : "nombre", "texte", "date" (valeur = numéro de série),
+    """Une case du modèle. genre : "nombre", "texte", "date" (valeur = (numéro de série, date ISO)),
+    "erreur" (résultat d'une formule en erreur, valeur = son texte, "#N/A"…),
     "pourcent", "booleen" (valeur 0/1), "vide" (case vide mais colorée).
     formule : formule OpenFormula ("of:=…") dont `valeur` est le résultat attendu.
     morceaux : pour un texte riche, liste de (texte, style de texte ou None).
@@ -59,8 +64,12 @@ class Case:
 
 @dataclass
 class Feuille:
+    """graphiques : plages de la feuille ("L2:L21") dont chacune reçoit un histogramme posé sur
+    la feuille ; le .xls en fait un sous-flux BOF/EOF de graphique dans celui de la feuille."""
+
     nom: str
     cases: dict = field(default_factory=dict)
+    graphiques: list = field(default_factory=list)
 
     def poser(self, ligne, colonne, valeur, **options):
         if isinstance(valeur, Case):
@@ -77,7 +86,7 @@ def pour_ecrivain(feuilles, ecrivain):
     """Les feuilles telles qu'on les donne à un tableur : sans les cases réservées aux autres."""
     resultat = []
     for feuille in feuilles:
-        copie = Feuille(feuille.nom)
+        copie = Feuille(feuille.nom, graphiques=list(feuille.graphiques))
         copie.cases = {cle: case for cle, case in feuille.cases.items()
                        if case.ecrivains is None or ecrivain in case.ecrivains}
         resultat.append(copie)
@@ -162,6 +171,9 @@ def _case_xml(case):
         if case.formule:
             attributs.append("office:string-value=" + quoteattr(case.valeur))
         contenu = _contenu_texte(case)
+    elif case.genre == "erreur":
+        attributs.append("office:value-type=\"string\" office:string-value=" + quoteattr(case.valeur))
+        contenu = "<text:p>" + escape(case.valeur) + "</text:p>"
     elif case.genre == "vide":
         attributs.insert(0, 'table:style-name="cejaune"')
     else:
@@ -169,8 +181,54 @@ def _case_xml(case):
     return "<table:table-cell " + " ".join(attributs) + ">" + contenu + "</table:table-cell>"
 
 
-def _table_xml(feuille, sortie):
+def _plage_graphique(feuille, plage):
+    debut, fin = plage.split(":")
+    return f"{feuille.nom}.{debut}:{feuille.nom}.{fin}"
+
+
+def _graphique_xml(feuille, plage):
+    """Le document du graphique (corps office:chart), commun au .fods et au .ods."""
+    adresse = _plage_graphique(feuille, plage)
+    return (
+        '<office:body><office:chart><chart:chart chart:class="chart:bar" svg:width="8cm" svg:height="5cm">'
+        f'<chart:plot-area table:cell-range-address="{adresse}">'
+        '<chart:axis chart:dimension="x" chart:name="primary-x"/>'
+        '<chart:axis chart:dimension="y" chart:name="primary-y"/>'
+        f'<chart:series chart:values-cell-range-address="{adresse}" chart:class="chart:bar"/>'
+        "</chart:plot-area></chart:chart></office:chart></office:body>"
+    )
+
+
+def _cadres_xml(feuille, objets):
+    """Les cadres des graphiques de la feuille. `objets` : None pour le document plat (graphique
+    en ligne), sinon une liste où ranger (nom d'objet, XML) pour le paquet zip."""
+    if not feuille.graphiques:
+        return ""
+    morceaux = ["<table:shapes>"]
+    for k, plage in enumerate(feuille.graphiques):
+        adresse = _plage_graphique(feuille, plage)
+        morceaux.append(f'<draw:frame draw:z-index="{k}" svg:width="8cm" svg:height="5cm" '
+                        f'svg:x="{2 + 9 * k}cm" svg:y="1cm">')
+        if objets is None:
+            morceaux.append(
+                f'<draw:object draw:notify-on-update-of-ranges="{adresse}">'
+                '<office:document office:version="1.2" '
+                'office:mimetype="application/vnd.oasis.opendocument.chart">'
+                + _graphique_xml(feuille, plage) + "</office:document></draw:object>")
+        else:
+            nom = f"Object {len(objets) + 1}"
+            objets.append((nom, _graphique_xml(feuille, plage)))
+            morceaux.append(
+                f'<draw:object draw:notify-on-update-of-ranges="{adresse}" xlink:href="./{nom}" '
+                'xlink:type="simple" xlink:show="embed" xlink:actuate="onLoad"/>')
+        morceaux.append("</draw:frame>")
+    morceaux.append("</table:shapes>")
+    return "".join(morceaux)
+
+
+def _table_xml(feuille, sortie, objets=None):
     sortie.write(f"<table:table table:name={quoteattr(feuille.nom)}>")
+    sortie.write(_cadres_xml(feuille, objets))
     lignes = {}
     for (ligne, colonne), case in feuille.cases.items():
         lignes.setdefault(ligne, {})[colonne] = case
@@ -195,11 +253,11 @@ def _table_xml(feuille, sortie):
     sortie.write("</table:table>\n")
 
 
-def _corps(feuilles):
+def _corps(feuilles, objets=None):
     sortie = io.StringIO()
     sortie.write("<office:body><office:spreadsheet>\n")
     for feuille in feuilles:
-        _table_xml(feuille, sortie)
+        _table_xml(feuille, sortie, objets)
     sortie.write("</office:spreadsheet></office:body>")
     return sortie.getvalue()
 
@@ -227,12 +285,14 @@ def fods(feuilles):
 
 
 def ods(feuilles):
-    """Le même document en paquet zip (octets), reproductible : dates des membres fixées."""
+    """Le même document en paquet zip (octets), reproductible : dates des membres fixées. Les
+    graphiques y sont des sous-documents « Object N/ »."""
+    objets = []
     contenu = (
         '<?xml version="1.0" encoding="UTF-8"?>\n'
         f'<office:document-content {NS} office:version="1.2">'
         "<office:automatic-styles>" + STYLES_AUTO + "</office:automatic-styles>"
-        + _corps(feuilles)
+        + _corps(feuilles, objets)
         + "</office:document-content>\n"
     )
     meta = (
@@ -250,7 +310,12 @@ def ods(feuilles):
         '<manifest:file-entry manifest:full-path="content.xml" manifest:media-type="text/xml"/>'
         '<manifest:file-entry manifest:full-path="styles.xml" manifest:media-type="text/xml"/>'
         '<manifest:file-entry manifest:full-path="meta.xml" manifest:media-type="text/xml"/>'
-        "</manifest:manifest>\n"
+        + "".join(
+            f'<manifest:file-entry manifest:full-path="{nom}/" '
+            'manifest:media-type="application/vnd.oasis.opendocument.chart"/>'
+            f'<manifest:file-entry manifest:full-path="{nom}/content.xml" manifest:media-type="text/xml"/>'
+            for nom, _ in objets)
+        + "</manifest:manifest>\n"
     )
     tampon = io.BytesIO()
     with zipfile.ZipFile(tampon, "w") as z:
@@ -261,6 +326,11 @@ def ods(feuilles):
             ("styles.xml", styles.encode(), zipfile.ZIP_DEFLATED),
             ("meta.xml", meta.encode(), zipfile.ZIP_DEFLATED),
         ]
+        for nom, corps in objets:
+            document = ('<?xml version="1.0" encoding="UTF-8"?>\n'
+                        f'<office:document-content {NS} office:version="1.2">{corps}'
+                        "</office:document-content>\n")
+            membres.append((f"{nom}/content.xml", document.encode(), zipfile.ZIP_DEFLATED))
         for nom, donnees, methode in membres:
             info = zipfile.ZipInfo(nom, date_time=(2026, 1, 15, 10, 0, 0))
             info.compress_type = methode

@@ -5,4 +5,5 @@ set -eu
 racine=$(cd "$(dirname "$0")/../.." && pwd)
 exec /usr/bin/python3 "$racine/outils/generateur/generer.py" \
     --sortie "$racine/tests/data/classeurs" \
-    --demo "$racine/exemples/demo.xls" "$@"
+    --demo "$racine/exemples/demo.xls" \
+    --refus "$racine/tests/data/refus" "$@"

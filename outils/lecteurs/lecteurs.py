@@ -40,6 +40,8 @@ DELAI = 300  # secondes par appel à un tableur
 NS_OFFICE = "urn:oasis:names:tc:opendocument:xmlns:office:1.0"
 NS_TABLE = "urn:oasis:names:tc:opendocument:xmlns:table:1.0"
 NS_TEXT = "urn:oasis:names:tc:opendocument:xmlns:text:1.0"
+# Extension de LibreOffice : le vrai genre d'un résultat de formule ("error" pour #N/A…).
+NS_CALCEXT = "urn:org:documentfoundation:names:experimental:calc:xmlns:calcext:1.0"
 
 
 def _o(nom):
@@ -210,30 +212,67 @@ def _serie_duree(texte):
     return -total if texte.startswith("-") else total
 
 
-def _texte_element(element):
-    """Texte d'un text:p : text:s (blancs), text:tab, text:line-break, spans imbriqués."""
-    morceaux = [element.text or ""]
+_BLANCS = re.compile(r"[ \t\r\n]+")
+
+
+def _morceaux_texte(element, morceaux):
+    """Morceaux d'un élément de texte : ("brut", texte XML) ou ("exact", texte codé par text:s,
+    text:tab, text:line-break), spans imbriqués compris."""
+    if element.text:
+        morceaux.append(("brut", element.text))
     for enfant in element:
         if enfant.tag == _x("s"):
-            morceaux.append(" " * int(enfant.get(_x("c"), "1")))
+            morceaux.append(("exact", " " * int(enfant.get(_x("c"), "1"))))
         elif enfant.tag == _x("tab"):
-            morceaux.append("\t")
+            morceaux.append(("exact", "\t"))
         elif enfant.tag == _x("line-break"):
-            morceaux.append("\n")
-        elif enfant.tag in (_o("annotation"),):
-            pass
-        else:
-            morceaux.append(_texte_element(enfant))
-        morceaux.append(enfant.tail or "")
-    return "".join(morceaux)
+            morceaux.append(("exact", "\n"))
+        elif enfant.tag != _o("annotation"):
+            _morceaux_texte(enfant, morceaux)
+        if enfant.tail:
+            morceaux.append(("brut", enfant.tail))
+    return morceaux
+
+
+def _texte_element(element):
+    """Texte d'un text:p selon les règles des blancs d'OpenDocument : dans le texte brut, toute
+    suite de blancs vaut un seul espace, et ceux du début du paragraphe ne comptent pas (un blanc
+    final est gardé, comme le font LibreOffice et Gnumeric) ; text:s, text:tab et
+    text:line-break donnent des blancs exacts."""
+    morceaux = _morceaux_texte(element, [])
+    sortie = []
+    for genre, texte in morceaux:
+        sortie.append(_BLANCS.sub(" ", texte) if genre == "brut" else texte)
+    # Blancs bruts de tête : retirés des premiers morceaux bruts.
+    debut = 0
+    while debut < len(morceaux) and morceaux[debut][0] == "brut":
+        sortie[debut] = sortie[debut].lstrip(" ")
+        if sortie[debut]:
+            break
+        debut += 1
+    # Un espace brut qui suit un autre blanc (brut ou exact) est absorbé.
+    resultat = ""
+    for k, texte in enumerate(sortie):
+        if morceaux[k][0] == "brut" and texte.startswith(" ") and resultat.endswith((" ", "\t", "\n")) \
+                and k > 0 and morceaux[k - 1][0] == "brut":
+            texte = texte[1:]
+        resultat += texte
+    return resultat
+
+
+def _texte_case(case):
+    return "\n".join(_texte_element(p) for p in case.findall(_x("p")))
 
 
 def _valeur_odf(case):
     type_valeur = case.get(_o("value-type"))
+    if case.get("{" + NS_CALCEXT + "}value-type") == "error":
+        # LibreOffice : office:string-value vide, le texte de l'erreur est dans text:p.
+        texte = _texte_case(case)
+        return ("texte", texte) if texte else None
     if type_valeur is None:
         # Une case sans type peut garder du texte (rare) : on le prend pour du texte.
-        paragraphes = case.findall(_x("p"))
-        texte = "\n".join(_texte_element(p) for p in paragraphes)
+        texte = _texte_case(case)
         return ("texte", texte) if texte else None
     if type_valeur in ("float", "percentage", "currency"):
         return ("nombre", normaliser_nombre(float(case.get(_o("value")))))
@@ -246,7 +285,7 @@ def _valeur_odf(case):
     if type_valeur == "string":
         valeur = case.get(_o("string-value"))
         if valeur is None:
-            valeur = "\n".join(_texte_element(p) for p in case.findall(_x("p")))
+            valeur = _texte_case(case)
         return ("texte", valeur) if valeur != "" else None
     raise ErreurLecteur(f"type de valeur OpenDocument inconnu : {type_valeur}")
 
@@ -254,7 +293,9 @@ def _valeur_odf(case):
 def lire_odf_xml(racine):
     """Toutes les tables d'un arbre XML OpenDocument (document plat ou content.xml)."""
     feuilles = []
-    for table in racine.iter(_t("table")):
+    # Seules les tables filles du classeur : un graphique embarqué porte sa propre table.
+    classeur_odf = next(racine.iter(_o("spreadsheet")))
+    for table in classeur_odf.findall(_t("table")):
         cases = {}
         ligne = 0
         for enfant_ligne in _lignes(table):
@@ -301,6 +342,51 @@ def lire_ods(chemin):
 # LibreOffice
 
 
+def lancer(commande, delai=DELAI, env=None):
+    """Lance un programme dans son propre groupe de processus ; au-delà du délai, tout le groupe
+    est tué (soffice laisse sinon un soffice.bin orphelin). Rend (code, sortie, erreurs)."""
+    import signal
+
+    processus = subprocess.Popen(commande, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                                 stderr=subprocess.PIPE, text=True, env=env, start_new_session=True)
+    try:
+        sortie, erreurs = processus.communicate(timeout=delai)
+    except subprocess.TimeoutExpired:
+        try:
+            os.killpg(processus.pid, signal.SIGKILL)
+        except ProcessLookupError:
+            pass
+        processus.communicate()
+        raise ErreurLecteur(f"{commande[0]} n'a pas fini en {delai} s") from None
+    return processus.returncode, sortie, erreurs
+
+
+def convertir_libreoffice(entrees, sortie, format_sortie, profil):
+    """soffice --convert-to pour tous les fichiers d'un coup, profil privé `profil` (dossier).
+    Un premier lancement sur un profil neuf échoue parfois (LibreOffice redémarre pour finir
+    de créer le profil) : les fichiers manquants sont reconvertis une fois. Rend le texte des
+    erreurs du dernier lancement."""
+    extension = format_sortie.split(":")[0]
+
+    def manquants():
+        return [e for e in entrees if not os.path.exists(os.path.join(
+            sortie, os.path.splitext(os.path.basename(e))[0] + "." + extension))]
+
+    erreurs = ""
+    reste = list(entrees)
+    for _ in range(2):
+        commande = ["soffice", "-env:UserInstallation=file://" + profil, "--headless",
+                    "--norestore", "--nolockcheck", "--convert-to", format_sortie,
+                    "--outdir", sortie] + reste
+        code, _, erreurs = lancer(commande, env=dict(os.environ, HOME=os.path.dirname(profil)))
+        reste = manquants()
+        if not reste:
+            break
+    if reste:
+        raise ErreurLecteur(f"LibreOffice n'a pas converti {', '.join(reste)} ({code}) : {erreurs.strip()}")
+    return erreurs
+
+
 def lire_libreoffice(chemins):
     """Convertit tous les fichiers d'un seul lancement de LibreOffice (profil privé, jetable) en
     .fods puis les lit. Rend {chemin: classeur}."""
@@ -309,29 +395,17 @@ def lire_libreoffice(chemins):
     with tempfile.TemporaryDirectory(prefix="zarvo-lecteur-lo-") as tmp:
         # Noms distincts dans le dossier de sortie, même si deux fichiers portent le même nom.
         entrees = []
+        os.makedirs(os.path.join(tmp, "entree"))
         for i, chemin in enumerate(chemins):
             copie = os.path.join(tmp, "entree", f"f{i:03d}.xls")
-            os.makedirs(os.path.dirname(copie), exist_ok=True)
             with open(chemin, "rb") as src, open(copie, "wb") as dst:
                 dst.write(src.read())
             entrees.append(copie)
         sortie = os.path.join(tmp, "sortie")
         os.makedirs(sortie)
-        commande = ["soffice", "-env:UserInstallation=file://" + os.path.join(tmp, "profil"),
-                    "--headless", "--norestore", "--nolockcheck", "--convert-to", "fods",
-                    "--outdir", sortie] + entrees
-        try:
-            fini = subprocess.run(commande, capture_output=True, text=True, timeout=DELAI,
-                                  env=dict(os.environ, HOME=tmp), stdin=subprocess.DEVNULL)
-        except subprocess.TimeoutExpired as e:
-            raise ErreurLecteur(f"LibreOffice n'a pas fini en {DELAI} s") from e
-        if fini.returncode != 0:
-            raise ErreurLecteur(f"LibreOffice a échoué ({fini.returncode}) : {fini.stderr.strip()}")
+        convertir_libreoffice(entrees, sortie, "fods", os.path.join(tmp, "profil"))
         for i, chemin in enumerate(chemins):
-            produit = os.path.join(sortie, f"f{i:03d}.fods")
-            if not os.path.exists(produit):
-                raise ErreurLecteur(f"LibreOffice n'a pas converti {chemin} : {fini.stderr.strip()}")
-            resultats[chemin] = lire_fods(produit)
+            resultats[chemin] = lire_fods(os.path.join(sortie, f"f{i:03d}.fods"))
     return resultats
 
 
@@ -343,16 +417,10 @@ def lire_gnumeric(chemin):
     """ssconvert vers OpenDocument, puis lecture ; tout message sur stderr est un échec."""
     with tempfile.TemporaryDirectory(prefix="zarvo-lecteur-gn-") as tmp:
         produit = os.path.join(tmp, "sortie.ods")
-        try:
-            fini = subprocess.run(
-                ["ssconvert", "-T", "Gnumeric_OpenCalc:odf", chemin, produit],
-                capture_output=True, text=True, timeout=DELAI, stdin=subprocess.DEVNULL,
-                env=dict(os.environ, HOME=tmp))
-        except subprocess.TimeoutExpired as e:
-            raise ErreurLecteur(f"ssconvert n'a pas fini en {DELAI} s") from e
-        if fini.returncode != 0 or fini.stderr.strip() or not os.path.exists(produit):
-            raise ErreurLecteur(
-                f"ssconvert sur {chemin} ({fini.returncode}) : {fini.stderr.strip()}")
+        code, _, erreurs = lancer(["ssconvert", "-T", "Gnumeric_OpenCalc:odf", chemin, produit],
+                                  env=dict(os.environ, HOME=tmp))
+        if code != 0 or erreurs.strip() or not os.path.exists(produit):
+            raise ErreurLecteur(f"ssconvert sur {chemin} ({code}) : {erreurs.strip()}")
         return lire_ods(produit)
 
 
@@ -385,15 +453,11 @@ def controler_conteneur(chemin):
             ole.openstream(nom).read()
     finally:
         ole.close()
-    try:
-        fini = subprocess.run(["gsf", "list", chemin], capture_output=True, text=True,
-                              timeout=DELAI, stdin=subprocess.DEVNULL)
-    except subprocess.TimeoutExpired as e:
-        raise ErreurLecteur("gsf list n'a pas fini") from e
-    if fini.returncode != 0 or fini.stderr.strip():
-        raise ErreurLecteur(f"gsf list {chemin} ({fini.returncode}) : {fini.stderr.strip()}")
-    if not re.search(r"\bWorkbook\b", fini.stdout):
-        raise ErreurLecteur(f"gsf ne voit pas le flux Workbook : {fini.stdout}")
+    code, sortie, erreurs = lancer(["gsf", "list", chemin])
+    if code != 0 or erreurs.strip():
+        raise ErreurLecteur(f"gsf list {chemin} ({code}) : {erreurs.strip()}")
+    if not re.search(r"\bWorkbook\b", sortie):
+        raise ErreurLecteur(f"gsf ne voit pas le flux Workbook : {sortie}")
     return flux
 
 
@@ -408,7 +472,11 @@ def lire(nom_lecteur, chemins):
     if nom_lecteur == "libreoffice":
         return lire_libreoffice(chemins)
     if nom_lecteur == "gnumeric":
-        return {c: lire_gnumeric(c) for c in chemins}
+        # Un ssconvert par fichier : deux à la fois suffisent sur une petite machine.
+        from concurrent.futures import ThreadPoolExecutor
+
+        with ThreadPoolExecutor(max_workers=2) as pool:
+            return dict(zip(chemins, pool.map(lire_gnumeric, chemins)))
     raise ValueError(f"lecteur inconnu : {nom_lecteur}")
 
 

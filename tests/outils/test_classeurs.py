@@ -4,12 +4,14 @@ Gnumeric), donne exactement les valeurs attendues de son JSON ; le conteneur pas
 strict et gsf. Usage : test_classeurs.py xlrd|libreoffice|gnumeric|conteneur"""
 
 import glob
+import io
 import os
 import shutil
 import struct
 import sys
 import tempfile
 import unittest
+import zipfile
 
 sys.dont_write_bytecode = True
 RACINE = os.environ.get("ZARVO_SOURCE_DIR") or os.path.abspath(
@@ -33,7 +35,7 @@ def classeurs():
 class Classeurs(unittest.TestCase):
     def test_les_classeurs_attendus_sont_la(self):
         noms = {os.path.basename(x) for x, _ in classeurs()}
-        for variante in ("base", "mini", "clairseme", "textes", "sst-long"):
+        for variante in ("base", "mini", "clairseme", "textes", "sst-long", "graphique"):
             for ecrivain in ("libreoffice", "gnumeric"):
                 self.assertIn(f"{variante}-{ecrivain}.xls", noms)
         for x, j in classeurs():
@@ -82,6 +84,49 @@ class Conteneur(unittest.TestCase):
                         f.write(contenu)
                     with self.assertRaises(lecteurs.ErreurLecteur):
                         lecteurs.controler_conteneur(chemin)
+
+
+class ClasseursARefuser(unittest.TestCase):
+    """Les fichiers de tests/data/refus sont bien ce qu'ils prétendent être."""
+
+    REFUS = os.path.join(RACINE, "tests", "data", "refus")
+
+    def test_excel_95(self):
+        import olefile
+        import xlrd
+
+        chemin = os.path.join(self.REFUS, "biff5-gnumeric.xls")
+        livre = xlrd.open_workbook(chemin, logfile=io.StringIO())
+        self.assertEqual(livre.biff_version, 50)
+        self.assertIn("DYN_cyclist", livre.sheet_names())
+        ole = olefile.OleFileIO(chemin)
+        self.assertTrue(ole.exists("Book"))
+        self.assertFalse(ole.exists("Workbook"))
+        ole.close()
+        with self.assertRaises(lecteurs.ErreurLecteur):
+            lecteurs.controler_conteneur(chemin)
+
+    def test_mot_de_passe(self):
+        import olefile
+        import xlrd
+
+        chemin = os.path.join(self.REFUS, "motdepasse-libreoffice.xls")
+        # Le conteneur est sain : c'est le flux Workbook qui est chiffré, FILEPASS après BOF.
+        self.assertIn("Workbook", lecteurs.controler_conteneur(chemin))
+        ole = olefile.OleFileIO(chemin)
+        flux = ole.openstream("Workbook").read()
+        ole.close()
+        genres = [genre for _, genre, _ in _enregistrements(flux)][:2]
+        self.assertEqual(genres, [0x0809, 0x002F])
+        with self.assertRaisesRegex(xlrd.XLRDError, "encrypted"):
+            xlrd.open_workbook(chemin, logfile=io.StringIO())
+
+    def test_xlsx_renomme(self):
+        chemin = os.path.join(self.REFUS, "xlsx-renomme.xls")
+        with zipfile.ZipFile(chemin) as z:
+            self.assertIn("xl/workbook.xml", z.namelist())
+        with self.assertRaises(lecteurs.ErreurLecteur):
+            lecteurs.controler_conteneur(chemin)
 
 
 def _enregistrements(flux):
@@ -133,7 +178,7 @@ if __name__ == "__main__":
     if len(sys.argv) > 1 and sys.argv[1] in ("xlrd", "libreoffice", "gnumeric", "conteneur"):
         LECTEUR = sys.argv.pop(1)
     if LECTEUR == "conteneur":
-        unittest.main(defaultTest="Conteneur", verbosity=2)
+        unittest.main(defaultTest=["Conteneur", "ClasseursARefuser"], verbosity=2)
     elif LECTEUR == "libreoffice":
         unittest.main(defaultTest="Classeurs", verbosity=2)
     else:

@@ -293,7 +293,9 @@ private slots:
             QRect(120, 720, 1575, 405));
         QCOMPARE(m_fenetre->Coureur()[3]->property(propriete::twips).toRect(),
             QRect(120, 1020, 1575, 300));
-        QCOMPARE(m_fenetre->Coureur()[1]->parentWidget(), m_fenetre->CaracCoureur());
+        // Les boutons coureurs vivent dans la zone qui défile, elle-même dans le cadre.
+        QCOMPARE(m_fenetre->Coureur()[1]->parentWidget(), m_fenetre->zoneCoureurs());
+        QVERIFY(m_fenetre->CaracCoureur()->isAncestorOf(m_fenetre->zoneCoureurs()));
         QSignalSpy clics(m_fenetre.get(), &Equipes::clicCoureur);
         QTest::mouseClick(m_fenetre->Coureur()[3], Qt::LeftButton);
         QCOMPARE(clics.size(), 1);
@@ -323,6 +325,9 @@ private slots:
         QSignalSpy rech(m_fenetre.get(), &Equipes::toucheRech);
         auto *e = qobject_cast<QLineEdit *>(controle(m_fenetre.get(), nom, index));
         QVERIFY(e != nullptr);
+        // Un coureur et une équipe affichés : la frappe est gardée, sans message.
+        m_fenetre->NumLigne()->setText(u"2"_s);
+        m_fenetre->NumEq()->setText(u"1"_s);
         e->clear();
         QTest::keyClicks(e, u"7a"_s);
         QCOMPARE(e->text(), u"7a"_s);

@@ -1,0 +1,114 @@
+// Export HTML complet d'une base pleine (41 équipes, 972 coureurs), à côté d'une référence
+// mesurée dans la même exécution : l'écriture seule des mêmes octets dans les mêmes fichiers
+// d'un dossier neuf. La différence est le coût de la construction et de l'encodage des pages.
+#include "export/html.h"
+
+#include "export/bases.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+
+#include <sys/stat.h>
+
+using namespace zarvo;
+
+namespace {
+
+const QLocale fr(QLocale::French, QLocale::France);
+const QDateTime debut(QDate(2026, 12, 5), QTime(4, 5, 9));
+
+void BM_ExportComplet(benchmark::State &etat)
+{
+    const Donnees d = essai::basePleine();
+    QTemporaryDir travail;
+    qint64 n = 0;
+    QString precedent;
+    for (auto _ : etat) {
+        etat.PauseTiming();
+        if (!precedent.isEmpty())
+            QDir(precedent).removeRecursively();
+        etat.ResumeTiming();
+        // Une seconde de plus à chaque tour : un nom neuf, sans chercher de suffixe.
+        const ResultatExport r = exporterHTML(
+            d, QStringLiteral("demo.xls"), QDir(travail.path()), debut.addSecs(n++), fr);
+        if (!r.reussi)
+            etat.SkipWithError("export refusé");
+        precedent = r.dossier;
+    }
+}
+
+void BM_PagesEnMemoireSeules(benchmark::State &etat)
+{
+    const Donnees d = essai::basePleine();
+    for (auto _ : etat) {
+        qsizetype taille = 0;
+        for (const PageHTML &p : pagesHTML(d, QStringLiteral("demo"), fr))
+            taille += encoderWindows1252(p.texte).size();
+        benchmark::DoNotOptimize(taille);
+    }
+}
+
+void BM_EcritureSeuleReference(benchmark::State &etat)
+{
+    QList<std::pair<QString, QByteArray>> fichiers;
+    for (const PageHTML &p : pagesHTML(essai::basePleine(), QStringLiteral("demo"), fr))
+        fichiers.append({ p.nom, encoderWindows1252(p.texte) });
+    QTemporaryDir travail;
+    qint64 n = 0;
+    QString precedent;
+    for (auto _ : etat) {
+        etat.PauseTiming();
+        if (!precedent.isEmpty())
+            QDir(precedent).removeRecursively();
+        etat.ResumeTiming();
+        precedent = travail.filePath(QStringLiteral("ref%1").arg(n++));
+        ::mkdir(QFile::encodeName(precedent).constData(), 0777);
+        for (const auto &[nom, octets] : fichiers) {
+            QFile f(precedent + u'/' + nom);
+            if (!f.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)
+                || f.write(octets) != octets.size())
+                etat.SkipWithError("écriture refusée");
+        }
+    }
+}
+
+BENCHMARK(BM_ExportComplet)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PagesEnMemoireSeules)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EcritureSeuleReference)->Unit(benchmark::kMillisecond);
+
+class Rapport : public benchmark::ConsoleReporter
+{
+public:
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run &r : runs) {
+            if (r.benchmark_name() == "BM_ExportComplet")
+                m_export = r.GetAdjustedRealTime();
+            else if (r.benchmark_name() == "BM_PagesEnMemoireSeules")
+                m_pages = r.GetAdjustedRealTime();
+            else if (r.benchmark_name() == "BM_EcritureSeuleReference")
+                m_ref = r.GetAdjustedRealTime();
+        }
+    }
+    double m_export = 0, m_pages = 0, m_ref = 0;
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    benchmark::Initialize(&argc, argv);
+    Rapport rapport;
+    benchmark::RunSpecifiedBenchmarks(&rapport);
+    if (rapport.m_export > 0)
+        std::printf("\nExport HTML complet (41 équipes, 972 coureurs, %s) : %.2f ms ; "
+                    "écriture seule des mêmes fichiers : %.2f ms ; pages en mémoire seules : "
+                    "%.2f ms ; objectif < 50 ms\n",
+            "42 fichiers", rapport.m_export, rapport.m_ref, rapport.m_pages);
+    benchmark::Shutdown();
+}

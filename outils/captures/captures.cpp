@@ -1,0 +1,117 @@
+// Pilote les vraies fenêtres hors écran et en écrit des captures (PNG et JSON).
+//   captures DOSSIER                      tournée fixe sur une copie du classeur de démo
+//   captures --scenario FICHIER DOSSIER   joue un scénario (voir scenario.h)
+
+#include "app/Programme.h"
+#include "outils/captures/scenario.h"
+#include "sheet/xls/application_xls.h"
+#include "ui/messages.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+
+void dire(const QString &texte)
+{
+    std::fputs(qPrintable(texte + u'\n'), stderr);
+}
+
+QString demoSource()
+{
+    // Trouvé depuis les sources, quel que soit le dossier courant.
+    const QString candidats[] = {
+        QStringLiteral(ZARVO_SOURCE_DIR "/exemples/demo.xls"),
+        QCoreApplication::applicationDirPath() + QStringLiteral("/../../exemples/demo.xls"),
+    };
+    for (const QString &c : candidats)
+        if (QFile::exists(c))
+            return c;
+    return {};
+}
+
+/// La tournée fixe ; les étapes des autres parties du programme s'y ajoutent.
+QString tournee(const QString &classeur)
+{
+    return QStringLiteral("capture 01-selecteur\n"
+                          "ouvrir %1\n"
+                          "capture 02-equipes\n"
+                          "clic Chargeq 1\n"
+                          "capture 03-liste-equipe\n"
+                          "clic Coureur 2\n"
+                          "capture 04-coureur\n"
+                          "efface Note 12\n"
+                          "tape Note 12 81\n"
+                          "capture 05-coureur-modifie\n"
+                          "clic Free 2\n"
+                          "capture 06-libres-2\n"
+                          "clic Grimpeurs\n"
+                          "capture 07-classement-grimpeurs\n"
+                          "efface rech\n"
+                          "tape rech ma\n"
+                          "capture 08-recherche\n")
+        .arg(classeur);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    QStringList args = QCoreApplication::arguments().mid(1);
+
+    QString script, sortie;
+    QTemporaryDir copie;
+    // Le dossier de sortie se lit depuis le dossier courant de l'appelant.
+    const QString origine = QDir::currentPath();
+    if (args.size() == 3 && args[0] == u"--scenario") {
+        QFile f(args[1]);
+        if (!f.open(QIODevice::ReadOnly)) {
+            dire(QStringLiteral("Impossible de lire le scénario « %1 ».").arg(args[1]));
+            return 2;
+        }
+        script = QString::fromUtf8(f.readAll());
+        sortie = args[2];
+    } else if (args.size() == 1 && !args[0].startsWith(u"--")) {
+        const QString source = demoSource();
+        if (source.isEmpty()) {
+            dire(QStringLiteral("Classeur de démonstration exemples/demo.xls introuvable."));
+            return 2;
+        }
+        const QString cible = copie.filePath(QStringLiteral("demo.xls"));
+        if (!copie.isValid() || !QFile::copy(source, cible)) {
+            dire(QStringLiteral("Impossible de copier le classeur de démonstration."));
+            return 2;
+        }
+        QDir::setCurrent(copie.path());
+        script = tournee(cible);
+        sortie = args[0];
+    } else {
+        dire(QStringLiteral("Usage : captures DOSSIER\n"
+                            "        captures --scenario FICHIER DOSSIER"));
+        return 2;
+    }
+    const QDir dossierSortie(QDir(origine).absoluteFilePath(sortie));
+    if (!QDir().mkpath(dossierSortie.path())) {
+        dire(QStringLiteral("Impossible de créer le dossier « %1 ».").arg(sortie));
+        return 2;
+    }
+
+    zarvo::ui::MessagesFactices messages;
+    zarvo::app::Programme programme(
+        messages, [] { return zarvo::sheet::creerApplicationXls(); }, QDir::currentPath());
+    programme.demarrer();
+    zarvo::outils::Scenario scenario(programme, messages, dossierSortie);
+    const zarvo::outils::IssueScenario issue = scenario.jouer(script);
+    for (const QString &f : issue.fichiers)
+        std::printf("%s\n", qPrintable(f));
+    if (issue.code != 0)
+        dire(issue.message);
+    return issue.code;
+}

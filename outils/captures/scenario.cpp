@@ -1,0 +1,370 @@
+#include "outils/captures/scenario.h"
+
+#include "app/FileOpen.h"
+#include "app/Programme.h"
+#include "app/maj.h"
+#include "ui/Equipes.h"
+#include "ui/controles.h"
+#include "ui/messages.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QTest>
+
+#include <algorithm>
+#include <optional>
+
+namespace zarvo::outils {
+
+using namespace ui;
+
+namespace {
+
+struct Echec
+{
+    int code;
+    QString message;
+};
+
+std::optional<Qt::Key> lireTouche(const QString &nom)
+{
+    static const QList<std::pair<QString, Qt::Key>> touches {
+        { QStringLiteral("Gauche"), Qt::Key_Left },
+        { QStringLiteral("Droite"), Qt::Key_Right },
+        { QStringLiteral("Haut"), Qt::Key_Up },
+        { QStringLiteral("Bas"), Qt::Key_Down },
+        { QStringLiteral("Entree"), Qt::Key_Return },
+        { QStringLiteral("Tab"), Qt::Key_Tab },
+    };
+    for (const auto &[texte, touche] : touches)
+        if (nom.compare(texte, Qt::CaseInsensitive) == 0)
+            return touche;
+    return std::nullopt;
+}
+
+/// Une touche pressée puis relâchée, avec son texte, comme au clavier.
+void taperCaractere(QWidget *w, QChar c)
+{
+    const int code = c == u' ' ? int(Qt::Key_Space)
+        : c.isLetterOrNumber() ? int(c.toUpper().unicode())
+                               : int(Qt::Key_unknown);
+    QKeyEvent appui(QEvent::KeyPress, code, Qt::NoModifier, QString(c));
+    QApplication::sendEvent(w, &appui);
+    QKeyEvent relache(QEvent::KeyRelease, code, Qt::NoModifier, QString(c));
+    QApplication::sendEvent(w, &relache);
+}
+
+QString texteDe(const QWidget *w)
+{
+    if (auto *b = qobject_cast<const QAbstractButton *>(w))
+        return b->text();
+    if (auto *e = qobject_cast<const QLineEdit *>(w))
+        return e->text();
+    if (auto *l = qobject_cast<const QLabel *>(w))
+        return l->text();
+    if (auto *g = qobject_cast<const QGroupBox *>(w))
+        return g->title();
+    if (auto *c = qobject_cast<const QComboBox *>(w))
+        return c->currentText();
+    if (auto *l = qobject_cast<const QListWidget *>(w))
+        return l->selectedItems().isEmpty() ? QString() : l->selectedItems().first()->text();
+    return {};
+}
+
+QColor fondDe(const QWidget *w)
+{
+    const QVariant v = w->property(propriete::couleurFond);
+    if (v.isValid())
+        return v.value<QColor>();
+    if (qobject_cast<const QAbstractButton *>(w))
+        return w->palette().color(QPalette::Button);
+    if (qobject_cast<const QLineEdit *>(w) || qobject_cast<const QListWidget *>(w))
+        return w->palette().color(QPalette::Base);
+    return w->palette().color(w->backgroundRole());
+}
+
+QJsonValue ouNul(int v)
+{
+    return v < 0 ? QJsonValue() : QJsonValue(v);
+}
+
+QJsonObject decrireControle(const QWidget *w)
+{
+    QJsonObject o;
+    o[u"nom"] = w->objectName();
+    o[u"index"] = ouNul(indexDe(w));
+    o[u"genre"] = w->property(propriete::genre).toString();
+    o[u"texte"] = texteDe(w);
+    o[u"infobulle"] = w->toolTip();
+    o[u"tag"] = w->property(propriete::tag).toString();
+    const QVariant t = w->property(propriete::twips);
+    const QRect r = t.isValid() ? t.toRect()
+                                : QRect(w->x() * twipsParPixel, w->y() * twipsParPixel,
+                                    w->width() * twipsParPixel, w->height() * twipsParPixel);
+    o[u"gauche"] = r.x();
+    o[u"haut"] = r.y();
+    o[u"largeur"] = r.width();
+    o[u"hauteur"] = r.height();
+    o[u"visible"] = !w->isHidden();
+    o[u"couleurFond"] = fondDe(w).name();
+    o[u"conteneur"] = w->parentWidget() ? w->parentWidget()->objectName() : QString();
+    if (auto *l = qobject_cast<const QListWidget *>(w)) {
+        QJsonArray elements;
+        for (int i = 0; i < l->count(); ++i)
+            elements << l->item(i)->text();
+        o[u"elements"] = elements;
+    } else if (auto *c = qobject_cast<const QComboBox *>(w)) {
+        QJsonArray elements;
+        for (int i = 0; i < c->count(); ++i)
+            elements << c->itemText(i);
+        o[u"elements"] = elements;
+    }
+    return o;
+}
+
+/// Découpe "NOM [INDEX] RESTE" : l'index n'est pris que si le contrôle est un tableau.
+struct Cible
+{
+    QString nom;
+    int index = -1;
+    QString reste;
+};
+
+} // namespace
+
+Scenario::Scenario(app::Programme &programme, MessagesFactices &messages, const QDir &sortie)
+    : m_programme(programme)
+    , m_messages(messages)
+    , m_sortie(sortie)
+{ }
+
+QList<QWidget *> Scenario::fenetresMontrees() const
+{
+    QList<QWidget *> fenetres { &m_programme.selecteur() };
+    if (m_programme.equipes())
+        fenetres << m_programme.equipes();
+    fenetres << &m_programme.progression();
+    fenetres.removeIf([](QWidget *w) { return !w->isVisible(); });
+    return fenetres;
+}
+
+QWidget *Scenario::trouver(const QString &nom, int index) const
+{
+    for (QWidget *f : fenetresMontrees()) {
+        if (f->objectName() == nom && index < 0)
+            return f;
+        for (QWidget *w : f->findChildren<QWidget *>(nom))
+            if (indexDe(w) == index && w->property(propriete::genre).isValid())
+                return w;
+    }
+    return nullptr;
+}
+
+QJsonObject Scenario::decrire()
+{
+    QJsonObject racine;
+    QJsonArray fenetres;
+    for (QWidget *f : fenetresMontrees()) {
+        QJsonObject fo = decrireControle(f);
+        fo[u"titre"] = f->windowTitle();
+        QList<QWidget *> controles;
+        for (QWidget *w : f->findChildren<QWidget *>())
+            if (w->property(propriete::genre).isValid() && !w->objectName().isEmpty())
+                controles << w;
+        // Ordre stable : par nom puis par index.
+        std::stable_sort(controles.begin(), controles.end(), [](QWidget *a, QWidget *b) {
+            if (a->objectName() != b->objectName())
+                return a->objectName() < b->objectName();
+            return indexDe(a) < indexDe(b);
+        });
+        QJsonArray liste;
+        for (QWidget *w : controles)
+            liste << decrireControle(w);
+        fo[u"controles"] = liste;
+        fenetres << fo;
+    }
+    racine[u"fenetres"] = fenetres;
+
+    QJsonArray messages;
+    for (const MessagesFactices::Message &m : m_messages.prendreMessages()) {
+        QJsonObject mo;
+        mo[u"texte"] = m.texte;
+        mo[u"boutons"] = nomBoutons(m.boutons);
+        mo[u"reponse"] = nomReponse(m.reponse);
+        messages << mo;
+    }
+    racine[u"messages"] = messages;
+
+    if (const Equipes *e = m_programme.equipes()) {
+        const Donnees &d = e->donnees();
+        racine[u"IndexChampion"] = d.IndexChampion;
+        racine[u"IndexLibres"] = d.IndexLibres;
+        QJsonArray lignes;
+        for (int l : d.ListeLignes)
+            lignes << l;
+        racine[u"ListeLignes"] = lignes;
+    } else {
+        racine[u"IndexChampion"] = QJsonValue();
+        racine[u"IndexLibres"] = QJsonValue();
+        racine[u"ListeLignes"] = QJsonValue();
+    }
+    return racine;
+}
+
+IssueScenario Scenario::jouer(const QString &texte)
+{
+    IssueScenario issue;
+    const QStringList lignes = texte.split(u'\n');
+    try {
+        for (int numero = 1; numero <= lignes.size(); ++numero) {
+            QString ligne = lignes[numero - 1];
+            ligne.remove(u'\r');
+            if (ligne.trimmed().isEmpty() || ligne.trimmed().startsWith(u'#'))
+                continue;
+            const QString ou = QStringLiteral("ligne %1 : ").arg(numero);
+            static const QRegularExpression blancs(QStringLiteral("\\s+"));
+            const QString propre = ligne.trimmed();
+            const qsizetype coupure = propre.indexOf(blancs);
+            const QString action = coupure < 0 ? propre : propre.left(coupure);
+            const QString arguments = coupure < 0 ? QString() : propre.mid(coupure).trimmed();
+
+            auto cible = [&](bool avecReste) {
+                Cible c;
+                QStringList mots = arguments.split(u' ');
+                c.nom = mots.value(0);
+                if (c.nom.isEmpty())
+                    throw Echec { 2, ou + QStringLiteral("nom de contrôle manquant.") };
+                QString reste = arguments.mid(c.nom.size());
+                if (reste.startsWith(u' '))
+                    reste.remove(0, 1);
+                bool estNombre = false;
+                const int index = mots.value(1).toInt(&estNombre);
+                if (estNombre && trouver(c.nom, index) != nullptr) {
+                    c.index = index;
+                    reste = reste.mid(mots.value(1).size());
+                    if (reste.startsWith(u' '))
+                        reste.remove(0, 1);
+                }
+                c.reste = reste;
+                if (!avecReste && !c.reste.trimmed().isEmpty())
+                    throw Echec { 2,
+                        ou + QStringLiteral("contrôle inconnu : « %1 ».").arg(arguments) };
+                return c;
+            };
+            auto controle = [&](const Cible &c) {
+                QWidget *w = trouver(c.nom, c.index);
+                if (w == nullptr)
+                    throw Echec { 2,
+                        ou
+                            + (c.index >= 0
+                                    ? QStringLiteral("contrôle inconnu : « %1(%2) ».")
+                                          .arg(c.nom)
+                                          .arg(c.index)
+                                    : QStringLiteral("contrôle inconnu : « %1 ».").arg(c.nom)) };
+                return w;
+            };
+            auto saisie = [&](QWidget *w) {
+                w->activateWindow();
+                w->setFocus(Qt::OtherFocusReason);
+                return w;
+            };
+
+            if (action == u"ouvrir") {
+                const QString chemin = QFileInfo(arguments).absoluteFilePath();
+                if (arguments.isEmpty() || !m_programme.selecteur().isVisible()
+                    || !m_programme.selecteur().selectionnerFichier(chemin))
+                    throw Echec { 2,
+                        ou
+                            + QStringLiteral("impossible de choisir « %1 » dans le sélecteur.")
+                                  .arg(arguments) };
+                QTest::mouseClick(m_programme.selecteur().OUVRIR(), Qt::LeftButton);
+            } else if (action == u"clic") {
+                QWidget *w = controle(cible(false));
+                if (auto *b = qobject_cast<QAbstractButton *>(w))
+                    b->click();
+                else
+                    QTest::mouseClick(w, Qt::LeftButton);
+            } else if (action == u"tape") {
+                const Cible c = cible(true);
+                QWidget *w = saisie(controle(c));
+                if (auto *e = qobject_cast<QLineEdit *>(w))
+                    e->end(false);
+                for (QChar ch : c.reste)
+                    taperCaractere(w, ch);
+            } else if (action == u"efface") {
+                QWidget *w = saisie(controle(cible(false)));
+                QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
+                QTest::keyClick(w, Qt::Key_Delete);
+            } else if (action == u"touche") {
+                const Cible c = cible(true);
+                const auto touche = lireTouche(c.reste.trimmed());
+                if (!touche)
+                    throw Echec { 2,
+                        ou + QStringLiteral("touche inconnue : « %1 ».").arg(c.reste.trimmed()) };
+                QTest::keyClick(saisie(controle(c)), *touche);
+            } else if (action == u"reponse") {
+                const auto r = lireReponse(arguments);
+                if (!r)
+                    throw Echec { 2,
+                        ou + QStringLiteral("réponse inconnue : « %1 ».").arg(arguments) };
+                m_messages.repondre(*r);
+            } else if (action == u"fermer") {
+                if (m_programme.equipes() == nullptr || !m_programme.equipes()->isVisible())
+                    throw Echec { 2,
+                        ou + QStringLiteral("la fenêtre principale n'est pas ouverte.") };
+                m_programme.equipes()->close();
+            } else if (action == u"capture") {
+                if (arguments.isEmpty() || arguments.contains(u'/'))
+                    throw Echec { 2,
+                        ou + QStringLiteral("nom de capture invalide : « %1 ».").arg(arguments) };
+                QCoreApplication::processEvents();
+                const QList<QWidget *> fenetres = fenetresMontrees();
+                QList<QPixmap> images;
+                int largeur = 1, hauteur = 0;
+                for (QWidget *f : fenetres) {
+                    images << f->grab();
+                    largeur = std::max(largeur, images.last().width());
+                    hauteur += images.last().height() + (hauteur > 0 ? 8 : 0);
+                }
+                QImage planche(largeur, std::max(hauteur, 1), QImage::Format_RGB32);
+                planche.fill(QColor(96, 96, 96));
+                QPainter p(&planche);
+                int y = 0;
+                for (const QPixmap &im : images) {
+                    p.drawPixmap(0, y, im);
+                    y += im.height() + 8;
+                }
+                p.end();
+                const QString png = m_sortie.filePath(arguments + QStringLiteral(".png"));
+                const QString json = m_sortie.filePath(arguments + QStringLiteral(".json"));
+                QSaveFile fj(json);
+                if (!planche.save(png) || !fj.open(QIODevice::WriteOnly)
+                    || fj.write(QJsonDocument(decrire()).toJson()) < 0 || !fj.commit())
+                    throw Echec { 2, ou + QStringLiteral("impossible d'écrire « %1 ».").arg(png) };
+                issue.fichiers << png << json;
+            } else {
+                throw Echec { 2, ou + QStringLiteral("action inconnue : « %1 ».").arg(action) };
+            }
+            if (!m_messages.imprevus().isEmpty())
+                throw Echec { 1, ou + m_messages.imprevus().first() };
+        }
+    } catch (const Echec &e) {
+        issue.code = e.code;
+        issue.message = e.message;
+    }
+    return issue;
+}
+
+} // namespace zarvo::outils

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QDir>
+#include <QJsonObject>
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+namespace zarvo::ui {
+class MessagesFactices;
+}
+namespace zarvo::app {
+class Programme;
+}
+
+namespace zarvo::outils {
+
+/// Issue d'un scénario : 0 réussi, 1 boîte de message sans réponse préparée, 2 action ou
+/// contrôle inconnu (ou fichier à ouvrir introuvable, écriture impossible).
+struct IssueScenario
+{
+    int code = 0;
+    QString message; ///< en français, vide si réussi
+    QStringList fichiers; ///< fichiers écrits par les captures
+};
+
+/**
+ * Joue un scénario sur les vraies fenêtres d'un programme, une action par ligne ("#" ouvre
+ * un commentaire) :
+ *   ouvrir CHEMIN              choisit le fichier dans le sélecteur puis clique OUVRIR
+ *   clic NOM [INDEX]           clique un contrôle (ou l'élément INDEX d'un tableau)
+ *   tape NOM [INDEX] TEXTE     tape TEXTE à la fin du texte, touche par touche
+ *   efface NOM [INDEX]         tout sélectionner puis Suppr
+ *   touche NOM [INDEX] TOUCHE  Gauche, Droite, Haut, Bas, Entree ou Tab
+ *   reponse BOUTON             OK, Oui, Non ou Annuler pour la prochaine boîte de message
+ *   fermer                     ferme la fenêtre principale par son cadre
+ *   capture NOM                écrit NOM.png et NOM.json dans le dossier de sortie
+ * Les contrôles se trouvent par leur nom (objectName) et leur propriété "index" dans les
+ * fenêtres montrées : tout gestionnaire branché plus tard est joignable sans rien changer ici.
+ */
+class Scenario
+{
+public:
+    Scenario(app::Programme &programme, ui::MessagesFactices &messages, const QDir &sortie);
+
+    IssueScenario jouer(const QString &texte);
+
+    /// Description d'une capture (ce que NOM.json contient).
+    QJsonObject decrire();
+
+private:
+    QWidget *trouver(const QString &nom, int index) const;
+    QList<QWidget *> fenetresMontrees() const;
+
+    app::Programme &m_programme;
+    ui::MessagesFactices &m_messages;
+    QDir m_sortie;
+};
+
+} // namespace zarvo::outils

@@ -1,0 +1,40 @@
+#include "rider/saisie.h"
+
+#include "model/conversions.h"
+
+namespace zarvo {
+
+GenreChamp genreChampCoureur(int colonne)
+{
+    if (colonne == 2 || colonne == 3)
+        return GenreChamp::Texte;
+    if (colonne >= 10)
+        return GenreChamp::Caracteristique;
+    return GenreChamp::Nombre;
+}
+
+GenreChamp genreChampEquipe(int colonne)
+{
+    return colonne == 1 || colonne == 3 || colonne == 4 ? GenreChamp::Nombre : GenreChamp::Texte;
+}
+
+std::optional<Cellule> celluleSaisie(const QString &texte, GenreChamp genre, const QLocale &langue)
+{
+    if (genre == GenreChamp::Texte)
+        return Cellule::texte(texte);
+    // Un nombre tapé reste un nombre : sinon le tri le classerait après tous les nombres et
+    // l'équipe d'un coureur ne se retrouverait plus par sa valeur.
+    if (const auto n = lireNombre(texte, langue))
+        return Cellule::nombre(*n);
+    if (genre == GenreChamp::Caracteristique)
+        return std::nullopt;
+    return Cellule::texte(texte);
+}
+
+bool caseCaracteristiqueEnErreur(int colonne, const QString &texte, const QLocale &langue)
+{
+    return genreChampCoureur(colonne) == GenreChamp::Caracteristique && !texte.isEmpty()
+        && !lireNombre(texte, langue);
+}
+
+} // namespace zarvo

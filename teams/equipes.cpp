@@ -1,0 +1,80 @@
+#include "teams/equipes.h"
+
+#include "rider/saisie.h"
+
+namespace zarvo {
+
+namespace {
+
+QStringList ficheEquipe(const Donnees &d, int ligne, const QLocale &langue)
+{
+    QStringList fiche;
+    for (int k = 1; k <= 6; ++k)
+        fiche << texteCellule(d.TabEquipes(ligne, k), langue);
+    return fiche;
+}
+
+// Parcours d'une équipe : on compare les parties entières ; un id illisible ne retient rien.
+void parcourirEquipe(Donnees &d, std::optional<double> id, const QLocale &langue)
+{
+    parcourir(
+        d, [&](int r) { return id && partieEntiere(d.TabCoureurs(r, 4), langue) == id; }, langue);
+}
+
+} // namespace
+
+ResultatListe Chargeq_Click(Donnees &d, int ligneEquipe, const QLocale &langue)
+{
+    ResultatListe res;
+    res.rechtext = texteCompteur(0); // le compteur appartient à la recherche
+    trierParNom(d);
+    parcourirEquipe(d, partieEntiere(d.TabEquipes(ligneEquipe, 1), langue), langue);
+    res.boutons = boutonsCoureurs(d, d.ListeLignes.mid(1), disposition::Equipe, false, langue);
+    res.careq = ficheEquipe(d, ligneEquipe, langue);
+    res.numEq = ligneEquipe;
+    return res;
+}
+
+ResultatListe Free_Click(Donnees &d, int x, const QLocale &langue)
+{
+    ResultatListe res;
+    trierParNom(d);
+    // Sans équipe 61, IndexLibres vaut 0 : on parcourt quand même (IndexChampion) sans rien
+    // retenir, plutôt que de lire hors de la table.
+    const bool libresConnus = d.TabEquipes.contient(d.IndexLibres, 1);
+    parcourirEquipe(d,
+        libresConnus ? partieEntiere(d.TabEquipes(d.IndexLibres, 1), langue) : std::nullopt,
+        langue);
+    const int n = int(d.ListeLignes.size()) - 1;
+    const QVector<int> lignes = x == 1 ? positionsListe(d, 1, tailleListeLibres1)
+                                       : positionsListe(d, tailleListeLibres1 + 1, n);
+    res.boutons = boutonsCoureurs(d, lignes, disposition::Libres, false, langue);
+    if (libresConnus) {
+        res.careq = ficheEquipe(d, d.IndexLibres, langue);
+        res.numEq = d.IndexLibres;
+    }
+    return res;
+}
+
+QString messageChoisirEquipe()
+{
+    return QStringLiteral("choisissez une équipe");
+}
+
+std::optional<QString> Careq_KeyUp(
+    Donnees &d, int numEq, int index, const QString &texte, const QLocale &langue)
+{
+    if (index < 1 || index > 6)
+        return std::nullopt; // le drapeau (colonne 7) ne s'écrit jamais par la fiche
+    if (numEq == 0)
+        return messageChoisirEquipe();
+    if (texte.isEmpty())
+        return std::nullopt; // une case vidée n'est jamais rangée
+    if (const auto cellule = celluleSaisie(texte, genreChampEquipe(index), langue)) {
+        d.TabEquipes(numEq, index) = *cellule;
+        d.TabEquipes(numEq, base::colModifEquipe) = Cellule::nombre(1);
+    }
+    return std::nullopt;
+}
+
+} // namespace zarvo

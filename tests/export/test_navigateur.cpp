@@ -1,0 +1,109 @@
+// Les pages exportées d'une base pleine, ouvertes par un vrai navigateur (Chromium sans
+// écran) : chaque lien du sommaire mène à un fichier du dossier, les coureurs de l'équipe
+// sont dans le texte de sa page, les caractères lus comme Windows-1252.
+#include "export/html.h"
+
+#include "model/conversions.h"
+
+#include "aide_gtest.h"
+#include "export/bases.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSet>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+using namespace zarvo;
+
+namespace {
+
+const QLocale fr(QLocale::French, QLocale::France);
+
+/// DOM de la page après chargement par Chromium, avec un profil neuf ; vide si échec.
+QString domRendu(const QString &fichier, const QString &profil)
+{
+    const QString chromium = QStandardPaths::findExecutable(QStringLiteral("chromium"));
+    if (chromium.isEmpty()) {
+        ADD_FAILURE() << "chromium introuvable (paquet Debian chromium)";
+        return {};
+    }
+    QProcess p;
+    p.start(chromium,
+        { QStringLiteral("--headless"), QStringLiteral("--no-sandbox"),
+            QStringLiteral("--disable-gpu"), QStringLiteral("--disable-background-networking"),
+            QStringLiteral("--disable-component-update"), QStringLiteral("--disable-sync"),
+            QStringLiteral("--no-first-run"), QStringLiteral("--user-data-dir=") + profil,
+            QStringLiteral("--dump-dom"), QUrl::fromLocalFile(fichier).toString() });
+    if (!p.waitForFinished(120000)) {
+        p.kill();
+        p.waitForFinished();
+        ADD_FAILURE() << "chromium n'a pas fini : " << fichier.toStdString();
+        return {};
+    }
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+} // namespace
+
+TEST(ExportNavigateur, SommaireEtPagesSOuvrent)
+{
+    QTemporaryDir travail;
+    ASSERT_TRUE(travail.isValid());
+    const Donnees d = essai::basePleine();
+    const ResultatExport r = exporterHTML(d, QStringLiteral("demo.xls"), QDir(travail.path()),
+        QDateTime(QDate(2026, 12, 5), QTime(4, 5, 9)), fr);
+    ASSERT_TRUE(r.reussi) << r.erreur.toStdString();
+    const QDir dossier(r.dossier);
+    const QString profil = travail.filePath(QStringLiteral("profil"));
+
+    // Sommaire : chaque lien mène à un fichier du dossier, toutes les pages sont liées.
+    const QString sommaire = domRendu(dossier.filePath(QStringLiteral("sommaire.html")), profil);
+    ASSERT_FALSE(sommaire.isEmpty());
+    EXPECT_TRUE(sommaire.contains(QString::fromUtf8("Caractéristiques de la Db demo")));
+    QSet<QString> liens;
+    static const QRegularExpression href(QStringLiteral("href=\"([^\"]*)\""));
+    for (auto it = href.globalMatch(sommaire); it.hasNext();)
+        liens.insert(it.next().captured(1));
+    QSet<QString> pages;
+    for (const QString &f : dossier.entryList({ QStringLiteral("*.html") }, QDir::Files))
+        if (f != QStringLiteral("sommaire.html"))
+            pages.insert(f);
+    EXPECT_EQ(liens.size(), 41); // 40 équipes des deux divisions et FA.html
+    EXPECT_EQ(liens, pages);
+
+    // Page d'une équipe : tous ses coureurs, aucun autre ; retour au sommaire.
+    const int ligne = 3;
+    const QString page = domRendu(dossier.filePath(QStringLiteral("Equipe3.html")), profil);
+    ASSERT_FALSE(page.isEmpty());
+    int siens = 0;
+    for (int c = 2; c <= 973; ++c) {
+        const QString nom = texteCellule(d.TabCoureurs(c, 2), fr);
+        const bool delEquipe = egalesAuTri(d.TabCoureurs(c, 4), d.TabEquipes(ligne, 1));
+        EXPECT_EQ(page.contains(u'>' + nom + u'<'), delEquipe) << nom.toStdString();
+        siens += delEquipe;
+    }
+    EXPECT_GT(siens, 5);
+    EXPECT_TRUE(page.contains(QString::fromUtf8("Les coureurs de l'équipe Équipe n°3")));
+    EXPECT_TRUE(page.contains(QStringLiteral("href=\"sommaire.html\"")));
+
+    // Page des libres : les références numériques redeviennent leurs caractères.
+    const QString libres = domRendu(dossier.filePath(QStringLiteral("FA.html")), profil);
+    int nbLibres = 0;
+    bool horsJeu = false;
+    for (int c = 2; c <= 973; ++c) {
+        if (!egalesAuTri(d.TabCoureurs(c, 4), Cellule::nombre(61)))
+            continue;
+        const QString nom = texteCellule(d.TabCoureurs(c, 2), fr);
+        EXPECT_TRUE(libres.contains(u'>' + nom + u'<')) << nom.toStdString();
+        horsJeu = horsJeu || nom.startsWith(QString::fromUtf8("Ł"));
+        ++nbLibres;
+    }
+    EXPECT_GT(nbLibres, 100);
+    EXPECT_TRUE(horsJeu); // la base a bien un nom hors de Windows-1252 parmi les libres
+}

@@ -1,0 +1,211 @@
+#include "model/chargement/chargement.h"
+
+#include "aide_gtest.h"
+#include "commun/classeur_essai.h"
+#include "sheet/erreur.h"
+
+#include <gtest/gtest.h>
+
+using namespace zarvo;
+using namespace essai;
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+const QString chemin = QStringLiteral("/donnees/base.xls");
+
+struct Charge
+{
+    TableurMemoire tableur;
+    Donnees d;
+    QList<DescriptionBouton> boutons;
+    explicit Charge(TableurMemoire::ClasseurMemoire c)
+    {
+        tableur.deposer(chemin, std::move(c));
+        boutons = chargerClasseur(tableur, chemin, d);
+    }
+};
+
+QString texte(const Cellule &c)
+{
+    return c.estTexte() ? c.valeurTexte() : QString::number(c.valeurNombre());
+}
+
+} // namespace
+
+TEST(Chargement, CoureursTriesParNomAvecLeurLigneEtLeursNotes)
+{
+    Charge ch(classeurOrdinaire());
+    const Tableau &tc = ch.d.TabCoureurs;
+    // 967 lignes vides d'abord (le vide passe devant), puis les noms dans l'ordre.
+    for (int r = 2; r <= 968; ++r)
+        ASSERT_TRUE(tc(r, 2).estVide()) << r;
+    const QStringList noms { u"Abeloos"_s, u"Moreau"_s, u"Moreau"_s, u"Vernier"_s, u"Zanetti"_s };
+    for (int i = 0; i < noms.size(); ++i)
+        EXPECT_EQ(tc(969 + i, 2).valeurTexte(), noms[i]);
+    // Les deux Moreau sortent dans l'ordre que le tri donne aux clés égales : inversé.
+    EXPECT_EQ(tc(970, 0), Cellule::nombre(5));
+    EXPECT_EQ(tc(971, 0), Cellule::nombre(4));
+    EXPECT_EQ(tc(973, 0), Cellule::nombre(973)); // la dernière ligne de la feuille est lue
+    // Vernier : Montagne 71, Vallons 71 → 70 (70,5 au pair) et 71.
+    EXPECT_EQ(tc(972, 1), Cellule::nombre(101));
+    EXPECT_EQ(tc(972, 34), Cellule::nombre(70));
+    EXPECT_EQ(tc(972, 35), Cellule::nombre(71));
+    for (int r = 2; r <= 973; ++r)
+        ASSERT_EQ(tc(r, 36), Cellule::nombre(0)) << r;
+    // Une ligne vide a une ligne de feuille et des notes à zéro, comme des cases vides.
+    EXPECT_TRUE(tc(2, 0).estNombre());
+    EXPECT_EQ(tc(2, 34), Cellule::nombre(0));
+    // Les 33 colonnes voyagent avec leur ligne.
+    EXPECT_EQ(tc(969, 3).valeurTexte(), u"Jan"_s);
+    EXPECT_EQ(tc(969, 33), Cellule::nombre(83));
+}
+
+TEST(Chargement, RequetesAuTableur)
+{
+    Charge ch(classeurOrdinaire());
+    EXPECT_EQ(ch.tableur.modeCalcul(), sheet::calculManuel);
+    // Un bloc pour les coureurs, 74 ids d'équipe, puis 6 cases par équipe gardée (7).
+    EXPECT_EQ(ch.tableur.nbLectures(), 1 + 74 + 6 * 7);
+    EXPECT_EQ(ch.tableur.nbEcritures(), 0);
+    ASSERT_NE(ch.tableur.classeurActif(), nullptr);
+    EXPECT_FALSE(ch.tableur.classeurActif()->estModifie());
+    EXPECT_EQ(ch.d.Colonnes.size(), 34);
+    EXPECT_EQ(ch.d.Colonnes.value(0), u"A"_s);
+    EXPECT_EQ(ch.d.Colonnes.value(27), u"AA"_s);
+    EXPECT_EQ(ch.d.Colonnes.value(33), u"AG"_s);
+}
+
+TEST(Chargement, EquipesListeesTrieesParAbreviation)
+{
+    Charge ch(classeurOrdinaire());
+    const Tableau &te = ch.d.TabEquipes;
+    // 7 équipes gardées (13, les ids vides et la ligne 75 non) : 34 lignes vides devant.
+    for (int j = 1; j <= 34; ++j)
+        ASSERT_TRUE(te(j, 5).estVide()) << j;
+    const QStringList abr { u"ALP"_s, u"BET"_s, u"CON"_s, u"DER"_s, u"DEU"_s, u"FA"_s, u"ONZ"_s };
+    const int lignes[] = { 6, 8, 7, 74, 4, 5, 2 };
+    for (int i = 0; i < abr.size(); ++i) {
+        EXPECT_EQ(te(35 + i, 5).valeurTexte(), abr[i]);
+        EXPECT_EQ(te(35 + i, 0), Cellule::nombre(lignes[i])) << abr[i].toStdString();
+        EXPECT_EQ(te(35 + i, 7), Cellule::nombre(0));
+    }
+    EXPECT_EQ(te(39, 6).valeurTexte(), u"deu.velo"_s);
+    EXPECT_EQ(ch.d.IndexLibres, 40);
+}
+
+TEST(Chargement, BoutonsDesDeuxDivisionsSeulement)
+{
+    Charge ch(classeurOrdinaire());
+    struct Attendu
+    {
+        const char16_t *legende, *infobulle, *tag;
+        int gauche, haut;
+        unsigned couleur;
+    };
+    const Attendu attendus[] = {
+        { u"ALP", u"Alpha Vélo", u"35", 550, 240, couleurDivision1 },
+        { u"BET", u"Bêta Cyclisme", u"36", 550, 480, couleurDivision2 },
+        { u"DER", u"Dernière ligne", u"38", 1050, 240, couleurDivision1 },
+        { u"DEU", u"Les Deux", u"39", 1050, 480, couleurDivision2 },
+        { u"ONZ", u"Équipe Onze", u"41", 1550, 240, couleurDivision1 },
+    };
+    ASSERT_EQ(ch.boutons.size(), std::size(attendus));
+    for (std::size_t i = 0; i < std::size(attendus); ++i) {
+        const DescriptionBouton &b = ch.boutons[qsizetype(i)];
+        EXPECT_EQ(b.legende, QString::fromUtf16(attendus[i].legende));
+        EXPECT_EQ(b.infobulle, QString::fromUtf16(attendus[i].infobulle));
+        EXPECT_EQ(b.tag, QString::fromUtf16(attendus[i].tag));
+        EXPECT_EQ(b.gauche, attendus[i].gauche) << i;
+        EXPECT_EQ(b.haut, attendus[i].haut) << i;
+        EXPECT_EQ(b.couleur, attendus[i].couleur) << i;
+    }
+}
+
+TEST(Chargement, DivisionEtIdEnTexteSeLisentCommeDesNombres)
+{
+    Charge ch(classeur({},
+        {
+            { 1, t(u"61"_s), u"Libres"_s, n(2), u"FA"_s },
+            { 2, t(u"11"_s), u"Texte"_s, t(u"2"_s), u"TXT"_s },
+            { 3, n(12), u"Sans division"_s, Cellule(), u"SAN"_s },
+        }));
+    ASSERT_EQ(ch.boutons.size(), 1);
+    EXPECT_EQ(ch.boutons[0].legende, u"TXT"_s);
+    EXPECT_EQ(ch.boutons[0].haut, 480);
+    EXPECT_EQ(texte(ch.d.TabEquipes(ch.d.IndexLibres, 1)), u"61"_s);
+}
+
+TEST(Chargement, QuaranteEtUneEquipesListeesPassent)
+{
+    QList<Equipe> equipes;
+    for (int i = 1; i <= 41; ++i)
+        equipes << Equipe { i + 10, n(1), u"Double"_s, n(1),
+            QStringLiteral("D%1").arg(i, 2, 10, QChar(u'0')) };
+    Charge ch(classeur({}, equipes));
+    EXPECT_EQ(ch.boutons.size(), 41);
+    EXPECT_EQ(ch.boutons.last().gauche, 550 + 40 * 500);
+}
+
+struct CasRefus
+{
+    const char *nom;
+    std::function<TableurMemoire::ClasseurMemoire()> classeur; ///< vide : fichier absent
+    const char16_t *raison;
+};
+
+class Refus : public ::testing::TestWithParam<CasRefus>
+{ };
+
+TEST_P(Refus, MessageFermetureSansEnregistrerDonneesIntactes)
+{
+    const CasRefus &cas = GetParam();
+    TableurMemoire tableur;
+    if (cas.classeur)
+        tableur.deposer(chemin, cas.classeur());
+    Donnees d;
+    d.IndexLibres = 17;
+    d.TabCoureurs(2, 2) = t(u"Témoin"_s);
+    try {
+        chargerClasseur(tableur, chemin, d);
+        FAIL() << "classeur accepté";
+    } catch (const sheet::ErreurClasseur &e) {
+        EXPECT_TRUE(e.message().contains(u"base.xls"_s)) << e.message().toStdString();
+        EXPECT_TRUE(e.message().contains(QString::fromUtf16(cas.raison)))
+            << e.message().toStdString();
+    }
+    EXPECT_EQ(tableur.classeurActif(), nullptr);
+    EXPECT_EQ(d.IndexLibres, 17);
+    EXPECT_EQ(d.TabCoureurs(2, 2).valeurTexte(), u"Témoin"_s);
+    if (cas.classeur) {
+        EXPECT_EQ(tableur.fichier(chemin).enregistrements, 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Chargement, Refus,
+    ::testing::Values(CasRefus { "absent", {}, u"introuvable" },
+        CasRefus { "sans_feuille_equipes",
+            [] {
+                auto c = classeurOrdinaire();
+                c.ordre.removeAll(u"DYN_team"_s);
+                c.feuilles.remove(u"DYN_team"_s);
+                return c;
+            },
+            u"DYN_team" },
+        CasRefus { "sans_feuille_coureurs",
+            [] {
+                auto c = classeurOrdinaire();
+                c.ordre.removeAll(u"DYN_cyclist"_s);
+                c.feuilles.remove(u"DYN_cyclist"_s);
+                return c;
+            },
+            u"DYN_cyclist" },
+        CasRefus { "quarante_deux_equipes",
+            [] {
+                QList<Equipe> e;
+                for (int i = 1; i <= 42; ++i)
+                    e << Equipe { i, n(1 + i % 3), u"Trop"_s, n(1), u"T"_s };
+                return classeur({}, e);
+            },
+            u"plus de 41 équipes" }),
+    [](const auto &info) { return std::string(info.param.nom); });

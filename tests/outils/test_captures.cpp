@@ -1,0 +1,172 @@
+#include "app/FileOpen.h"
+#include "app/Programme.h"
+#include "commun/classeur_essai.h"
+#include "outils/captures/scenario.h"
+#include "ui/Equipes.h"
+#include "ui/messages.h"
+
+#include <QFile>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace zarvo;
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+QJsonObject controleDans(const QJsonObject &capture, const QString &fenetre, const QString &nom,
+    const QJsonValue &index = QJsonValue())
+{
+    for (const QJsonValue &f : capture[u"fenetres"].toArray()) {
+        if (f[u"nom"].toString() != fenetre)
+            continue;
+        for (const QJsonValue &c : f[u"controles"].toArray())
+            if (c[u"nom"].toString() == nom && c[u"index"] == index)
+                return c.toObject();
+    }
+    return {};
+}
+} // namespace
+
+class TestCaptures : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        m_messages.remettreAZero();
+        m_dossier = std::make_unique<QTemporaryDir>();
+        QFile f(m_dossier->filePath(u"base.xls"_s));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+        m_programme = std::make_unique<app::Programme>(
+            m_messages,
+            [this] {
+                auto t = std::make_unique<sheet::TableurMemoire>();
+                t->deposer(m_dossier->filePath(u"base.xls"_s), essai::classeurOrdinaire());
+                return t;
+            },
+            m_dossier->path());
+        m_programme->demarrer();
+        m_scenario
+            = std::make_unique<outils::Scenario>(*m_programme, m_messages, QDir(m_dossier->path()));
+    }
+    void cleanup()
+    {
+        m_scenario.reset();
+        m_programme.reset();
+    }
+
+    void scenarioComplet()
+    {
+        const QString script = u"# ouverture puis saisie\n"
+                               "capture avant\n"
+                               "ouvrir "_s
+            + m_dossier->filePath(u"base.xls"_s)
+            + u"\n\n"
+              "efface rech\n"
+              "tape rech Mo\n"
+              "clic Chargeq 5\n"
+              "clic Coureur 1\n"
+              "efface Note 12\n"
+              "tape Note 12 7 5\n"
+              "touche Note 12 Gauche\n"
+              "tape Note 12 x\n"
+              "reponse Non\n"
+              "clic Quit\n"
+              "capture apres\n"_s;
+        const auto issue = m_scenario->jouer(script);
+        QVERIFY2(issue.code == 0, qPrintable(issue.message));
+        QVERIFY(issue.message.isEmpty());
+        QCOMPARE(issue.fichiers.size(), 4);
+        ui::Equipes *e = m_programme->equipes();
+        QVERIFY(e != nullptr);
+        // Chaque caractère est tapé à la fin du texte, même après un déplacement du curseur.
+        QCOMPARE(e->Note()[12]->text(), u"7 5x"_s);
+        QCOMPARE(e->rech()->text(), u"Mo"_s);
+
+        QFile f(m_dossier->filePath(u"apres.json"_s));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QJsonObject capture = QJsonDocument::fromJson(f.readAll()).object();
+        QCOMPARE(capture[u"IndexLibres"].toInt(), 40);
+        QVERIFY(capture[u"ListeLignes"].isArray());
+        const QJsonArray messages = capture[u"messages"].toArray();
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(messages[0][u"boutons"].toString(), u"OuiNon"_s);
+        QCOMPARE(messages[0][u"reponse"].toString(), u"Non"_s);
+        QCOMPARE(messages[0][u"texte"].toString(), ui::texteConfirmationQuitter());
+
+        const QJsonObject bouton = controleDans(capture, u"Equipes"_s, u"Chargeq"_s, 3);
+        QCOMPARE(bouton[u"texte"].toString(), u"DER"_s);
+        QCOMPARE(bouton[u"tag"].toString(), u"38"_s);
+        QCOMPARE(bouton[u"gauche"].toInt(), 1050);
+        QCOMPARE(bouton[u"haut"].toInt(), 240);
+        QCOMPARE(bouton[u"largeur"].toInt(), 500);
+        QCOMPARE(bouton[u"couleurFond"].toString(), u"#8faef5"_s);
+        QCOMPARE(bouton[u"conteneur"].toString(), u"Equipe"_s);
+        QCOMPARE(bouton[u"visible"].toBool(), true);
+        const QJsonObject resistance = controleDans(capture, u"Equipes"_s, u"Note"_s, 22);
+        QCOMPARE(resistance[u"gauche"].toInt(), 9145);
+        QCOMPARE(resistance[u"conteneur"].toString(), u"Equipes"_s);
+        QCOMPARE(controleDans(capture, u"Equipes"_s, u"NumEq"_s)[u"visible"].toBool(), false);
+        QCOMPARE(controleDans(capture, u"Equipes"_s, u"Quit"_s)[u"infobulle"].toString(),
+            e->Quit()->toolTip());
+
+        QFile av(m_dossier->filePath(u"avant.json"_s));
+        QVERIFY(av.open(QIODevice::ReadOnly));
+        const QJsonObject avant = QJsonDocument::fromJson(av.readAll()).object();
+        const QJsonObject fichiers = controleDans(avant, u"FileOpen"_s, u"File"_s);
+        QCOMPARE(fichiers[u"elements"].toArray().size(), 1);
+        QVERIFY(avant[u"IndexLibres"].isNull());
+        const QImage image(m_dossier->filePath(u"apres.png"_s));
+        QCOMPARE(image.width(), e->width());
+        QVERIFY(image.height() >= e->height());
+    }
+
+    void echecs_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("action inconnue") << u"saute Quit"_s << 2 << u"action inconnue"_s;
+        QTest::newRow("contrôle inconnu") << u"clic Nulle"_s << 2 << u"contrôle inconnu"_s;
+        QTest::newRow("index absent") << u"clic Free 3"_s << 2 << u"contrôle inconnu"_s;
+        QTest::newRow("touche inconnue")
+            << u"touche FileToOpen Echap"_s << 2 << u"touche inconnue"_s;
+        QTest::newRow("réponse inconnue") << u"reponse Peut-être"_s << 2 << u"réponse inconnue"_s;
+        QTest::newRow("fermer sans fenêtre principale")
+            << u"fermer"_s << 2 << u"fenêtre principale"_s;
+        QTest::newRow("boîte sans réponse préparée")
+            << u"# rien de choisi\nclic OUVRIR\ncapture jamais"_s << 1
+            << u"Veillez à choisir un fichier!!"_s;
+        QTest::newRow("réponse qui n'est pas un bouton")
+            << u"reponse Oui\nclic OUVRIR"_s << 1 << u"impossible"_s;
+    }
+    void echecs()
+    {
+        QFETCH(QString, script);
+        QFETCH(int, code);
+        QFETCH(QString, message);
+        const auto issue = m_scenario->jouer(script);
+        QCOMPARE(issue.code, code);
+        QVERIFY2(issue.message.contains(message), qPrintable(issue.message));
+        QVERIFY(issue.message.startsWith(u"ligne "_s));
+        QVERIFY(!QFile::exists(m_dossier->filePath(u"jamais.png"_s)));
+    }
+
+private:
+    ui::MessagesFactices m_messages;
+    std::unique_ptr<QTemporaryDir> m_dossier;
+    std::unique_ptr<app::Programme> m_programme;
+    std::unique_ptr<outils::Scenario> m_scenario;
+};
+
+QTEST_MAIN(TestCaptures)
+#include "test_captures.moc"

@@ -1,0 +1,117 @@
+#include "aide_donnees.h"
+#include "aide_gtest.h"
+#include "rider/champion.h"
+
+#include <gtest/gtest.h>
+
+using namespace zarvo;
+using namespace Qt::StringLiterals;
+using essai::Base;
+using essai::ligneDe;
+
+namespace {
+
+const QLocale fr(QLocale::French, QLocale::France);
+
+struct Monde
+{
+    Base b;
+    int champion, x, y;
+    Monde()
+    {
+        champion = b.coureur(327, u"Castravel"_s, 5);
+        x = b.coureur(150, u"Xavier"_s, 5);
+        y = b.coureur(151, u"Yvon"_s, 7);
+        b.d.IndexChampion = champion;
+    }
+    double id(int ligne) const { return b.d.TabCoureurs(ligne, 1).valeurNombre(); }
+    bool marque(int ligne) const { return b.d.TabCoureurs(ligne, 36) == Cellule::nombre(1); }
+};
+
+} // namespace
+
+TEST(Champion, EchangeDesIds)
+{
+    Monde m;
+    const ResultatChampion r = CDM_Click(m.b.d, m.x, fr);
+    ASSERT_EQ(r.messages.size(), 1);
+    EXPECT_EQ(r.messages[0],
+        u"Attention, cette commande inverse l'id de 2 coureurs \r donc si vous inversez un "
+        u"champion de france avec le champion du monde,\r  le champion du monde actuel deviendra "
+        u"champion de france (ex: Castravel=> champion de france)"_s);
+    EXPECT_EQ(m.id(m.x), 327);
+    EXPECT_EQ(m.id(m.champion), 150);
+    EXPECT_TRUE(m.marque(m.x) && m.marque(m.champion));
+    EXPECT_FALSE(m.marque(m.y));
+    EXPECT_EQ(m.b.d.IndexChampion, m.x);
+    EXPECT_EQ(r.note1, u"327"_s);
+    EXPECT_EQ(m.b.d.TabCoureurs(m.x, 2), Cellule::texte(u"Xavier"_s)); // seuls les ids bougent
+}
+
+TEST(Champion, DeuxFoisDeSuite)
+{
+    Monde m;
+    CDM_Click(m.b.d, m.x, fr);
+    CDM_Click(m.b.d, m.y, fr);
+    EXPECT_EQ(m.id(m.y), 327);
+    EXPECT_EQ(m.id(m.x), 151);
+    EXPECT_EQ(m.id(m.champion), 150);
+    EXPECT_EQ(m.b.d.IndexChampion, m.y);
+}
+
+TEST(Champion, AvecLuiMeme)
+{
+    Monde m;
+    const ResultatChampion r = CDM_Click(m.b.d, m.champion, fr);
+    EXPECT_TRUE(r.echange);
+    EXPECT_EQ(m.id(m.champion), 327);
+    EXPECT_EQ(m.b.d.TabCoureurs(m.champion, 1), Cellule::nombre(327));
+    EXPECT_TRUE(m.marque(m.champion));
+    EXPECT_FALSE(m.marque(m.x));
+}
+
+TEST(Champion, IdDecimalRetape)
+{
+    Monde m;
+    m.b.d.TabCoureurs(m.x, 1) = Cellule::texte(u"150,7"_s); // forme française
+    CDM_Click(m.b.d, m.x, fr);
+    EXPECT_EQ(m.b.d.TabCoureurs(m.champion, 1), Cellule::nombre(150));
+}
+
+TEST(Champion, Refus)
+{
+    struct Cas
+    {
+        const char *quoi;
+        void (*preparer)(Monde &);
+        QString message;
+    };
+    const Cas cas[] = {
+        { "jamais trouvé", [](Monde &m) { m.b.d.IndexChampion = 0; },
+            messageChampionIntrouvable() },
+        { "id perdu par une saisie",
+            [](Monde &m) { m.b.d.TabCoureurs(m.champion, 1) = Cellule::nombre(328); },
+            messageChampionIntrouvable() },
+        { "ligne hors table", [](Monde &m) { m.b.d.IndexChampion = 1000; },
+            messageChampionIntrouvable() },
+        { "id texte", [](Monde &m) { m.b.d.TabCoureurs(m.x, 1) = Cellule::texte(u"abc"_s); },
+            messageIdIllisible() },
+        { "id vide", [](Monde &m) { m.b.d.TabCoureurs(m.x, 1) = Cellule::vide(); },
+            messageIdIllisible() },
+    };
+    for (const Cas &c : cas) {
+        Monde m;
+        c.preparer(m);
+        const Donnees avant = m.b.d;
+        const ResultatChampion r = CDM_Click(m.b.d, m.x, fr);
+        EXPECT_EQ(r.messages, QStringList { c.message }) << c.quoi;
+        EXPECT_FALSE(r.echange || r.note1) << c.quoi;
+        EXPECT_EQ(m.b.d.TabCoureurs, avant.TabCoureurs) << c.quoi;
+        EXPECT_EQ(m.b.d.IndexChampion, avant.IndexChampion) << c.quoi;
+    }
+    // Aucun coureur affiché : rien, pas même un message.
+    Monde m;
+    const ResultatChampion r = CDM_Click(m.b.d, 0, fr);
+    EXPECT_TRUE(r.messages.isEmpty());
+    EXPECT_EQ(m.id(m.champion), 327);
+}

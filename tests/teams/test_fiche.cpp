@@ -1,0 +1,119 @@
+#include "aide_donnees.h"
+#include "aide_gtest.h"
+#include "rider/panneau.h"
+#include "teams/equipes.h"
+
+#include <gtest/gtest.h>
+
+using namespace zarvo;
+using namespace Qt::StringLiterals;
+using essai::Base;
+using essai::ligneDe;
+
+namespace {
+const QLocale fr(QLocale::French, QLocale::France);
+}
+
+TEST(FicheEquipe, SansEquipeAffichee)
+{
+    Base b;
+    const int k = b.equipe(5, u"Cinq"_s, u"CIN"_s);
+    const Tableau avant = b.d.TabEquipes;
+    for (int i = 1; i <= 6; ++i)
+        EXPECT_EQ(Careq_KeyUp(b.d, 0, i, u"X"_s, fr), u"choisissez une équipe"_s) << i;
+    EXPECT_EQ(b.d.TabEquipes, avant);
+    EXPECT_EQ(b.d.TabEquipes(k, 7), Cellule::nombre(0));
+}
+
+TEST(FicheEquipe, RegleDesNombres)
+{
+    struct Cas
+    {
+        int colonne;
+        QString tape;
+        Cellule attendue;
+    };
+    const Cas cas[] = {
+        { 1, u"13"_s, Cellule::nombre(13) },
+        { 1, u" 13 "_s, Cellule::nombre(13) },
+        { 1, u"13,5"_s, Cellule::nombre(13.5) }, // forme française
+        { 1, u"13.5"_s, Cellule::texte(u"13.5"_s) }, // pas un nombre en français : gardé tel quel
+        { 1, u"abc"_s, Cellule::texte(u"abc"_s) },
+        { 3, u"2"_s, Cellule::nombre(2) },
+        { 4, u"44"_s, Cellule::nombre(44) },
+        { 2, u"2024"_s, Cellule::texte(u"2024"_s) }, // un nom reste un texte
+        { 5, u"123"_s, Cellule::texte(u"123"_s) },
+        { 6, u"1"_s, Cellule::texte(u"1"_s) },
+    };
+    for (const Cas &c : cas) {
+        Base b;
+        const int k = b.equipe(5, u"Cinq"_s, u"CIN"_s);
+        EXPECT_FALSE(Careq_KeyUp(b.d, k, c.colonne, c.tape, fr));
+        EXPECT_EQ(b.d.TabEquipes(k, c.colonne), c.attendue)
+            << c.colonne << " " << c.tape.toStdString();
+        EXPECT_EQ(b.d.TabEquipes(k, 7), Cellule::nombre(1));
+    }
+}
+
+TEST(FicheEquipe, EffacementLettreParLettre)
+{
+    Base b;
+    const int k = b.equipe(5, u"Cinq"_s, u"CIN"_s);
+    for (const QString &t : { u"Ab"_s, u"A"_s, QString() })
+        EXPECT_FALSE(Careq_KeyUp(b.d, k, 2, t, fr));
+    EXPECT_EQ(b.d.TabEquipes(k, 2), Cellule::texte(u"A"_s));
+    EXPECT_EQ(b.d.TabEquipes(k, 7), Cellule::nombre(1));
+
+    // Une case vidée d'emblée ne marque pas la ligne.
+    const int k2 = b.equipe(6, u"Six"_s, u"SIX"_s);
+    Careq_KeyUp(b.d, k2, 5, QString(), fr);
+    EXPECT_EQ(b.d.TabEquipes(k2, 7), Cellule::nombre(0));
+    EXPECT_EQ(b.d.TabEquipes(k2, 5), Cellule::texte(u"SIX"_s));
+}
+
+TEST(FicheEquipe, IdChangePuisMemeBouton)
+{
+    Base b;
+    const int k = b.equipe(12, u"Douze"_s, u"DOU"_s);
+    b.coureur(1, u"Anquetil"_s, 12);
+    b.coureur(2, u"Bobet"_s, 13);
+    b.coureur(3, u"Coppi"_s, 13);
+    ASSERT_EQ(Chargeq_Click(b.d, k, fr).boutons.size(), 1);
+    Careq_KeyUp(b.d, k, 1, u"13"_s, fr);
+    const ResultatListe r = Chargeq_Click(b.d, k, fr);
+    ASSERT_EQ(r.boutons.size(), 2);
+    EXPECT_EQ(r.boutons[0].legende, u"Bobet"_s);
+    EXPECT_EQ(r.careq.value(0), u"13"_s);
+}
+
+TEST(FicheEquipe, AbreviationDesLibres)
+{
+    Base b;
+    b.equipe(5, u"Cinq"_s, u"CIN"_s);
+    const int libres = b.equipe(61, u"Libres"_s, u"FA"_s, 3);
+    const ResultatListe r = Free_Click(b.d, 1, fr);
+    Careq_KeyUp(b.d, r.numEq, 5, u"FAG"_s, fr);
+    EXPECT_EQ(b.d.TabEquipes(libres, 5), Cellule::texte(u"FAG"_s));
+    EXPECT_EQ(b.d.TabEquipes(libres, 7), Cellule::nombre(1));
+}
+
+// L'id d'équipe retapé dans le panneau : le coureur passe dans l'autre équipe et reste un
+// nombre (un texte ne serait plus jamais égal à l'id d'une équipe pour l'export).
+TEST(FicheEquipe, IdEquipeRetapeDansLePanneau)
+{
+    Base b;
+    const int k5 = b.equipe(5, u"Cinq"_s, u"CIN"_s);
+    const int k7 = b.equipe(7, u"Sept"_s, u"SEP"_s);
+    b.coureur(1, u"Anquetil"_s, 5);
+    b.coureur(2, u"Bobet"_s, 7);
+    const ResultatListe r = Chargeq_Click(b.d, k5, fr);
+    const int ligne = r.boutons.value(0).tag.toInt();
+    AffichageCoureur a = Coureur_Click(b.d, ligne, fr);
+    a.notes[4] = u"7"_s;
+    Note_KeyUp(b.d, a.numLigne, 4, a.notes, fr);
+    EXPECT_EQ(b.d.TabCoureurs(ligne, 4), Cellule::nombre(7));
+    EXPECT_TRUE(Chargeq_Click(b.d, k5, fr).boutons.isEmpty());
+    const ResultatListe r7 = Chargeq_Click(b.d, k7, fr);
+    ASSERT_EQ(r7.boutons.size(), 2);
+    EXPECT_EQ(r7.boutons[0].legende, u"Anquetil"_s);
+}

@@ -1,0 +1,203 @@
+// Les clics et relâchements de la fenêtre atteignent la logique des listes, du panneau, de la
+// fiche, du champion, des classements et de la recherche, et les contrôles montrent ses résultats.
+#include "aide_donnees.h"
+#include "rider/champion.h"
+#include "ui/Equipes.h"
+#include "ui/messages.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTest>
+
+using namespace zarvo;
+using namespace zarvo::ui;
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// Équipe 5 (3 coureurs, dont le champion), équipe 7, libres : 150 coureurs.
+essai::Base baseFenetre()
+{
+    essai::Base b;
+    b.equipe(5, u"Cinq"_s, u"CIN"_s);
+    b.equipe(7, u"Sept"_s, u"SEP"_s);
+    b.equipe(61, u"Libres"_s, u"FA"_s, 3);
+    b.coureur(1, u"Bobet"_s, 5, 70);
+    b.coureur(327, u"Anquetil"_s, 5, 80);
+    b.coureur(3, u"Coppi"_s, 5, 75);
+    b.coureur(4, u"Merckx"_s, 7, 90);
+    for (int i = 1; i <= 150; ++i)
+        b.coureur(1000 + i, essai::nomNumerote(u"Libre"_s, i), 61, 50);
+    return b;
+}
+
+} // namespace
+
+class TestEquipesListes : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        m_messages.remettreAZero();
+        m_fenetre = std::make_unique<Equipes>(m_messages);
+        m_fenetre->donnees() = baseFenetre().d;
+        QList<DescriptionBouton> equipes;
+        for (int k = 1; k <= 2; ++k)
+            equipes << DescriptionBouton { {}, {}, QString::number(k), 550 + 500 * k, 240, 0, {} };
+        m_fenetre->creerBoutonsEquipes(equipes);
+        m_fenetre->show();
+    }
+    void cleanup()
+    {
+        QVERIFY2(m_messages.imprevus().isEmpty(), qPrintable(m_messages.imprevus().join(u'\n')));
+        QCOMPARE(m_messages.reponsesEnAttente(), 0);
+        m_fenetre.reset();
+    }
+
+    void listeEquipeEtPanneau()
+    {
+        Equipes &f = *m_fenetre;
+        QTest::mouseClick(f.Chargeq()[1], Qt::LeftButton);
+        QCOMPARE(f.Coureur().indices(), (QList<int> { 0, 1, 2, 3 }));
+        QCOMPARE(f.Coureur()[1]->text(), u"Anquetil"_s);
+        QCOMPARE(f.Coureur()[3]->toolTip(), u"Jean Coppi"_s);
+        QCOMPARE(f.Coureur()[2]->property("twips").toRect(), QRect(50, 560, 1575, 405));
+        QCOMPARE(f.Careq()[2]->text(), u"Cinq"_s);
+        QCOMPARE(f.NumEq()->text(), u"1"_s);
+        QVERIFY(!f.CDM()->isHidden());
+        QCOMPARE(f.rechtext()->text(), u" nombre de coureurs trouvés : 0"_s);
+
+        QTest::mouseClick(f.Coureur()[3], Qt::LeftButton);
+        QCOMPARE(f.Note()[2]->text(), u"Coppi"_s);
+        QCOMPARE(f.NumLigne()->text(), f.Coureur()[3]->property("tag").toString());
+        const int ligne = f.NumLigne()->text().toInt();
+        QCOMPARE(f.Car5050()->text(), u"75"_s);
+        QCOMPARE(f.Salaire()->text(), u"Moy : 75\nSalaire :41000 €"_s);
+
+        // Frappe dans Montagne : la table reçoit le nombre, les notes suivent.
+        f.Note()[12]->clear();
+        QTest::keyClicks(f.Note()[12], u"85"_s);
+        QCOMPARE(f.donnees().TabCoureurs(ligne, 12), Cellule::nombre(85));
+        QCOMPARE(f.Car5050()->text(), u"80"_s);
+        QCOMPARE(f.donnees().TabCoureurs(ligne, 34), Cellule::nombre(80));
+
+        // Un texte illisible : couleur d'erreur, table intacte ; de nouveau un nombre : plus
+        // d'erreur.
+        f.Note()[14]->clear();
+        QTest::keyClicks(f.Note()[14], u"x"_s);
+        QVERIFY(f.Note()[14]->property("erreur").toBool());
+        QVERIFY(f.Note()[14]->palette().color(QPalette::Base)
+            != f.Note()[15]->palette().color(QPalette::Base));
+        QCOMPARE(f.donnees().TabCoureurs(ligne, 14), Cellule::nombre(75));
+        QTest::keyClick(f.Note()[14], Qt::Key_Backspace);
+        QTest::keyClicks(f.Note()[14], u"95"_s);
+        QVERIFY(!f.Note()[14]->property("erreur").toBool());
+        QCOMPARE(f.donnees().TabCoureurs(ligne, 14), Cellule::nombre(95));
+
+        // Fiche d'équipe : la frappe va dans la ligne de NumEq, marquée.
+        QTest::keyClicks(f.Careq()[5], u"X"_s);
+        QCOMPARE(f.donnees().TabEquipes(1, 5), Cellule::texte(u"CINX"_s));
+        QCOMPARE(f.donnees().TabEquipes(1, 7), Cellule::nombre(1));
+    }
+
+    void messagesSansChoix()
+    {
+        Equipes &f = *m_fenetre;
+        f.Note()[5]->clear();
+        m_messages.repondre(Reponse::Ok);
+        QTest::keyClicks(f.Note()[5], u"1"_s);
+        QCOMPARE(f.Note()[5]->text(), QString());
+        m_messages.repondre(Reponse::Ok);
+        f.Careq()[2]->clear();
+        QTest::keyClicks(f.Careq()[2], u"a"_s);
+        QCOMPARE(f.Careq()[2]->text(), u"a"_s);
+        const auto m = m_messages.prendreMessages();
+        QCOMPARE(m.size(), 2);
+        QCOMPARE(m[0].texte, u"Choisissez un coureur!!"_s);
+        QCOMPARE(m[1].texte, u"choisissez une équipe"_s);
+    }
+
+    void championEchange()
+    {
+        Equipes &f = *m_fenetre;
+        QTest::mouseClick(f.Chargeq()[1], Qt::LeftButton);
+        QTest::mouseClick(f.Coureur()[2], Qt::LeftButton); // Bobet, id 1
+        m_messages.repondre(Reponse::Ok);
+        QTest::mouseClick(f.CDM(), Qt::LeftButton);
+        const auto m = m_messages.prendreMessages();
+        QCOMPARE(m.size(), 1);
+        QCOMPARE(m[0].texte, avertissementChampion());
+        QCOMPARE(f.Note()[1]->text(), u"327"_s);
+        const Tableau &t = f.donnees().TabCoureurs;
+        QCOMPARE(t(essai::ligneDe(f.donnees(), 327), 2), Cellule::texte(u"Bobet"_s));
+        QCOMPARE(t(essai::ligneDe(f.donnees(), 1), 2), Cellule::texte(u"Anquetil"_s));
+    }
+
+    void classementPuisRecherche()
+    {
+        Equipes &f = *m_fenetre;
+        QTest::mouseClick(f.Grimpeurs(), Qt::LeftButton);
+        QVERIFY(f.CDM()->isHidden());
+        QCOMPARE(f.Coureur().borneHaute(), 50);
+        QCOMPARE(f.Coureur()[1]->text(), u"1-Merckx"_s);
+        QCOMPARE(f.NumEq()->text(), u"0"_s);
+
+        f.rech()->clear();
+        QTest::keyClicks(f.rech(), u"co"_s);
+        QVERIFY(!f.CDM()->isHidden());
+        QCOMPARE(f.Coureur().indices(), (QList<int> { 0, 1 }));
+        QCOMPARE(f.Coureur()[1]->text(), u"Coppi"_s);
+        QCOMPARE(f.rechtext()->text(), u" nombre de coureurs trouvés : 1"_s);
+        // Texte vidé : compteur à 973, boutons précédents gardés.
+        QTest::keyClick(f.rech(), Qt::Key_Backspace);
+        QTest::keyClick(f.rech(), Qt::Key_Backspace);
+        QCOMPARE(f.rechtext()->text(), u" nombre de coureurs trouvés : 973"_s);
+        QCOMPARE(f.Coureur()[1]->text(), u"Coppi"_s);
+    }
+
+    void longueListeDefile()
+    {
+        Equipes &f = *m_fenetre;
+        QTest::mouseClick(f.Free()[2], Qt::LeftButton);
+        QCOMPARE(f.Coureur().borneHaute(), 84);
+        QPushButton *dernier = f.Coureur()[84];
+        QCOMPARE(dernier->property("twips").toRect(), QRect(3200, 10750, 1575, 270));
+        QCOMPARE(dernier->geometry(), twipsEnPixels(QRect(3200, 10750, 1575, 270)));
+        auto *zone = f.CaracCoureur()->findChild<QScrollArea *>();
+        QVERIFY(zone != nullptr);
+        QVERIFY(zone->widget()->height() >= dernier->geometry().bottom());
+        QVERIFY(zone->verticalScrollBar()->maximum() > 0);
+        QCoreApplication::processEvents(); // la barre se montre à la mise en page suivante
+        QVERIFY(zone->verticalScrollBar()->isVisible());
+        QVERIFY(!zone->widget()->autoFillBackground()); // le cadre et son titre restent visibles
+        // Amené en vue, le bouton est dans la partie visible et répond au clic.
+        zone->ensureWidgetVisible(dernier);
+        const QRect vu(dernier->mapTo(zone->viewport(), QPoint(0, 0)), dernier->size());
+        QVERIFY(vu.top() >= 0 && vu.bottom() < zone->viewport()->height());
+        QVERIFY(vu.left() < zone->viewport()->width());
+        QCOMPARE(zone->horizontalScrollBar()->value(), 0); // jamais de glissement de côté
+        QVERIFY(zone->widget()->width() <= zone->viewport()->width());
+        QTest::mouseClick(dernier, Qt::LeftButton);
+        QCOMPARE(f.NumLigne()->text(), dernier->property("tag").toString());
+        QCOMPARE(f.Note()[2]->text(), essai::nomNumerote(u"Libre"_s, 150));
+
+        // Une liste courte ensuite : plus rien à faire défiler.
+        QTest::mouseClick(f.Chargeq()[2], Qt::LeftButton);
+        QCOMPARE(zone->verticalScrollBar()->maximum(), 0);
+        QCoreApplication::processEvents();
+        QVERIFY(!zone->verticalScrollBar()->isVisible());
+    }
+
+private:
+    MessagesFactices m_messages;
+    std::unique_ptr<Equipes> m_fenetre;
+};
+
+QTEST_MAIN(TestEquipesListes)
+#include "test_equipes_listes.moc"
