@@ -21,11 +21,20 @@ std::optional<QString> desechapper(const QString &t)
         if (++i >= t.size())
             return std::nullopt;
         switch (t[i].unicode()) {
-        case u't': r += u'\t'; break;
-        case u'n': r += u'\n'; break;
-        case u'r': r += u'\r'; break;
-        case u'\\': r += u'\\'; break;
-        default: return std::nullopt;
+        case u't':
+            r += u'\t';
+            break;
+        case u'n':
+            r += u'\n';
+            break;
+        case u'r':
+            r += u'\r';
+            break;
+        case u'\\':
+            r += u'\\';
+            break;
+        default:
+            return std::nullopt;
         }
     }
     return r;
@@ -57,7 +66,8 @@ std::optional<Affectation> lireAffectation(const QString &texte)
         if (valeur.size() != 2)
             return std::nullopt;
     } else {
-        const auto t = desechapper(valeur.startsWith(QStringLiteral("t:")) ? valeur.mid(2) : valeur);
+        const auto t
+            = desechapper(valeur.startsWith(QStringLiteral("t:")) ? valeur.mid(2) : valeur);
         if (!t)
             return std::nullopt;
         a.valeur = Cellule::texte(*t);

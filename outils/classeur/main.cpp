@@ -1,10 +1,13 @@
 // classeur : lit un classeur .xls par l'interface du tableur, pour les développeurs.
+#include "outils/classeur/affectation.h"
 #include "outils/classeur/texte.h"
 #include "sheet/adresse.h"
 #include "sheet/erreur.h"
 #include "sheet/xls/application_xls.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 
 #include <cstdio>
@@ -29,9 +32,12 @@ void erreur(const QString &texte)
     std::fputs((texte + u'\n').toUtf8().constData(), stderr);
 }
 
-const char *const usage = "Usage :\n"
-                          "  classeur feuilles FICHIER\n"
-                          "  classeur lire [--types] FICHIER FEUILLE PLAGE\n";
+const char *const usage
+    = "Usage :\n"
+      "  classeur feuilles FICHIER\n"
+      "  classeur lire [--types] FICHIER FEUILLE PLAGE\n"
+      "  classeur ecrire [--sortie AUTRE.xls] FICHIER FEUILLE CELLULE=VALEUR...\n"
+      "    VALEUR : n:75 (nombre), t:Dupont (texte), v: (vide), sinon texte\n";
 
 int mauvaiseLigne(const QString &raison)
 {
@@ -79,6 +85,50 @@ int lire(QStringList args)
     return 0;
 }
 
+/// Écrit les valeurs par l'interface du tableur puis ferme en répondant Oui à la question.
+/// Avec --sortie, le classeur est d'abord copié : l'original n'est jamais ouvert en écriture.
+int ecrire(QStringList args)
+{
+    QString sortieAutre;
+    if (args.size() >= 2 && args.front() == QStringLiteral("--sortie")) {
+        args.removeFirst();
+        sortieAutre = args.takeFirst();
+    }
+    if (args.size() < 3)
+        return mauvaiseLigne(QStringLiteral(
+            "classeur ecrire : fichier, feuille et au moins une CELLULE=VALEUR attendus."));
+    std::vector<outils::Affectation> affectations;
+    for (const QString &a : args.mid(2)) {
+        const auto lue = outils::lireAffectation(a);
+        if (!lue)
+            return mauvaiseLigne(QStringLiteral("Écriture invalide « %1 ».").arg(a));
+        affectations.push_back(*lue);
+    }
+    QString fichier = args[0];
+    if (!sortieAutre.isEmpty()) {
+        if (QFileInfo(sortieAutre).absoluteFilePath() == QFileInfo(fichier).absoluteFilePath())
+            return mauvaiseLigne(QStringLiteral("--sortie doit nommer un autre fichier."));
+        if (!QFileInfo::exists(fichier))
+            throw sheet::ErreurClasseur(
+                QStringLiteral("Impossible d'ouvrir « %1 » : fichier introuvable.")
+                    .arg(QFileInfo(fichier).fileName()));
+        if ((QFile::exists(sortieAutre) && !QFile::remove(sortieAutre))
+            || !QFile::copy(fichier, sortieAutre))
+            throw sheet::ErreurClasseur(
+                QStringLiteral("Impossible d'écrire « %1 ».").arg(sortieAutre));
+        fichier = sortieAutre;
+    }
+    auto app = sheet::creerApplicationXls();
+    sheet::Classeur &c = app->ouvrir(fichier);
+    sheet::Feuille &f = c.feuille(args[1]);
+    for (const auto &a : affectations)
+        f.plage(a.adresse)->ecrire(a.valeur);
+    const sheet::Fermeture fin = c.fermer([](const QString &) { return Reponse::Oui; });
+    if (!fin.fermee)
+        throw sheet::ErreurClasseur(fin.erreur);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -89,6 +139,7 @@ int main(int argc, char **argv)
     const std::map<QString, std::function<int(const QStringList &)>> commandes {
         { QStringLiteral("feuilles"), feuilles },
         { QStringLiteral("lire"), lire },
+        { QStringLiteral("ecrire"), ecrire },
     };
     if (args.isEmpty())
         return mauvaiseLigne(QStringLiteral("Commande manquante."));

@@ -23,8 +23,11 @@ public:
 
     Cellule valeur() const override
     {
-        const Case *c = m_feuille.cases().chercher(m_a.ligne1 - 1, m_a.colonne1 - 1);
-        return c ? c->valeur : Cellule();
+        const int l = m_a.ligne1 - 1, c = m_a.colonne1 - 1;
+        if (const Cellule *posee = m_feuille.classeur().valeurEnAttente(m_feuille.index(), l, c))
+            return *posee;
+        const Case *lue = m_feuille.cases().chercher(l, c);
+        return lue ? lue->valeur : Cellule();
     }
 
     Tableau valeurs() const override
@@ -37,16 +40,25 @@ public:
             if (colonne >= m_a.colonne1 && colonne <= m_a.colonne2 && !it->valeur.estVide())
                 t(it->ligne + 2 - m_a.ligne1, colonne - m_a.colonne1 + 1) = it->valeur;
         }
+        // Les valeurs posées et pas encore enregistrées passent devant celles du fichier.
+        if (const auto *posees = m_feuille.classeur().ecritures(m_feuille.index()))
+            for (auto it = posees->lower_bound({ m_a.ligne1 - 1, 0 });
+                 it != posees->end() && it->first.first < m_a.ligne2; ++it) {
+                const int colonne = it->first.second + 1;
+                if (colonne >= m_a.colonne1 && colonne <= m_a.colonne2)
+                    t(it->first.first + 2 - m_a.ligne1, colonne - m_a.colonne1 + 1) = it->second;
+            }
         return t;
     }
 
-    void ecrire(const Cellule &) override
+    void ecrire(const Cellule &valeur) override
     {
-        // L'écriture dans le fichier n'existe pas encore : le dire plutôt que perdre la valeur.
-        throw ErreurClasseur(
-            QStringLiteral("Écriture impossible dans la case %1 de « %2 » : le moteur .xls ne sait "
-                           "pas encore modifier un classeur.")
-                .arg(texteAdresse(m_a.ligne1, m_a.colonne1), m_feuille.classeur().nomFichier()));
+        if (!m_a.estUneCase())
+            throw ErreurClasseur(QStringLiteral(
+                "Écriture refusée dans « %1 » : la plage %2:%3 n'est pas une seule case.")
+                                     .arg(m_feuille.nom(), texteAdresse(m_a.ligne1, m_a.colonne1),
+                                         texteAdresse(m_a.ligne2, m_a.colonne2)));
+        m_feuille.classeur().ecrire(m_feuille.index(), m_a.ligne1 - 1, m_a.colonne1 - 1, valeur);
     }
 
 private:
@@ -90,7 +102,7 @@ Feuille &ClasseurXls::feuille(const QString &nom)
         const QString vraiNom = m_biff.feuilles()[std::size_t(index)].nom;
         try {
             place = std::make_unique<FeuilleXls>(
-                *this, vraiNom, m_biff.lireFeuille(std::size_t(index)));
+                *this, std::size_t(index), vraiNom, m_biff.lireFeuille(std::size_t(index)));
         } catch (const ErreurClasseur &e) {
             m_feuilles.erase(index);
             throw ErreurClasseur(
@@ -101,15 +113,9 @@ Feuille &ClasseurXls::feuille(const QString &nom)
     return *place;
 }
 
-Fermeture ClasseurXls::fermer(const QuestionEnregistrer &)
-{
-    // Rien n'est jamais modifié tant que l'écriture n'existe pas : fermer suffit.
-    m_ouvert = false;
-    return {};
-}
-
-FeuilleXls::FeuilleXls(ClasseurXls &classeur, QString nom, FeuilleBiff cases)
+FeuilleXls::FeuilleXls(ClasseurXls &classeur, std::size_t index, QString nom, FeuilleBiff cases)
     : m_classeur(classeur)
+    , m_index(index)
     , m_nom(std::move(nom))
     , m_cases(std::move(cases))
 { }

@@ -51,23 +51,12 @@ QByteArray enregistrement(std::uint16_t type, const QByteArray &donnees)
     return r;
 }
 
-double decoderRk(std::uint32_t rk)
-{
-    double v;
-    if (rk & 2) {
-        v = double(std::int32_t(rk) >> 2);
-    } else {
-        v = std::bit_cast<double>(std::uint64_t(rk & 0xFFFFFFFCu) << 32);
-    }
-    return (rk & 1) ? v / 100.0 : v;
-}
-
 std::optional<std::uint32_t> encoderRk(double v)
 {
     if (!std::isfinite(v))
         return std::nullopt;
     const auto exact = [v](std::uint32_t rk) {
-        return std::bit_cast<std::uint64_t>(decoderRk(rk)) == std::bit_cast<std::uint64_t>(v);
+        return std::bit_cast<std::uint64_t>(valeurRk(rk)) == std::bit_cast<std::uint64_t>(v);
     };
     // Les candidats sont vérifiés par décodage : seul compte ce qu'un lecteur retrouvera.
     const auto entier = [](double x) -> std::optional<std::uint32_t> {

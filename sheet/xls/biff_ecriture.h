@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sheet/xls/biff.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -60,8 +62,6 @@ QByteArray enregistrement(std::uint16_t type, const QByteArray &donnees);
 
 /// Valeur RK qui redonne exactement `v` (même bits), ou rien si `v` n'est pas codable en RK.
 std::optional<std::uint32_t> encoderRk(double v);
-/// Nombre porté par une valeur RK.
-double decoderRk(std::uint32_t rk);
 
 /// Case nombre : RK si le nombre s'y code exactement, NUMBER sinon.
 QByteArray caseNombre(int ligne, int colonne, std::uint16_t xf, double v);
@@ -72,15 +72,6 @@ QByteArray caseVide(int ligne, int colonne, std::uint16_t xf);
 
 /// Refuse un texte trop long pour une case, par un message qui le dit.
 void verifierLongueurTexte(const QString &texte);
-
-/// Une chaîne partagée : son texte, ses runs de mise en forme et ses données phonétiques, bruts.
-struct ChaineSst
-{
-    QString texte;
-    QByteArray runs; ///< 4 octets par run (premier caractère, police), tels que lus
-    QByteArray phonetique; ///< bloc ExtRst tel que lu, vide s'il n'y en a pas
-    bool operator==(const ChaineSst &) const = default;
-};
 
 /// SST découpée en SST + CONTINUE, et l'EXTSST qui l'accompagne.
 struct SstEcrite

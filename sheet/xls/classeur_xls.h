@@ -3,6 +3,8 @@
 #include "sheet/tableur.h"
 #include "sheet/xls/biff.h"
 #include "sheet/xls/conteneur.h"
+#include "sheet/xls/ecrivain_classeur.h"
+#include "sheet/xls/remplacement_fichier.h"
 
 #include <map>
 #include <memory>
@@ -36,7 +38,26 @@ public:
     int entreeWorkbook() const { return m_entreeWorkbook; }
     const ClasseurBiff &biff() const { return m_biff; }
 
+    /**
+     * Pose une valeur dans une case (règle du nombre appliquée) et marque le classeur modifié ;
+     * rien ne touche le disque. Refus (ErreurClasseur) : voir verifierEcriture().
+     */
+    void ecrire(std::size_t feuille, int ligne, int colonne, const Cellule &valeur);
+    /// Valeur posée et pas encore enregistrée à (ligne, colonne) comptées à partir de 0.
+    const Cellule *valeurEnAttente(std::size_t feuille, int ligne, int colonne) const;
+    /// Valeurs posées dans une feuille et pas encore enregistrées.
+    const EcrituresFeuille *ecritures(std::size_t feuille) const;
+    /**
+     * Enregistre dans `chemin` (par défaut le fichier du classeur) sans jamais laisser de
+     * fichier abîmé. Lève ErreurClasseur ; en cas d'échec le classeur reste modifié.
+     */
+    void enregistrer(const QString &chemin = {});
+    /// Pour les tests : appareil par lequel passent les octets enregistrés.
+    void definirEnveloppe(EnveloppeEcriture enveloppe) { m_enveloppe = std::move(enveloppe); }
+
 private:
+    Ecritures m_ecritures;
+    EnveloppeEcriture m_enveloppe;
     QString m_chemin;
     Conteneur m_conteneur;
     int m_entreeWorkbook;
@@ -50,14 +71,18 @@ private:
 class FeuilleXls : public Feuille
 {
 public:
-    FeuilleXls(ClasseurXls &classeur, QString nom, FeuilleBiff cases);
+    FeuilleXls(ClasseurXls &classeur, std::size_t index, QString nom, FeuilleBiff cases);
     QString nom() const override { return m_nom; }
     std::unique_ptr<Plage> plage(const QString &adresse) override;
     const FeuilleBiff &cases() const { return m_cases; }
     ClasseurXls &classeur() { return m_classeur; }
+    std::size_t index() const { return m_index; }
+    /// Après un enregistrement : les cases relues du fichier écrit.
+    void recharger(FeuilleBiff cases) { m_cases = std::move(cases); }
 
 private:
     ClasseurXls &m_classeur;
+    std::size_t m_index;
     QString m_nom;
     FeuilleBiff m_cases;
 };

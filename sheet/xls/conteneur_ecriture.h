@@ -24,7 +24,8 @@ class EcrivainConteneur
 {
 public:
     /// Le conteneur relu ; ses octets() sont ceux du nouveau fichier.
-    static Conteneur remplacerFlux(const Conteneur &conteneur, int entree, const QByteArray &contenu);
+    static Conteneur remplacerFlux(
+        const Conteneur &conteneur, int entree, const QByteArray &contenu);
 };
 
 } // namespace zarvo::sheet::xls

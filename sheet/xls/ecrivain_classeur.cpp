@@ -146,9 +146,14 @@ const SousFlux &sousFluxDe(const ClasseurBiff &b, std::size_t feuille)
 void verifierEcriture(const ClasseurBiff &biff, std::size_t feuille, const FeuilleBiff &cases,
     int ligne, int colonne, const Cellule &valeur, const EcrituresFeuille &deja)
 {
-    if (valeur.estTexte())
-        verifierLongueurTexte(valeur.valeurTexte());
-    if (const auto refus = refusFormule(biff, cases, ligne, colonne, deja))
+    std::optional<QString> refus;
+    if (valeur.estTexte() && valeur.valeurTexte().size() > longueurMaxTexte)
+        refus = QStringLiteral("texte trop long (%1 caractères, %2 au plus)")
+                    .arg(valeur.valeurTexte().size())
+                    .arg(longueurMaxTexte);
+    else
+        refus = refusFormule(biff, cases, ligne, colonne, deja);
+    if (refus)
         throw ErreurClasseur(
             QStringLiteral("Écriture refusée dans la case %1 de « %2 » : %3.")
                 .arg(nomCase(ligne, colonne), biff.feuilles().at(feuille).nom, *refus));
@@ -669,10 +674,9 @@ QByteArray reconstruireFlux(
     for (std::size_t i = g.premier; i <= g.dernier; ++i)
         recalcPose = recalcPose || enr[i].id == RecalcId; // déjà là : il sera remis à zéro
     const auto poserSst = [&] {
-        std::vector<ecriture::ChaineSst> chaines;
+        std::vector<ChaineSst> chaines;
         chaines.reserve(biff.sst().size() + sst.nouvelles().size());
-        for (const auto &c : biff.sst())
-            chaines.push_back({ c.texte, c.runs, c.phonetique });
+        chaines.insert(chaines.end(), biff.sst().begin(), biff.sst().end());
         for (const auto &t : sst.nouvelles())
             chaines.push_back({ t, {}, {} });
         std::int64_t total = sst.ecartTotal;

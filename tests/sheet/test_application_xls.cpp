@@ -131,7 +131,9 @@ TEST(ApplicationXls, feuilleAbsenteEtEcritureRefuseesClairement)
     EXPECT_EQ(&c.feuille(QStringLiteral("dyn_team")), &c.feuille(QStringLiteral("DYN_team")));
     auto p = c.feuille(QStringLiteral("DYN_team")).plage(QStringLiteral("B2"));
     const Cellule avant = p->valeur();
-    EXPECT_TRUE(messageDe([&] { p->ecrire(Cellule::nombre(3)); }).contains(QStringLiteral("B2")));
+    EXPECT_TRUE(messageDe([&] {
+        p->ecrire(Cellule::texte(QString(32768, u'a')));
+    }).contains(QStringLiteral("B2")));
     EXPECT_EQ(p->valeur(), avant);
     EXPECT_FALSE(c.estModifie());
     EXPECT_TRUE(messageDe([&] {

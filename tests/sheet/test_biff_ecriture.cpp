@@ -13,6 +13,14 @@ using namespace zarvo::sheet;
 using namespace zarvo::sheet::xls;
 using namespace zarvo::sheet::xls::ecriture;
 
+namespace zarvo::sheet::xls {
+// Égalité de contenu, pour comparer une table relue à celle écrite.
+bool operator==(const ChaineSst &a, const ChaineSst &b)
+{
+    return a.texte == b.texte && a.runs == b.runs && a.phonetique == b.phonetique;
+}
+} // namespace zarvo::sheet::xls
+
 namespace {
 
 // --- RK : codage choisi et valeur retrouvée -------------------------------------------------
@@ -34,7 +42,7 @@ TEST_P(CodageRk, ExactOuNumber)
     if (rk) {
         EXPECT_EQ(*rk, *c.attendu) << c.valeur;
         EXPECT_EQ(
-            std::bit_cast<std::uint64_t>(decoderRk(*rk)), std::bit_cast<std::uint64_t>(c.valeur));
+            std::bit_cast<std::uint64_t>(valeurRk(*rk)), std::bit_cast<std::uint64_t>(c.valeur));
     }
     const QByteArray r = caseNombre(4, 2, 21, c.valeur);
     EXPECT_EQ(lire16(r.constData()), c.attendu ? Rk : Number);
