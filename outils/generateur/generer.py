@@ -156,23 +156,64 @@ def generer(sortie, variantes, conversion=True, demo=None, forcer=False):
         _copier_demo(sortie, demo)
 
 
-def generer_refus(dossier):
+# Macro Basic du profil privé : `--convert-to` ne sait pas poser de mot de passe.
+MACRO_CHIFFRER = """<?xml version="1.0" encoding="UTF-8"?>
+<!DOCTYPE script:module PUBLIC "-//OpenOffice.org//DTD OfficeDocument 1.0//EN" "module.dtd">
+<script:module xmlns:script="http://openoffice.org/2000/script" script:name="Module1" script:language="StarBasic">
+Sub Chiffrer(source As String, cible As String)
+  Dim ouverture(0) As New com.sun.star.beans.PropertyValue
+  ouverture(0).Name = &quot;Hidden&quot;
+  ouverture(0).Value = True
+  doc = StarDesktop.loadComponentFromURL(ConvertToURL(source), &quot;_blank&quot;, 0, ouverture())
+  Dim ecriture(1) As New com.sun.star.beans.PropertyValue
+  ecriture(0).Name = &quot;FilterName&quot;
+  ecriture(0).Value = &quot;MS Excel 97&quot;
+  ecriture(1).Name = &quot;Password&quot;
+  ecriture(1).Value = &quot;zarvo&quot;
+  doc.storeToURL(ConvertToURL(cible), ecriture())
+  doc.close(True)
+End Sub
+</script:module>
+"""
+
+
+def generer_refus(dossier, forcer=False):
     """Classeurs que le programme doit refuser, tirés de la petite variante : format Excel 95
-    (BIFF5, écrit par Gnumeric : LibreOffice 7.4 ne l'écrit plus) et un .xlsx (LibreOffice)
-    renommé en .xls."""
+    (BIFF5, écrit par Gnumeric : LibreOffice 7.4 ne l'écrit plus), un .xlsx (LibreOffice)
+    renommé en .xls, un classeur protégé par mot de passe (LibreOffice, FILEPASS). Leurs octets
+    changent à chaque fois (dates) : un fichier déjà là n'est remplacé qu'avec `forcer`."""
     os.makedirs(dossier, exist_ok=True)
+
+    def poser(fichier, nom):
+        if forcer or not os.path.exists(os.path.join(dossier, nom)):
+            shutil.copyfile(fichier, os.path.join(dossier, nom))
+
     feuilles = donnees.mini()
     with tempfile.TemporaryDirectory(prefix="zarvo-refus-") as tmp:
         source = os.path.join(tmp, "xlsx-renomme.fods")
         with open(source, "w", encoding="utf-8") as f:
             f.write(odf.fods(odf.pour_ecrivain(feuilles, "libreoffice")))
-        convertir_libreoffice([source], tmp, "xlsx")
-        shutil.copyfile(os.path.join(tmp, "xlsx-renomme.xlsx"), os.path.join(dossier, "xlsx-renomme.xls"))
+        # Cette première conversion crée aussi le profil, et sa bibliothèque Basic « Standard ».
+        profil = profil_prive(tmp)
+        lecteurs.convertir_libreoffice([source], tmp, "xlsx", profil)
+        poser(os.path.join(tmp, "xlsx-renomme.xlsx"), "xlsx-renomme.xls")
+        module = os.path.join(profil, "user", "basic", "Standard", "Module1.xba")
+        with open(module, "w", encoding="utf-8") as f:
+            f.write(MACRO_CHIFFRER)
+        cible = os.path.join(tmp, "chiffre.xls")
+        code, _, erreurs = lecteurs.lancer(
+            ["soffice", "-env:UserInstallation=file://" + profil, "--headless", "--norestore",
+             f'macro:///Standard.Module1.Chiffrer("{source}","{cible}")'],
+            DELAI, env=dict(os.environ, HOME=tmp))
+        if code != 0 or not os.path.exists(cible):
+            raise RuntimeError(f"LibreOffice n'a pas chiffré le classeur ({code}) : {erreurs}")
+        poser(cible, "motdepasse-libreoffice.xls")
         source = os.path.join(tmp, "mini.ods")
         with open(source, "wb") as f:
             f.write(odf.ods(odf.pour_ecrivain(feuilles, "gnumeric")))
-        convertir_gnumeric(source, os.path.join(dossier, "biff5-gnumeric.xls"),
+        convertir_gnumeric(source, os.path.join(tmp, "biff5-gnumeric.xls"),
                            "Gnumeric_Excel:excel_biff7")
+        poser(os.path.join(tmp, "biff5-gnumeric.xls"), "biff5-gnumeric.xls")
 
 
 def _copier_demo(sortie, demo):
@@ -205,7 +246,7 @@ def main():
     generer(args.sortie, variantes, conversion=not args.sans_conversion, demo=args.demo,
             forcer=args.forcer)
     if args.refus and not args.sans_conversion:
-        generer_refus(args.refus)
+        generer_refus(args.refus, args.forcer)
 
 
 if __name__ == "__main__":

@@ -106,6 +106,21 @@ class ClasseursARefuser(unittest.TestCase):
         with self.assertRaises(lecteurs.ErreurLecteur):
             lecteurs.controler_conteneur(chemin)
 
+    def test_mot_de_passe(self):
+        import olefile
+        import xlrd
+
+        chemin = os.path.join(self.REFUS, "motdepasse-libreoffice.xls")
+        # Le conteneur est sain : c'est le flux Workbook qui est chiffré, FILEPASS après BOF.
+        self.assertIn("Workbook", lecteurs.controler_conteneur(chemin))
+        ole = olefile.OleFileIO(chemin)
+        flux = ole.openstream("Workbook").read()
+        ole.close()
+        genres = [genre for _, genre, _ in _enregistrements(flux)][:2]
+        self.assertEqual(genres, [0x0809, 0x002F])
+        with self.assertRaisesRegex(xlrd.XLRDError, "encrypted"):
+            xlrd.open_workbook(chemin, logfile=io.StringIO())
+
     def test_xlsx_renomme(self):
         chemin = os.path.join(self.REFUS, "xlsx-renomme.xls")
         with zipfile.ZipFile(chemin) as z:

@@ -1,0 +1,322 @@
+// Le chemin entier d'une modification, comme un utilisateur le prend : choisir le classeur,
+// une équipe, un coureur, taper une caractéristique et un id d'équipe, renommer l'équipe,
+// sacrer le coureur champion, appliquer, quitter (Oui), enregistrer (Oui ou Non). Puis relire
+// le fichier : exactement les cases attendues ont changé.
+#include "app/FileOpen.h"
+#include "app/Programme.h"
+#include "commun/classeur_essai.h"
+#include "model/conversions.h"
+#include "sheet/adresse.h"
+#include "ui/Equipes.h"
+#include "ui/messages.h"
+
+#if __has_include("sheet/xls/application_xls.h")
+#include "sheet/xls/application_xls.h"
+#define ZARVO_MOTEUR_XLS 1
+#endif
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cmath>
+#include <map>
+
+using namespace zarvo;
+using namespace zarvo::app;
+using namespace essai;
+
+namespace {
+
+/// Cases non vides d'un classeur : (feuille, adresse) → valeur.
+using Contenu = std::map<std::pair<QString, QString>, Cellule>;
+
+Contenu contenuMemoire(const TableurMemoire::ClasseurMemoire &c)
+{
+    Contenu r;
+    for (auto it = c.feuilles.cbegin(); it != c.feuilles.cend(); ++it)
+        for (const auto &[pos, v] : it.value())
+            if (!v.estVide())
+                r[{ it.key(), sheet::texteAdresse(pos.first, pos.second) }] = v;
+    return r;
+}
+
+QByteArray octets(const QString &chemin)
+{
+    QFile f(chemin);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(illisible)");
+}
+
+#ifdef ZARVO_MOTEUR_XLS
+/// Relecture par notre moteur : toutes les feuilles, un bloc large.
+Contenu contenuMoteur(const QString &chemin)
+{
+    Contenu r;
+    auto app = sheet::creerApplicationXls();
+    sheet::Classeur &c = app->ouvrir(chemin);
+    for (const QString &nom : c.nomsFeuilles()) {
+        const Tableau t = c.feuille(nom).plage(QStringLiteral("A1:BZ1200"))->valeurs();
+        for (int l = 1; l <= t.derniereLigne(); ++l)
+            for (int k = 1; k <= t.derniereColonne(); ++k)
+                if (!t(l, k).estVide())
+                    r[{ nom, sheet::texteAdresse(l, k) }] = t(l, k);
+    }
+    c.fermer([](const QString &) { return Reponse::Non; });
+    return r;
+}
+
+/// Relecture par LibreOffice (outils/lecteurs), pour plusieurs fichiers d'un lancement.
+QList<Contenu> contenuLibreOffice(const QStringList &chemins)
+{
+    QProcess p;
+    p.setWorkingDirectory(QStringLiteral(ZARVO_SOURCE_DIR));
+    p.start(QStringLiteral("/usr/bin/python3"),
+        {
+            QStringLiteral("-c"),
+            QStringLiteral(
+                "import sys, json; sys.path.insert(0, 'outils/lecteurs'); "
+                "import lecteurs; print(json.dumps(lecteurs.lire_libreoffice(sys.argv[1:])))"),
+        } + chemins);
+    if (!p.waitForFinished(400000) || p.exitCode() != 0) {
+        qWarning() << p.readAllStandardError();
+        return {};
+    }
+    const QJsonObject tout = QJsonDocument::fromJson(p.readAllStandardOutput()).object();
+    QList<Contenu> r;
+    for (const QString &chemin : chemins) {
+        Contenu c;
+        for (const QJsonValue &f : tout.value(chemin).toObject().value(u"feuilles").toArray()) {
+            const QString nom = f.toObject().value(u"nom").toString();
+            const QJsonObject cases = f.toObject().value(u"cases").toObject();
+            for (auto it = cases.begin(); it != cases.end(); ++it) {
+                const QJsonArray v = it.value().toArray();
+                c[{ nom, it.key() }] = v.at(0).toString() == u"nombre"
+                    ? Cellule::nombre(v.at(1).toDouble())
+                    : Cellule::texte(v.at(1).toString());
+            }
+        }
+        r << c;
+    }
+    return r;
+}
+#endif
+
+/// Cases qui diffèrent (valeur d'après, vide si la case a disparu).
+Contenu ecarts(const Contenu &avant, const Contenu &apres)
+{
+    Contenu r;
+    for (const auto &[cle, v] : apres)
+        if (!avant.contains(cle) || !(avant.at(cle) == v))
+            r[cle] = v;
+    for (const auto &[cle, v] : avant)
+        if (!apres.contains(cle))
+            r[cle] = Cellule();
+    return r;
+}
+
+QString decrire(const Contenu &c)
+{
+    QStringList l;
+    for (const auto &[cle, v] : c)
+        l << cle.first + u'!' + cle.second + u'='
+                + (v.estTexte() ? u'"' + v.valeurTexte() + u'"' : texteCellule(v));
+    return l.join(QStringLiteral(", "));
+}
+
+void taper(QLineEdit *e, const QString &texte)
+{
+    e->setFocus();
+    e->selectAll();
+    // keyClicks ne connaît que l'ASCII : une lettre accentuée passe par son code de touche.
+    for (const QChar c : texte) {
+        if (c.unicode() < 0x80)
+            QTest::keyClick(e, char(c.unicode()));
+        else
+            QTest::sendKeyEvent(
+                QTest::Click, e, Qt::Key(c.toUpper().unicode()), QString(c), Qt::NoModifier);
+    }
+}
+
+} // namespace
+
+class TestBoutEnBout : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cheminEntier_data()
+    {
+        QTest::addColumn<bool>("moteurXls");
+        QTest::addColumn<bool>("enregistrer");
+        QTest::newRow("memoire-oui") << false << true;
+        QTest::newRow("memoire-non") << false << false;
+#ifdef ZARVO_MOTEUR_XLS
+        QTest::newRow("xls-oui") << true << true;
+        QTest::newRow("xls-non") << true << false;
+#endif
+    }
+
+    void cheminEntier()
+    {
+        QFETCH(bool, moteurXls);
+        QFETCH(bool, enregistrer);
+        QTemporaryDir dossier;
+        QVERIFY(dossier.isValid());
+        const QString chemin = dossier.filePath(QStringLiteral("partie.xls"));
+        const QString demo = QStringLiteral(ZARVO_SOURCE_DIR "/exemples/demo.xls");
+        QVERIFY(QFile::copy(demo, chemin));
+        const QByteArray octetsAvant = octets(chemin);
+
+        ui::MessagesFactices messages;
+        TableurMemoire *memoire = nullptr;
+        FabriqueTableur fabrique = [&]() -> std::unique_ptr<sheet::Application> {
+#ifdef ZARVO_MOTEUR_XLS
+            if (moteurXls)
+                return sheet::creerApplicationXls();
+#endif
+            auto t = std::make_unique<TableurMemoire>();
+            t->deposer(chemin, classeurOrdinaire());
+            memoire = t.get();
+            return t;
+        };
+        Contenu avant;
+        if (!moteurXls)
+            avant = contenuMemoire(classeurOrdinaire());
+#ifdef ZARVO_MOTEUR_XLS
+        else
+            avant = contenuMoteur(chemin);
+#endif
+
+        Programme p(messages, fabrique, dossier.path());
+        p.demarrer();
+        QVERIFY(p.selecteur().selectionnerFichier(chemin));
+        QTest::mouseClick(p.selecteur().OUVRIR(), Qt::LeftButton);
+        ui::Equipes *e = p.equipes();
+        QVERIFY2(e != nullptr, qPrintable(messages.messages().value(0).texte));
+        Donnees &d = e->donnees();
+
+        // Une équipe, puis l'un de ses coureurs qui n'est pas déjà champion.
+        const auto ligneDe = [](QWidget *w) { return w->property("tag").toString().toInt(); };
+        int bouton = 0;
+        for (int k : e->Chargeq().indices()) {
+            if (k == 0 || bouton != 0)
+                continue;
+            QTest::mouseClick(e->Chargeq()[k], Qt::LeftButton);
+            for (int i : e->Coureur().indices())
+                if (i > 0 && bouton == 0
+                    && !(d.TabCoureurs(ligneDe(e->Coureur()[i]), 1) == Cellule::nombre(327)))
+                    bouton = i;
+        }
+        QVERIFY2(bouton > 0, "aucune équipe n'a de coureur à sacrer");
+        const int ligneEquipe = e->NumEq()->text().toInt();
+        QVERIFY(ligneEquipe > 0);
+        QTest::mouseClick(e->Coureur()[bouton], Qt::LeftButton);
+        const int r = e->NumLigne()->text().toInt();
+        QVERIFY(r >= 2);
+        const Cellule ligneR = d.TabCoureurs(r, 0);
+        const Cellule idR = d.TabCoureurs(r, 1);
+        QVERIFY(d.IndexChampion >= 2);
+        const Cellule ligneChampion = d.TabCoureurs(d.IndexChampion, 0);
+        QVERIFY(valeurNumerique(d.TabCoureurs(r, 13)).value_or(0) < 99);
+        const int ligneFeuilleEquipe = int(d.TabEquipes(ligneEquipe, 0).valeurNombre());
+        // Id d'une autre équipe que celle du coureur.
+        Cellule autreId;
+        for (int k : e->Chargeq().indices()) {
+            if (k == 0)
+                continue;
+            const Cellule id = d.TabEquipes(ligneDe(e->Chargeq()[k]), 1);
+            if (autreId.estVide() && !(id == d.TabCoureurs(r, 4)))
+                autreId = id;
+        }
+        QVERIFY(autreId.estNombre());
+
+        taper(e->Note()[12], QStringLiteral("99"));
+        taper(e->Note()[4], texteCellule(autreId));
+        taper(e->Careq()[2], QStringLiteral("Équipe renommée"));
+        messages.repondre(Reponse::Ok); // avertissement du champion
+        QTest::mouseClick(e->CDM(), Qt::LeftButton);
+        QCOMPARE(d.TabCoureurs(r, 1), Cellule::nombre(327));
+        messages.repondre(Reponse::Ok); // compte rendu : un potentiel relevé
+        QTest::mouseClick(e->ApplyCour(), Qt::LeftButton);
+        messages.repondre(Reponse::Oui); // vraiment quitter
+        messages.repondre(enregistrer ? Reponse::Oui : Reponse::Non);
+        QTest::mouseClick(e->Quit(), Qt::LeftButton);
+        QVERIFY(p.estTermine());
+        const auto vus = messages.prendreMessages();
+        QVERIFY2(messages.imprevus().isEmpty(), qPrintable(messages.imprevus().join(u'\n')));
+        QCOMPARE(messages.reponsesEnAttente(), 0);
+        QVERIFY(vus.size() >= 2);
+
+        // Attendu, tiré du fichier d'avant : les cases tapées, l'échange des ids, le nom de
+        // l'équipe, et pour les deux lignes marquées chaque potentiel plus bas (parties
+        // entières) que sa caractéristique, mis à la valeur de celle-ci.
+        const QString cy = QStringLiteral("DYN_cyclist"), te = QStringLiteral("DYN_team");
+        const int wR = int(ligneR.valeurNombre()), wC = int(ligneChampion.valeurNombre());
+        Contenu attendu {
+            { { cy, sheet::texteAdresse(wR, 12) }, Cellule::nombre(99) },
+            { { cy, sheet::texteAdresse(wR, 4) }, autreId },
+            { { cy, sheet::texteAdresse(wR, 1) }, Cellule::nombre(327) },
+            { { cy, sheet::texteAdresse(wC, 1) }, idR },
+            { { te, sheet::texteAdresse(ligneFeuilleEquipe, 2) },
+                Cellule::texte(QStringLiteral("Équipe renommée")) },
+        };
+        int releves = 0;
+        for (int w : { wR, wC }) {
+            for (int j = 10; j <= 32; j += 2) {
+                const auto caseAvant = [&](int col) {
+                    const auto cle = std::make_pair(cy, sheet::texteAdresse(w, col));
+                    return attendu.contains(cle)
+                        ? attendu.at(cle)
+                        : (avant.contains(cle) ? avant.at(cle) : Cellule());
+                };
+                const auto carac = valeurNumerique(caseAvant(j));
+                const auto pot = valeurNumerique(caseAvant(j + 1));
+                if (carac && pot && std::floor(*carac) > std::floor(*pot)) {
+                    attendu[{ cy, sheet::texteAdresse(w, j + 1) }] = caseAvant(j);
+                    ++releves;
+                }
+            }
+        }
+        QVERIFY(releves >= 1); // au moins le Montagne tapé
+        QVERIFY2(vus[1].texte.startsWith(QStringLiteral(" %1 potentiels").arg(releves)),
+            qPrintable(vus[1].texte));
+
+        if (!enregistrer) {
+            QCOMPARE(octets(chemin), octetsAvant);
+            if (memoire)
+                QCOMPARE(memoire->fichier(chemin).enregistrements, 0);
+            return;
+        }
+
+        if (memoire) {
+            QCOMPARE(memoire->fichier(chemin).enregistrements, 1);
+            const Contenu ec = ecarts(avant, contenuMemoire(memoire->fichier(chemin)));
+            QVERIFY2(
+                ec == attendu, qPrintable(decrire(ec) + QStringLiteral(" ≠ ") + decrire(attendu)));
+            return;
+        }
+#ifdef ZARVO_MOTEUR_XLS
+        const Contenu parNous = ecarts(avant, contenuMoteur(chemin));
+        QVERIFY2(parNous == attendu,
+            qPrintable(decrire(parNous) + QStringLiteral(" ≠ ") + decrire(attendu)));
+        // LibreOffice, lecteur indépendant, voit les mêmes changements et rien d'autre.
+        const QString copieAvant = dossier.filePath(QStringLiteral("avant.xls"));
+        QVERIFY(QFile::copy(demo, copieAvant));
+        const QList<Contenu> lo = contenuLibreOffice({ copieAvant, chemin });
+        QCOMPARE(lo.size(), 2);
+        QVERIFY(!lo[0].empty());
+        const Contenu parLibreOffice = ecarts(lo[0], lo[1]);
+        QVERIFY2(parLibreOffice == attendu,
+            qPrintable(decrire(parLibreOffice) + QStringLiteral(" ≠ ") + decrire(attendu)));
+#endif
+    }
+};
+
+QTEST_MAIN(TestBoutEnBout)
+#include "test_bout_en_bout.moc"
