@@ -235,6 +235,10 @@ def feuille_avant(nom="Lisez-moi"):
     f.poser(28, 2, Case("erreur", "#N/A", formule="of:=NA()"))
     # Formule au résultat texte vide : la case compte pour vide.
     f.poser(29, 2, Case("texte", "", formule='of:=""'))
+    # Doubles à 17 chiffres significatifs : un lecteur qui arrondit à 15 chiffres se voit.
+    f.poser(30, 1, "Précision")
+    for k, x in enumerate([0.1 + 0.2, 1 / 3, 123456.78901234567, 2 / 3 * 1e10, -1 / 7 * 1e-8]):
+        f.poser(30, 2 + k, x)
     return f
 
 

@@ -387,9 +387,15 @@ def convertir_libreoffice(entrees, sortie, format_sortie, profil):
     return erreurs
 
 
-def lire_libreoffice(chemins):
-    """Convertit tous les fichiers d'un seul lancement de LibreOffice (profil privé, jetable) en
-    .fods puis les lit. Rend {chemin: classeur}."""
+def lire_libreoffice(chemins, exact=True):
+    """Ce que LibreOffice lit dans chaque fichier. Rend {chemin: classeur}.
+
+    LibreOffice 7.4 n'écrit ses nombres en texte (.fods, .csv, .xlsx) qu'avec 15 chiffres
+    significatifs et 20 décimales au plus, alors qu'il garde en mémoire le double exact. Avec `exact`, un second
+    lancement (même profil) lui fait aussi réécrire chaque fichier en .xls, où les nombres sont
+    binaires : le genre et les textes viennent du .fods, la valeur exacte des nombres de ce .xls
+    (lu par xlrd strict), après contrôle qu'elle arrondit bien à la valeur du .fods. Sans
+    `exact`, un seul lancement, et les nombres à 15 chiffres."""
     chemins = list(chemins)
     resultats = {}
     with tempfile.TemporaryDirectory(prefix="zarvo-lecteur-lo-") as tmp:
@@ -401,12 +407,37 @@ def lire_libreoffice(chemins):
             with open(chemin, "rb") as src, open(copie, "wb") as dst:
                 dst.write(src.read())
             entrees.append(copie)
+        profil = os.path.join(tmp, "profil")
         sortie = os.path.join(tmp, "sortie")
         os.makedirs(sortie)
-        convertir_libreoffice(entrees, sortie, "fods", os.path.join(tmp, "profil"))
+        convertir_libreoffice(entrees, sortie, "fods", profil)
+        if exact:
+            binaire = os.path.join(tmp, "binaire")
+            os.makedirs(binaire)
+            convertir_libreoffice(entrees, binaire, "xls", profil)
         for i, chemin in enumerate(chemins):
-            resultats[chemin] = lire_fods(os.path.join(sortie, f"f{i:03d}.fods"))
+            lu = lire_fods(os.path.join(sortie, f"f{i:03d}.fods"))
+            if exact:
+                lu = _nombres_exacts(lu, lire_xlrd(os.path.join(binaire, f"f{i:03d}.xls")), chemin)
+            resultats[chemin] = lu
     return resultats
+
+
+def _nombres_exacts(texte, binaire, chemin):
+    """Remplace chaque nombre du .fods par celui, exact, du .xls réécrit par LibreOffice."""
+    exacts = {f["nom"]: f["cases"] for f in binaire["feuilles"]}
+    for feuille in texte["feuilles"]:
+        cases_b = exacts.get(feuille["nom"], {})
+        for a, (genre, valeur) in feuille["cases"].items():
+            if genre != "nombre":
+                continue
+            autre = cases_b.get(a)
+            if autre is None or autre[0] != "nombre" or \
+                    abs(autre[1] - valeur) > max(1e-14 * max(abs(valeur), abs(autre[1])), 1e-20):
+                raise ErreurLecteur(f"LibreOffice se contredit sur {chemin}, {feuille['nom']}!{a} : "
+                                    f"{valeur!r} en texte, {autre!r} en binaire")
+            feuille["cases"][a] = ["nombre", autre[1]]
+    return texte
 
 
 # ---------------------------------------------------------------------------------------------

@@ -159,6 +159,36 @@ class GenresXlrd(unittest.TestCase):
                 self.assertEqual(lecteurs._case_xlrd(xlrd, _FausseCase(ctype, valeur)), attendu)
 
 
+class NombresExactsDeLibreOffice(unittest.TestCase):
+    def classeur(self, cases):
+        return {"feuilles": [{"nom": "F", "cases": dict(cases)}]}
+
+    def test_le_binaire_remplace_le_texte_a_15_chiffres(self):
+        texte = self.classeur({"A1": ["nombre", 0.333333333333333], "A2": ["texte", "0.3"],
+                               "A3": ["nombre", 75], "A4": ["nombre", 5e-324],
+                               "A5": ["nombre", -1.42857142857e-09]})
+        binaire = self.classeur({"A1": ["nombre", 1 / 3], "A2": ["nombre", 0],
+                                 "A3": ["nombre", 75], "A4": ["nombre", 5e-324],
+                                 "A5": ["nombre", -1 / 7 * 1e-8]})
+        lu = lecteurs._nombres_exacts(texte, binaire, "x.xls")
+        self.assertEqual(lu["feuilles"][0]["cases"], {
+            "A1": ["nombre", 1 / 3], "A2": ["texte", "0.3"], "A3": ["nombre", 75],
+            "A4": ["nombre", 5e-324], "A5": ["nombre", -1 / 7 * 1e-8]})
+
+    def test_contradictions_refusees(self):
+        cas = {
+            "valeur-differente": ["nombre", 0.3334],
+            "texte-en-binaire": ["texte", "0.333"],
+            "absent-en-binaire": None,
+        }
+        for nom, autre in cas.items():
+            with self.subTest(cas=nom):
+                texte = self.classeur({"A1": ["nombre", 0.333333333333333]})
+                binaire = self.classeur({} if autre is None else {"A1": autre})
+                with self.assertRaises(lecteurs.ErreurLecteur):
+                    lecteurs._nombres_exacts(texte, binaire, "x.xls")
+
+
 class Comparaison(unittest.TestCase):
     REFERENCE = {"feuilles": [
         {"nom": "A", "cases": {"A1": ["texte", "x"], "B2": ["nombre", 75], "C3": ["nombre", 0.5]}},
