@@ -9,8 +9,10 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QUrl>
 
 #include <cstdio>
 
@@ -53,7 +55,15 @@ QString tournee(const QString &classeur)
                           "capture 07-classement-grimpeurs\n"
                           "efface rech\n"
                           "tape rech ma\n"
-                          "capture 08-recherche\n")
+                          "capture 08-recherche\n"
+                          "clic HTML\n"
+                          "clic Chargeq 1\n"
+                          "clic Coureur 2\n"
+                          "efface Note 12\n"
+                          "tape Note 12 99\n"
+                          "reponse OK\n"
+                          "clic ApplyCour\n"
+                          "capture 09-application\n")
         .arg(classeur);
 }
 
@@ -67,6 +77,7 @@ int main(int argc, char *argv[])
     QStringList args = QCoreApplication::arguments().mid(1);
 
     QString script, sortie;
+    bool estTournee = false;
     QTemporaryDir copie;
     // Le dossier de sortie se lit depuis le dossier courant de l'appelant.
     const QString origine = QDir::currentPath();
@@ -91,6 +102,7 @@ int main(int argc, char *argv[])
         }
         QDir::setCurrent(copie.path());
         script = tournee(cible);
+        estTournee = true;
         sortie = args[0];
     } else {
         dire(QStringLiteral("Usage : captures DOSSIER\n"
@@ -109,7 +121,29 @@ int main(int argc, char *argv[])
     programme.demarrer();
     zarvo::outils::Scenario scenario(programme, messages, dossierSortie);
     const zarvo::outils::IssueScenario issue = scenario.jouer(script);
-    for (const QString &f : issue.fichiers)
+    QStringList fichiers = issue.fichiers;
+    // Le sommaire de l'export HTML de la tournée (fait dans la copie), rendu par Chromium.
+    const QStringList exports
+        = QDir::current().entryList({ QStringLiteral("exportHTML_du_*") }, QDir::Dirs);
+    if (estTournee && issue.code == 0 && !exports.isEmpty()) {
+        const QString image = dossierSortie.filePath(QStringLiteral("10-sommaire-html.png"));
+        const QString sommaire
+            = QDir::current().filePath(exports.first() + QStringLiteral("/sommaire.html"));
+        QProcess chromium;
+        chromium.start(QStringLiteral("chromium"),
+            { QStringLiteral("--headless"), QStringLiteral("--no-sandbox"),
+                QStringLiteral("--disable-gpu"), QStringLiteral("--disable-background-networking"),
+                QStringLiteral("--disable-component-update"), QStringLiteral("--disable-sync"),
+                QStringLiteral("--no-first-run"), QStringLiteral("--hide-scrollbars"),
+                QStringLiteral("--user-data-dir=") + copie.filePath(QStringLiteral("profil")),
+                QStringLiteral("--window-size=1024,900"), QStringLiteral("--screenshot=") + image,
+                QUrl::fromLocalFile(sommaire).toString() });
+        if (chromium.waitForFinished(120000) && chromium.exitCode() == 0 && QFile::exists(image))
+            fichiers << image;
+        else
+            dire(QStringLiteral("Chromium n'a pas rendu le sommaire de l'export HTML."));
+    }
+    for (const QString &f : fichiers)
         std::printf("%s\n", qPrintable(f));
     if (issue.code != 0)
         dire(issue.message);

@@ -235,6 +235,10 @@ def feuille_avant(nom="Lisez-moi"):
     f.poser(28, 2, Case("erreur", "#N/A", formule="of:=NA()"))
     # Formule au résultat texte vide : la case compte pour vide.
     f.poser(29, 2, Case("texte", "", formule='of:=""'))
+    # Doubles à 17 chiffres significatifs : un lecteur qui arrondit à 15 chiffres se voit.
+    f.poser(30, 1, "Précision")
+    for k, x in enumerate([0.1 + 0.2, 1 / 3, 123456.78901234567, 2 / 3 * 1e10, -1 / 7 * 1e-8]):
+        f.poser(30, 2 + k, x)
     return f
 
 
@@ -328,6 +332,9 @@ def clairseme(graine=11):
     equipes_par_ligne[74] = [61, "Coureurs libres", None, 9, "LIB", None]
     t = feuille_equipes(equipes_par_ligne)
     t.poser(74, 8, Case("vide"))
+    # Ligne 75 : hors des lignes examinées, un id listé qui ne doit pas être chargé.
+    for c, valeur in enumerate([11, "Hors limite", 1, 5, "HLM", "hors"], 1):
+        t.poser(75, c, valeur)
     vide = Feuille("Vide")
     loin = Feuille("Loin")
     loin.poser(1, 1, "coin")
@@ -358,6 +365,9 @@ def textes(graine=13):
     lignes[4][3] = "61"
     lignes[5][11] = "71.0"
     lignes[5][13] = " 71"
+    # De vrais nombres fractionnaires (Montagne, Vallons) : plancher et arrondi au chargement.
+    lignes[6][11] = 70.5
+    lignes[6][13] = 74.9
     equipes_par_ligne = equipes(alea, lignes_feuille=20, listees=[1, 11, 61, 201, 85],
                                 non_listees=[13, 111])
     for r, valeurs in equipes_par_ligne.items():

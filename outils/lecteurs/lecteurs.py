@@ -24,7 +24,6 @@ Module utilisable par import (ajouter outils/lecteurs à sys.path) ou en ligne d
 """
 
 import datetime
-import gzip
 import io
 import json
 import os
@@ -347,8 +346,13 @@ def lancer(commande, delai=DELAI, env=None):
     est tué (soffice laisse sinon un soffice.bin orphelin). Rend (code, sortie, erreurs)."""
     import signal
 
-    processus = subprocess.Popen(commande, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                                 stderr=subprocess.PIPE, text=True, env=env, start_new_session=True)
+    try:
+        processus = subprocess.Popen(commande, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                                     stderr=subprocess.PIPE, text=True, env=env,
+                                     start_new_session=True)
+    except FileNotFoundError:
+        raise ErreurLecteur(f"{commande[0]} introuvable : installer les paquets de "
+                            "paquets-debian.txt (make paquets)") from None
     try:
         sortie, erreurs = processus.communicate(timeout=delai)
     except subprocess.TimeoutExpired:
@@ -387,9 +391,15 @@ def convertir_libreoffice(entrees, sortie, format_sortie, profil):
     return erreurs
 
 
-def lire_libreoffice(chemins):
-    """Convertit tous les fichiers d'un seul lancement de LibreOffice (profil privé, jetable) en
-    .fods puis les lit. Rend {chemin: classeur}."""
+def lire_libreoffice(chemins, exact=True):
+    """Ce que LibreOffice lit dans chaque fichier. Rend {chemin: classeur}.
+
+    LibreOffice 7.4 n'écrit ses nombres en texte (.fods, .csv, .xlsx) qu'avec 15 chiffres
+    significatifs et 20 décimales au plus, alors qu'il garde en mémoire le double exact. Avec `exact`, un second
+    lancement (même profil) lui fait aussi réécrire chaque fichier en .xls, où les nombres sont
+    binaires : le genre et les textes viennent du .fods, la valeur exacte des nombres de ce .xls
+    (lu par xlrd strict), après contrôle qu'elle arrondit bien à la valeur du .fods. Sans
+    `exact`, un seul lancement, et les nombres à 15 chiffres."""
     chemins = list(chemins)
     resultats = {}
     with tempfile.TemporaryDirectory(prefix="zarvo-lecteur-lo-") as tmp:
@@ -401,12 +411,37 @@ def lire_libreoffice(chemins):
             with open(chemin, "rb") as src, open(copie, "wb") as dst:
                 dst.write(src.read())
             entrees.append(copie)
+        profil = os.path.join(tmp, "profil")
         sortie = os.path.join(tmp, "sortie")
         os.makedirs(sortie)
-        convertir_libreoffice(entrees, sortie, "fods", os.path.join(tmp, "profil"))
+        convertir_libreoffice(entrees, sortie, "fods", profil)
+        if exact:
+            binaire = os.path.join(tmp, "binaire")
+            os.makedirs(binaire)
+            convertir_libreoffice(entrees, binaire, "xls", profil)
         for i, chemin in enumerate(chemins):
-            resultats[chemin] = lire_fods(os.path.join(sortie, f"f{i:03d}.fods"))
+            lu = lire_fods(os.path.join(sortie, f"f{i:03d}.fods"))
+            if exact:
+                lu = _nombres_exacts(lu, lire_xlrd(os.path.join(binaire, f"f{i:03d}.xls")), chemin)
+            resultats[chemin] = lu
     return resultats
+
+
+def _nombres_exacts(texte, binaire, chemin):
+    """Remplace chaque nombre du .fods par celui, exact, du .xls réécrit par LibreOffice."""
+    exacts = {f["nom"]: f["cases"] for f in binaire["feuilles"]}
+    for feuille in texte["feuilles"]:
+        cases_b = exacts.get(feuille["nom"], {})
+        for a, (genre, valeur) in feuille["cases"].items():
+            if genre != "nombre":
+                continue
+            autre = cases_b.get(a)
+            if autre is None or autre[0] != "nombre" or \
+                    abs(autre[1] - valeur) > max(1e-14 * max(abs(valeur), abs(autre[1])), 1e-20):
+                raise ErreurLecteur(f"LibreOffice se contredit sur {chemin}, {feuille['nom']}!{a} : "
+                                    f"{valeur!r} en texte, {autre!r} en binaire")
+            feuille["cases"][a] = ["nombre", autre[1]]
+    return texte
 
 
 # ---------------------------------------------------------------------------------------------
@@ -425,12 +460,89 @@ def lire_gnumeric(chemin):
 
 
 # ---------------------------------------------------------------------------------------------
+# Notre propre moteur, par l'outil `classeur` (pour le comparer aux lecteurs ci-dessus)
+
+
+def _sans_echappement(texte):
+    sortie = []
+    i = 0
+    while i < len(texte):
+        if texte[i] == "\\" and i + 1 < len(texte):
+            sortie.append({"t": "\t", "n": "\n", "r": "\r", "\\": "\\"}.get(texte[i + 1], texte[i + 1]))
+            i += 2
+        else:
+            sortie.append(texte[i])
+            i += 1
+    return "".join(sortie)
+
+
+def lire_sortie_classeur(texte, ligne0=1, colonne0=1):
+    """Cases d'une sortie de `classeur lire --types` (n:, t:, v:) ; (ligne0, colonne0) est le
+    coin haut gauche de la plage lue. Rend {(ligne, colonne): (genre, valeur)}."""
+    cases = {}
+    lignes = texte.split("\n")
+    if lignes and lignes[-1] == "":
+        lignes.pop()
+    for i, ligne in enumerate(lignes):
+        for j, case in enumerate(ligne.split("\t")):
+            genre, _, valeur = case.partition(":")
+            if genre == "n":
+                cases[(ligne0 + i, colonne0 + j)] = ("nombre", normaliser_nombre(float(valeur)))
+            elif genre == "t":
+                cases[(ligne0 + i, colonne0 + j)] = ("texte", _sans_echappement(valeur))
+            elif genre != "v" or valeur:
+                raise ErreurLecteur(f"case illisible dans la sortie de classeur : {case!r}")
+    return cases
+
+
+def lire_classeur(chemin, programme, plages):
+    """Ce que notre moteur lit, par `programme feuilles` puis `programme lire --types` sur les
+    plages données ({feuille: ["A1:AG973", …]}) ; les cases hors de ces plages ne sont pas lues.
+    Code de retour non nul ou message sur stderr = échec."""
+    code, sortie, erreurs = lancer([programme, "feuilles", chemin])
+    if code != 0 or erreurs.strip():
+        raise ErreurLecteur(f"classeur feuilles {chemin} ({code}) : {erreurs.strip()}")
+    feuilles = []
+    for nom in sortie.split("\n"):
+        if not nom:
+            continue
+        cases = {}
+        for plage in plages.get(nom, []):
+            code, texte, erreurs = lancer([programme, "lire", "--types", chemin, nom, plage])
+            if code != 0 or erreurs.strip():
+                raise ErreurLecteur(f"classeur lire {chemin} {nom} {plage} ({code}) : {erreurs.strip()}")
+            cases.update(lire_sortie_classeur(texte, *lire_adresse(plage.split(":")[0])))
+        feuilles.append((nom, cases))
+    return classeur(feuilles)
+
+
+def plages_attendues(attendu, marge=1, plafond=2_000_000):
+    """Plages à lire pour comparer un classeur à ses valeurs attendues : par feuille, le
+    rectangle des cases attendues agrandi de `marge`, ou, s'il dépasse `plafond` cases, une
+    plage par ligne occupée (et la suivante)."""
+    plages = {}
+    for feuille in attendu["feuilles"]:
+        places = [lire_adresse(a) for a in feuille["cases"]]
+        if not places:
+            plages[feuille["nom"]] = ["A1:B2"]
+            continue
+        lmax = min(65536, max(l for l, _ in places) + marge)
+        cmax = min(256, max(c for _, c in places) + marge)
+        if lmax * cmax <= plafond:
+            plages[feuille["nom"]] = [f"A1:{adresse(lmax, cmax)}"]
+        else:
+            lignes = sorted({l for l, _ in places} | {min(65536, l + 1) for l, _ in places})
+            plages[feuille["nom"]] = [f"A{l}:{adresse(l, cmax)}" for l in lignes]
+    return plages
+
+
+# ---------------------------------------------------------------------------------------------
 # Conteneur
 
 
 def controler_conteneur(chemin):
-    """olefile en mode strict (tout défaut, même potentiel, lève) puis `gsf list` (code de
-    retour nul, rien sur stderr). Les deux doivent voir le flux Workbook. Rend la liste des
+    """olefile en mode strict (tout défaut, même potentiel, lève), taille faite de secteurs
+    entiers, puis `gsf list` (code de retour nul, rien sur stderr). Les deux doivent voir le flux Workbook. Rend la liste des
     flux vue par olefile."""
     import olefile
 
@@ -438,6 +550,12 @@ def controler_conteneur(chemin):
         octets = f.read()
     if len(octets) < 512 or octets[:8] != olefile.MAGIC:
         raise ErreurLecteur(f"{chemin} n'est pas un fichier composé OLE2")
+    # olefile laisse passer une fin de fichier qui n'est pas un secteur entier ; xlrd s'en
+    # plaint, et un écrivain qui la produit a mal compté.
+    taille_secteur = 1 << int.from_bytes(octets[30:32], "little")
+    if taille_secteur in (512, 4096) and (len(octets) - 512) % taille_secteur:
+        raise ErreurLecteur(f"{chemin} : taille {len(octets)} qui n'est pas 512 + des secteurs "
+                            f"entiers de {taille_secteur} octets")
     try:
         # Lu depuis les octets : olefile ne referme pas le fichier quand il refuse.
         ole = olefile.OleFileIO(octets, raise_defects=olefile.DEFECT_POTENTIAL)

@@ -159,6 +159,68 @@ class GenresXlrd(unittest.TestCase):
                 self.assertEqual(lecteurs._case_xlrd(xlrd, _FausseCase(ctype, valeur)), attendu)
 
 
+class NombresExactsDeLibreOffice(unittest.TestCase):
+    def classeur(self, cases):
+        return {"feuilles": [{"nom": "F", "cases": dict(cases)}]}
+
+    def test_le_binaire_remplace_le_texte_a_15_chiffres(self):
+        texte = self.classeur({"A1": ["nombre", 0.333333333333333], "A2": ["texte", "0.3"],
+                               "A3": ["nombre", 75], "A4": ["nombre", 5e-324],
+                               "A5": ["nombre", -1.42857142857e-09]})
+        binaire = self.classeur({"A1": ["nombre", 1 / 3], "A2": ["nombre", 0],
+                                 "A3": ["nombre", 75], "A4": ["nombre", 5e-324],
+                                 "A5": ["nombre", -1 / 7 * 1e-8]})
+        lu = lecteurs._nombres_exacts(texte, binaire, "x.xls")
+        self.assertEqual(lu["feuilles"][0]["cases"], {
+            "A1": ["nombre", 1 / 3], "A2": ["texte", "0.3"], "A3": ["nombre", 75],
+            "A4": ["nombre", 5e-324], "A5": ["nombre", -1 / 7 * 1e-8]})
+
+    def test_contradictions_refusees(self):
+        cas = {
+            "valeur-differente": ["nombre", 0.3334],
+            "texte-en-binaire": ["texte", "0.333"],
+            "absent-en-binaire": None,
+        }
+        for nom, autre in cas.items():
+            with self.subTest(cas=nom):
+                texte = self.classeur({"A1": ["nombre", 0.333333333333333]})
+                binaire = self.classeur({} if autre is None else {"A1": autre})
+                with self.assertRaises(lecteurs.ErreurLecteur):
+                    lecteurs._nombres_exacts(texte, binaire, "x.xls")
+
+
+class SortieDeClasseur(unittest.TestCase):
+    def test_cases(self):
+        cas = [
+            ("n:75\tt:75\tv:\n", 1, 1, {(1, 1): ("nombre", 75), (1, 2): ("texte", "75")}),
+            ("n:0.30000000000000004\n", 3, 2, {(3, 2): ("nombre", 0.30000000000000004)}),
+            ("n:-1e-300\tn:75.0\n", 1, 1, {(1, 1): ("nombre", -1e-300), (1, 2): ("nombre", 75)}),
+            ("t:a\\tb\\nc\\rd\\\\e\n", 1, 1, {(1, 1): ("texte", "a\tb\nc\rd\\e")}),
+            ("v:\tv:\nv:\tt:x\n", 5, 27, {(6, 28): ("texte", "x")}),
+            ("t:É ł\nv:\nn:1\n", 1, 1, {(1, 1): ("texte", "É ł"), (3, 1): ("nombre", 1)}),
+        ]
+        for texte, ligne0, colonne0, attendu in cas:
+            with self.subTest(texte=texte):
+                self.assertEqual(lecteurs.lire_sortie_classeur(texte, ligne0, colonne0), attendu)
+
+    def test_case_illisible(self):
+        # Avec --types, même une ligne vide porte « v: » : une ligne sans rien est une faute.
+        for texte in ["x:1\n", "75\n", "v:plein\n", "t:x\n\nn:1\n"]:
+            with self.subTest(texte=texte):
+                with self.assertRaises(lecteurs.ErreurLecteur):
+                    lecteurs.lire_sortie_classeur(texte)
+
+    def test_plages(self):
+        attendu = {"feuilles": [
+            {"nom": "Petite", "cases": {"B3": ["nombre", 1], "AG973": ["nombre", 2]}},
+            {"nom": "Vide", "cases": {}},
+            {"nom": "Loin", "cases": {"A1": ["texte", "x"], "IV65536": ["texte", "y"]}},
+        ]}
+        self.assertEqual(lecteurs.plages_attendues(attendu), {
+            "Petite": ["A1:AH974"], "Vide": ["A1:B2"],
+            "Loin": ["A1:IV1", "A2:IV2", "A65536:IV65536"]})
+
+
 class Comparaison(unittest.TestCase):
     REFERENCE = {"feuilles": [
         {"nom": "A", "cases": {"A1": ["texte", "x"], "B2": ["nombre", 75], "C3": ["nombre", 0.5]}},
@@ -246,6 +308,10 @@ class Refus(unittest.TestCase):
                 time.sleep(0.1)
             else:
                 self.fail(f"le processus {pid} a survécu au délai")
+
+    def test_programme_absent(self):
+        with self.assertRaisesRegex(lecteurs.ErreurLecteur, "introuvable"):
+            lecteurs.lancer(["zarvo-programme-qui-n-existe-pas"])
 
     def test_ligne_de_commande(self):
         self.assertEqual(lecteurs.main(["conteneur", os.path.join(

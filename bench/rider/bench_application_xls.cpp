@@ -1,0 +1,122 @@
+// Application des modifications avec les 972 coureurs et les 41 équipes marqués, puis
+// enregistrement, sur le vrai moteur .xls et une copie du classeur de démonstration. Référence
+// dans la même exécution : le même enregistrement après une seule écriture de case.
+#include "model/chargement/chargement.h"
+#include "rider/application.h"
+#include "sheet/xls/application_xls.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <memory>
+
+using namespace zarvo;
+
+namespace {
+
+const QString demo = QStringLiteral(ZARVO_SOURCE_DIR "/exemples/demo.xls");
+
+/// Copie neuve du classeur, ouverte et chargée, tout marqué ; hors mesure.
+struct Preparation
+{
+    QTemporaryDir dossier;
+    std::unique_ptr<sheet::Application> app;
+    sheet::Classeur *classeur = nullptr;
+    Donnees d;
+
+    bool preparer(int n)
+    {
+        const QString chemin = dossier.filePath(QStringLiteral("demo%1.xls").arg(n));
+        if (!QFile::copy(demo, chemin))
+            return false;
+        app = sheet::creerApplicationXls();
+        d = Donnees();
+        chargerClasseur(*app, chemin, d);
+        classeur = app->classeurActif();
+        for (int i = base::premiereLigneCoureur; i <= base::derniereLigneCoureur; ++i)
+            d.TabCoureurs(i, base::colModifCoureur) = Cellule::nombre(1);
+        for (int k = base::premiereLigneEquipe; k <= base::derniereLigneEquipe; ++k)
+            d.TabEquipes(k, base::colModifEquipe) = Cellule::nombre(1);
+        return classeur != nullptr;
+    }
+};
+
+Reponse oui(const QString &)
+{
+    return Reponse::Oui;
+}
+
+void BM_ApplicationEtEnregistrement(benchmark::State &etat)
+{
+    Preparation p;
+    int n = 0;
+    for (auto _ : etat) {
+        etat.PauseTiming();
+        if (!p.preparer(n++)) {
+            etat.SkipWithError("classeur de démonstration introuvable");
+            break;
+        }
+        etat.ResumeTiming();
+        const ResultatApplication r = appliquerModifications(p.d, *p.classeur);
+        const sheet::Fermeture f = p.classeur->fermer(oui);
+        if (r.erreur || !f.fermee)
+            etat.SkipWithError("application ou enregistrement refusé");
+    }
+}
+
+void BM_EnregistrementSeulReference(benchmark::State &etat)
+{
+    Preparation p;
+    int n = 0;
+    for (auto _ : etat) {
+        etat.PauseTiming();
+        if (!p.preparer(n++)) {
+            etat.SkipWithError("classeur de démonstration introuvable");
+            break;
+        }
+        etat.ResumeTiming();
+        p.classeur->feuille(QStringLiteral("DYN_team"))
+            .plage(QStringLiteral("B2"))
+            ->ecrire(Cellule::texte(QStringLiteral("Renommée")));
+        if (!p.classeur->fermer(oui).fermee)
+            etat.SkipWithError("enregistrement refusé");
+    }
+}
+
+BENCHMARK(BM_ApplicationEtEnregistrement)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EnregistrementSeulReference)->Unit(benchmark::kMillisecond);
+
+class Rapport : public benchmark::ConsoleReporter
+{
+public:
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run &r : runs) {
+            if (r.benchmark_name() == "BM_ApplicationEtEnregistrement")
+                m_nous = r.GetAdjustedRealTime();
+            else if (r.benchmark_name() == "BM_EnregistrementSeulReference")
+                m_ref = r.GetAdjustedRealTime();
+        }
+    }
+    double m_nous = 0, m_ref = 0;
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    benchmark::Initialize(&argc, argv);
+    Rapport rapport;
+    benchmark::RunSpecifiedBenchmarks(&rapport);
+    if (rapport.m_nous > 0)
+        std::printf(
+            "\nApplication (972 coureurs et 41 équipes marqués) puis enregistrement, moteur "
+            ".xls, classeur de démonstration : %.2f ms ; enregistrement après une seule "
+            "écriture : %.2f ms ; objectif < 100 ms ensemble\n",
+            rapport.m_nous, rapport.m_ref);
+    benchmark::Shutdown();
+}
