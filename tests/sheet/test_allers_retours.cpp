@@ -73,6 +73,12 @@ TEST(AllersRetours, LecteursIndependants)
     }
     QProcess juge;
     juge.setProcessChannelMode(QProcess::MergedChannels);
+    // La langue française des tests n'est pas installée : Gnumeric s'en plaindrait sur sa
+    // sortie d'erreur, qui doit rester vide pour juger le fichier.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+    juge.setProcessEnvironment(env);
     juge.start(QStringLiteral("/usr/bin/python3"),
         { source(QStringLiteral("tests/sheet/allers_retours.py")), dossier.path() });
     ASSERT_TRUE(juge.waitForFinished(900000));
