@@ -92,15 +92,17 @@ TEST_P(Remplacement, fluxRemplaceLeResteIdentiqueEtOraclesDAccord)
     // et seulement dans leurs champs de premier secteur et de taille (octets 116 à 127).
     for (std::size_t i = 0; i < avant.entrees().size(); ++i) {
         const QByteArray a = avant.octetsEntree(int(i)), b = apres.octetsEntree(int(i));
-        if (i == 0 || int(i) == index)
+        if (i == 0 || int(i) == index) {
             EXPECT_EQ(a.left(116), b.left(116)) << i;
-        else
+        } else {
             EXPECT_EQ(a, b) << i;
+        }
     }
     // Le début du fichier (en-tête hors compteurs) garde ses octets : signature, CLSID, version.
     EXPECT_EQ(resultat.left(44), origine.left(44));
-    if (taille > 7 * 1024 * 1024) // plus de 109 secteurs de FAT : la DIFAT a dû servir
+    if (taille > 7 * 1024 * 1024) { // plus de 109 secteurs de FAT : la DIFAT a dû servir
         EXPECT_GE(lire32(resultat.constData() + 72), 1u);
+    }
 
     // olefile strict et gsf : d'accord avec nous.
     QTemporaryDir dossier;
