@@ -40,6 +40,10 @@ AffichageCoureur Coureur_Click(Donnees &d, int ligne, const QLocale &langue)
     a.etiquettes.car5050 = texteCellule(t(ligne, base::colNote5050), langue);
     a.etiquettes.car8020 = texteCellule(t(ligne, base::colNote8020), langue);
     potentielsEtSalaire(calculerDerivees(a.notes, langue), a.etiquettes, langue);
+    // Un autre coureur : ce qui ne se calcule pas est vidé plutôt que laissé au précédent.
+    for (auto *e : { &a.etiquettes.pot5050, &a.etiquettes.pot8020, &a.etiquettes.salaire })
+        if (!*e)
+            *e = QString();
     return a;
 }
 

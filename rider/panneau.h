@@ -9,7 +9,8 @@
 
 namespace zarvo {
 
-/// Textes des étiquettes dérivées ; une valeur absente laisse l'étiquette telle quelle.
+/// Textes des étiquettes dérivées ; une valeur absente laisse l'étiquette telle quelle (au clic,
+/// tout est donné : ce qui ne se calcule pas est vide).
 struct Etiquettes
 {
     std::optional<QString> car5050, pot5050, car8020, pot8020, salaire;

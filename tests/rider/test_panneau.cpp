@@ -151,5 +151,5 @@ TEST(Panneau, CaseEnErreurBloqueLesFormules)
     const AffichageCoureur ay = Coureur_Click(p.b.d, p.y, fr);
     EXPECT_TRUE(ay.erreurs[20]);
     EXPECT_FALSE(ay.erreurs[21]);
-    EXPECT_FALSE(ay.etiquettes.salaire.has_value());
+    EXPECT_EQ(ay.etiquettes.salaire, QString()); // pas le salaire du coureur précédent
 }
