@@ -1,6 +1,5 @@
-#include "sheet/xls/conteneur_ecriture.h"
-
 #include "sheet/erreur.h"
+#include "sheet/xls/conteneur.h"
 #include "sheet/xls/octets.h"
 
 #include <algorithm>
@@ -10,135 +9,268 @@ namespace zarvo::sheet::xls {
 
 namespace {
 
-[[noreturn]] void refuser(const QString &raison)
-{
-    throw ErreurClasseur(QStringLiteral("écriture du fichier composé impossible : %1").arg(raison));
-}
+constexpr std::uint32_t entreesDifatEnTete = 109;
+constexpr qsizetype tailleFluxMax = 1LL << 30;
 
-constexpr std::uint32_t difatEnTete = 109;
-constexpr int tailleEntree = 128;
-
-std::uint32_t arrondiHaut(std::uint64_t a, std::uint64_t b)
+std::uint64_t arrondiHaut(std::uint64_t a, std::uint64_t b)
 {
-    return std::uint32_t((a + b - 1) / b);
+    return (a + b - 1) / b;
 }
 
 } // namespace
 
-Conteneur EcrivainConteneur::remplacerFlux(
-    const Conteneur &c, int entree, const QByteArray &contenu)
+/**
+ * Écriture en place d'un flux. Travaille sur une copie des octets et des tables du conteneur
+ * déjà vérifié ; les secteurs nouveaux sont toujours ajoutés en fin de fichier, de sorte
+ * qu'aucun octet appartenant à un autre flux ne peut être touché.
+ */
+class EcrivainConteneur
 {
-    if (entree <= 0 || std::size_t(entree) >= c.m_entrees.size()
-        || c.m_entrees[std::size_t(entree)].type != EntreeRepertoire::Flux)
-        refuser(QStringLiteral("flux introuvable"));
-    const EntreeRepertoire &en = c.m_entrees[std::size_t(entree)];
-    if (en.dansMiniFlux() || std::uint64_t(contenu.size()) < Conteneur::seuilMiniFlux)
-        refuser(
-            QStringLiteral("flux « %1 » trop petit (mini-flux non pris en charge)").arg(en.nom));
-    const std::uint32_t ss = std::uint32_t(c.m_tailleSecteur);
-    const std::uint32_t parSecteur = ss / 4;
-
-    const std::vector<std::uint32_t> ancienne = c.chaineFlux(entree);
-    const std::uint32_t n = arrondiHaut(std::uint64_t(contenu.size()), ss);
-    std::vector<std::uint32_t> fat = c.m_fat;
-    std::vector<std::uint32_t> secteursFat = c.m_secteursFat, secteursDifat = c.m_secteursDifat;
-    const std::uint32_t total = c.m_nbSecteurs;
-
-    // Combien de secteurs de FAT et de DIFAT en plus pour décrire les secteurs ajoutés, qui
-    // doivent eux-mêmes y figurer.
-    const std::uint32_t ajoutes = n > ancienne.size() ? n - std::uint32_t(ancienne.size()) : 0;
-    std::uint32_t fatEnPlus = 0, difatEnPlus = 0;
-    for (;;) {
-        const std::uint64_t fin = std::uint64_t(total) + ajoutes + fatEnPlus + difatEnPlus;
-        const std::uint32_t besoinFat = arrondiHaut(fin, parSecteur);
-        const std::uint32_t besoinDifat
-            = besoinFat > difatEnTete ? arrondiHaut(besoinFat - difatEnTete, parSecteur - 1) : 0;
-        const std::uint32_t f = std::max<std::uint32_t>(fatEnPlus,
-            besoinFat > secteursFat.size() ? besoinFat - std::uint32_t(secteursFat.size()) : 0);
-        const std::uint32_t d = std::max<std::uint32_t>(difatEnPlus,
-            besoinDifat > secteursDifat.size() ? besoinDifat - std::uint32_t(secteursDifat.size())
-                                               : 0);
-        if (f == fatEnPlus && d == difatEnPlus)
-            break;
-        fatEnPlus = f;
-        difatEnPlus = d;
+public:
+    explicit EcrivainConteneur(const Conteneur &c)
+        : m_c(c)
+        , m_o(c.m_octets)
+        , m_ss(std::uint32_t(c.m_tailleSecteur))
+        , m_nbSecteurs(c.m_nbSecteurs)
+        , m_fat(c.m_fat)
+        , m_miniFat(c.m_miniFat)
+        , m_secteursFat(c.m_secteursFat)
+        , m_secteursDifat(c.m_secteursDifat)
+        , m_chaineMiniFat(c.m_chaineMiniFat)
+        , m_chaineMiniFlux(c.m_chaineMiniFlux)
+        , m_racine(c.m_entrees[0])
+    {
+        // Un dernier secteur partiel est complété : les ajouts restent alignés.
+        m_o.resize(qsizetype(m_nbSecteurs + 1) * m_ss, '\0');
+        m_nbMini = std::uint32_t(arrondiHaut(m_racine.taille, Conteneur::tailleMiniSecteur));
     }
-    const std::uint64_t nbSecteurs = std::uint64_t(total) + ajoutes + fatEnPlus + difatEnPlus;
-    if (nbSecteurs >= 0xFFFFFFF0u || (nbSecteurs + 1) * ss > 0x7FFFFFFFull)
-        refuser(QStringLiteral("fichier trop grand"));
 
-    QByteArray f = c.m_octets;
-    // Le dernier secteur peut être incomplet dans le fichier d'origine : on le complète.
-    f.resize(qsizetype((nbSecteurs + 1) * ss), '\0');
-    char *d = f.data();
-    const auto secteur = [&](std::uint32_t s) { return d + (std::uint64_t(s) + 1) * ss; };
+    QByteArray remplacer(int index, const QByteArray &contenu)
+    {
+        EntreeRepertoire entree = m_c.m_entrees[std::size_t(index)];
+        const bool ancienMini = entree.taille > 0 && entree.dansMiniFlux();
+        const bool ancienGrand = entree.taille > 0 && !entree.dansMiniFlux();
+        const std::vector<std::uint32_t> ancien = m_c.chaineFlux(index);
+        const std::uint64_t n = std::uint64_t(contenu.size());
+        const bool nouveauMini = n > 0 && n < Conteneur::seuilMiniFlux;
+        const bool nouveauGrand = n >= Conteneur::seuilMiniFlux;
 
-    std::vector<std::uint32_t> chaine(
-        ancienne.begin(), ancienne.begin() + std::min<std::size_t>(n, ancienne.size()));
-    for (std::size_t k = chaine.size(); k < ancienne.size(); ++k) {
-        fat[ancienne[k]] = Conteneur::secteurLibre;
-        std::memset(secteur(ancienne[k]), 0, ss);
-    }
-    std::uint32_t prochain = total;
-    for (std::uint32_t k = 0; k < ajoutes; ++k)
-        chaine.push_back(prochain++);
-    fat.resize(std::size_t(secteursFat.size() + fatEnPlus) * parSecteur, Conteneur::secteurLibre);
-    for (std::uint32_t k = 0; k < fatEnPlus; ++k) {
-        fat[prochain] = Conteneur::secteurFat;
-        secteursFat.push_back(prochain++);
-    }
-    for (std::uint32_t k = 0; k < difatEnPlus; ++k) {
-        fat[prochain] = Conteneur::secteurDifat;
-        secteursDifat.push_back(prochain++);
-    }
-    for (std::size_t k = 0; k < chaine.size(); ++k)
-        fat[chaine[k]] = k + 1 < chaine.size() ? chaine[k + 1] : Conteneur::finDeChaine;
-
-    // Contenu du flux, dernier secteur complété de zéros.
-    for (std::size_t k = 0; k < chaine.size(); ++k) {
-        const qsizetype debut = qsizetype(k) * ss;
-        const qsizetype nb = std::min<qsizetype>(ss, contenu.size() - debut);
-        char *p = secteur(chaine[k]);
-        std::memcpy(p, contenu.constData() + debut, std::size_t(nb));
-        std::memset(p + nb, 0, std::size_t(ss - nb));
-    }
-    // FAT, DIFAT et en-tête.
-    for (std::size_t k = 0; k < secteursFat.size(); ++k)
-        for (std::uint32_t i = 0; i < parSecteur; ++i)
-            ecrire32(secteur(secteursFat[k]) + 4 * i, fat[k * parSecteur + i]);
-    for (std::uint32_t i = 0; i < difatEnTete; ++i)
-        ecrire32(d + 76 + 4 * i, i < secteursFat.size() ? secteursFat[i] : Conteneur::secteurLibre);
-    for (std::size_t k = 0; k < secteursDifat.size(); ++k) {
-        char *p = secteur(secteursDifat[k]);
-        for (std::uint32_t i = 0; i + 1 < parSecteur; ++i) {
-            const std::size_t j = difatEnTete + k * (parSecteur - 1) + i;
-            ecrire32(p + 4 * i, j < secteursFat.size() ? secteursFat[j] : Conteneur::secteurLibre);
+        std::vector<std::uint32_t> chaine;
+        if (nouveauGrand) {
+            const std::size_t besoin = std::size_t(arrondiHaut(n, m_ss));
+            if (ancienGrand)
+                chaine.assign(ancien.begin(), ancien.begin() + std::min(besoin, ancien.size()));
+            while (chaine.size() < besoin)
+                chaine.push_back(ajouterSecteur());
+            for (std::size_t i = 0; i < chaine.size(); ++i)
+                m_fat[chaine[i]] = i + 1 < chaine.size() ? chaine[i + 1] : Conteneur::finDeChaine;
+            for (std::size_t i = 0; i < chaine.size(); ++i) {
+                char *p = secteur(chaine[i]);
+                const std::uint64_t morceau = std::min<std::uint64_t>(m_ss, n - i * m_ss);
+                std::memcpy(p, contenu.constData() + i * m_ss, morceau);
+                std::memset(p + morceau, 0, m_ss - morceau);
+            }
+        } else if (nouveauMini) {
+            const std::size_t besoin = std::size_t(arrondiHaut(n, Conteneur::tailleMiniSecteur));
+            if (ancienMini)
+                chaine.assign(ancien.begin(), ancien.begin() + std::min(besoin, ancien.size()));
+            while (chaine.size() < besoin)
+                chaine.push_back(ajouterMiniSecteur());
+            for (std::size_t i = 0; i < chaine.size(); ++i)
+                m_miniFat[chaine[i]]
+                    = i + 1 < chaine.size() ? chaine[i + 1] : Conteneur::finDeChaine;
+            for (std::size_t i = 0; i < chaine.size(); ++i) {
+                char *p = miniSecteur(chaine[i]);
+                const std::uint64_t morceau = std::min<std::uint64_t>(
+                    Conteneur::tailleMiniSecteur, n - i * Conteneur::tailleMiniSecteur);
+                std::memcpy(p, contenu.constData() + i * Conteneur::tailleMiniSecteur, morceau);
+                std::memset(p + morceau, 0, Conteneur::tailleMiniSecteur - morceau);
+            }
         }
-        ecrire32(p + 4 * (parSecteur - 1),
-            k + 1 < secteursDifat.size() ? secteursDifat[k + 1] : Conteneur::finDeChaine);
-    }
-    ecrire32(d + 44, std::uint32_t(secteursFat.size()));
-    ecrire32(d + 68, secteursDifat.empty() ? Conteneur::finDeChaine : secteursDifat.front());
-    ecrire32(d + 72, std::uint32_t(secteursDifat.size()));
-    // Entrée du répertoire : premier secteur et taille.
-    const std::uint32_t parSecteurRep = ss / tailleEntree;
-    char *e = secteur(c.m_chaineRepertoire.at(std::size_t(entree) / parSecteurRep))
-        + (std::size_t(entree) % parSecteurRep) * tailleEntree;
-    ecrire32(e + 116, chaine.front());
-    ecrire64(e + 120, std::uint64_t(contenu.size()));
 
-    // Relecture : le flux remplacé porte le contenu, tous les autres sont inchangés.
-    Conteneur relu = Conteneur::lire(f);
-    if (relu.lireFlux(entree) != contenu)
-        refuser(QStringLiteral("la relecture ne redonne pas le flux écrit"));
-    for (std::size_t i = 1; i < c.m_entrees.size(); ++i) {
-        if (int(i) == entree || c.m_entrees[i].type != EntreeRepertoire::Flux
-            || c.m_entrees[i].parent < 0)
-            continue;
-        if (relu.lireFlux(int(i)) != c.lireFlux(int(i)))
-            refuser(QStringLiteral("le flux « %1 » a changé").arg(c.m_entrees[i].nom));
+        // Ce que l'ancien flux n'a pas rendu à la nouvelle chaîne est libéré et effacé.
+        const std::size_t repris
+            = (ancienGrand && nouveauGrand) || (ancienMini && nouveauMini) ? chaine.size() : 0;
+        for (std::size_t i = repris; i < ancien.size(); ++i) {
+            if (ancienGrand) {
+                m_fat[ancien[i]] = Conteneur::secteurLibre;
+                std::memset(secteur(ancien[i]), 0, m_ss);
+            } else {
+                m_miniFat[ancien[i]] = Conteneur::secteurLibre;
+                std::memset(miniSecteur(ancien[i]), 0, Conteneur::tailleMiniSecteur);
+            }
+        }
+
+        entree.premierSecteur = chaine.empty() ? Conteneur::finDeChaine : chaine.front();
+        entree.taille = n;
+        ecrireTables();
+        ecrireEntree(index, entree);
+        if (m_miniFluxChange)
+            ecrireEntree(0, m_racine);
+        return m_o;
     }
-    return relu;
+
+private:
+    char *secteur(std::uint32_t s) { return m_o.data() + qsizetype(s + 1) * m_ss; }
+    char *miniSecteur(std::uint32_t m)
+    {
+        const std::uint64_t position = std::uint64_t(m) * Conteneur::tailleMiniSecteur;
+        return secteur(m_chaineMiniFlux[position / m_ss]) + position % m_ss;
+    }
+
+    std::uint32_t nouveauSecteur()
+    {
+        if (m_o.size() + m_ss > tailleFluxMax)
+            throw ErreurClasseur(QStringLiteral("le classeur deviendrait trop gros"));
+        const std::uint32_t s = m_nbSecteurs++;
+        m_o.append(QByteArray(m_ss, '\0'));
+        return s;
+    }
+
+    /// Secteur ajouté en fin de fichier, la FAT (et la DIFAT) agrandie pour le couvrir.
+    std::uint32_t ajouterSecteur()
+    {
+        const std::uint32_t s = nouveauSecteur();
+        const std::uint32_t parDifat = m_ss / 4 - 1;
+        for (;;) {
+            bool change = false;
+            if (m_fat.size() < m_nbSecteurs) {
+                m_secteursFat.push_back(nouveauSecteur());
+                m_fat.resize(m_fat.size() + m_ss / 4, Conteneur::secteurLibre);
+                change = true;
+            }
+            if (m_secteursFat.size() > entreesDifatEnTete + m_secteursDifat.size() * parDifat) {
+                m_secteursDifat.push_back(nouveauSecteur());
+                change = true;
+            }
+            if (!change)
+                break;
+        }
+        for (std::uint32_t f : m_secteursFat)
+            m_fat[f] = Conteneur::secteurFat;
+        for (std::uint32_t d : m_secteursDifat)
+            m_fat[d] = Conteneur::secteurDifat;
+        m_fat[s] = Conteneur::finDeChaine;
+        return s;
+    }
+
+    /// Mini-secteur ajouté au bout du mini-flux, mini-FAT et chaîne du mini-flux agrandies.
+    std::uint32_t ajouterMiniSecteur()
+    {
+        const std::uint32_t m = m_nbMini++;
+        if (m >= m_miniFat.size()) {
+            const std::uint32_t s = ajouterSecteur();
+            if (m_chaineMiniFat.empty())
+                m_premierMiniFat = s;
+            else
+                m_fat[m_chaineMiniFat.back()] = s;
+            m_chaineMiniFat.push_back(s);
+            m_miniFat.resize(m_miniFat.size() + m_ss / 4, Conteneur::secteurLibre);
+        }
+        m_racine.taille = std::uint64_t(m_nbMini) * Conteneur::tailleMiniSecteur;
+        while (m_chaineMiniFlux.size() < arrondiHaut(m_racine.taille, m_ss)) {
+            const std::uint32_t s = ajouterSecteur();
+            if (m_chaineMiniFlux.empty())
+                m_racine.premierSecteur = s;
+            else
+                m_fat[m_chaineMiniFlux.back()] = s;
+            m_chaineMiniFlux.push_back(s);
+        }
+        m_miniFluxChange = true;
+        return m;
+    }
+
+    void ecrireTables()
+    {
+        char *entete = m_o.data();
+        const std::uint32_t parSecteur = m_ss / 4;
+        for (std::size_t i = 0; i < m_secteursFat.size(); ++i)
+            for (std::uint32_t k = 0; k < parSecteur; ++k)
+                ecrire32(secteur(m_secteursFat[i]) + 4 * k, m_fat[i * parSecteur + k]);
+        for (std::size_t i = 0; i < m_chaineMiniFat.size(); ++i)
+            for (std::uint32_t k = 0; k < parSecteur; ++k)
+                ecrire32(secteur(m_chaineMiniFat[i]) + 4 * k, m_miniFat[i * parSecteur + k]);
+
+        // En-tête : on ne réécrit que ce qui a changé, le reste garde ses octets.
+        if (m_secteursFat.size() != m_c.m_secteursFat.size()) {
+            ecrire32(entete + 44, std::uint32_t(m_secteursFat.size()));
+            for (std::size_t i = m_c.m_secteursFat.size();
+                 i < std::min<std::size_t>(m_secteursFat.size(), entreesDifatEnTete); ++i)
+                ecrire32(entete + 76 + 4 * i, m_secteursFat[i]);
+        }
+        if (m_secteursDifat.size() != m_c.m_secteursDifat.size()) {
+            ecrire32(entete + 68, m_secteursDifat.front());
+            ecrire32(entete + 72, std::uint32_t(m_secteursDifat.size()));
+            const std::uint32_t parDifat = parSecteur - 1;
+            for (std::size_t d = 0; d < m_secteursDifat.size(); ++d) {
+                char *p = secteur(m_secteursDifat[d]);
+                for (std::uint32_t k = 0; k < parDifat; ++k) {
+                    const std::size_t i = entreesDifatEnTete + d * parDifat + k;
+                    ecrire32(p + 4 * k,
+                        i < m_secteursFat.size() ? m_secteursFat[i] : Conteneur::secteurLibre);
+                }
+                ecrire32(p + 4 * parDifat,
+                    d + 1 < m_secteursDifat.size() ? m_secteursDifat[d + 1]
+                                                   : Conteneur::finDeChaine);
+            }
+        } else if (!m_secteursDifat.empty()) {
+            // Nouvelles entrées dans les secteurs de DIFAT existants.
+            const std::uint32_t parDifat = parSecteur - 1;
+            for (std::size_t i
+                 = std::max<std::size_t>(m_c.m_secteursFat.size(), entreesDifatEnTete);
+                 i < m_secteursFat.size(); ++i) {
+                const std::size_t j = i - entreesDifatEnTete;
+                ecrire32(
+                    secteur(m_secteursDifat[j / parDifat]) + 4 * (j % parDifat), m_secteursFat[i]);
+            }
+        }
+        if (m_chaineMiniFat.size() != m_c.m_chaineMiniFat.size()) {
+            if (m_c.m_chaineMiniFat.empty())
+                ecrire32(entete + 60, m_premierMiniFat);
+            ecrire32(entete + 64, std::uint32_t(m_chaineMiniFat.size()));
+        }
+    }
+
+    void ecrireEntree(int index, const EntreeRepertoire &e)
+    {
+        constexpr int tailleEntree = 128;
+        const std::uint32_t parSecteur = m_ss / tailleEntree;
+        char *p = secteur(m_c.m_chaineRepertoire[std::size_t(index) / parSecteur])
+            + (std::size_t(index) % parSecteur) * tailleEntree;
+        ecrire32(p + 116, e.premierSecteur);
+        ecrire64(p + 120, e.taille);
+    }
+
+    const Conteneur &m_c;
+    QByteArray m_o;
+    std::uint32_t m_ss;
+    std::uint32_t m_nbSecteurs;
+    std::vector<std::uint32_t> m_fat, m_miniFat;
+    std::vector<std::uint32_t> m_secteursFat, m_secteursDifat;
+    std::vector<std::uint32_t> m_chaineMiniFat, m_chaineMiniFlux;
+    EntreeRepertoire m_racine;
+    std::uint32_t m_nbMini = 0;
+    std::uint32_t m_premierMiniFat = Conteneur::finDeChaine;
+    bool m_miniFluxChange = false;
+};
+
+QByteArray remplacerFlux(const QByteArray &origine, const QString &nom, const QByteArray &contenu)
+{
+    if (contenu.size() > tailleFluxMax)
+        throw ErreurClasseur(QStringLiteral("flux « %1 » trop gros").arg(nom));
+    const Conteneur c = Conteneur::lire(origine);
+    const int index = c.chercherFlux(nom);
+    if (index < 0)
+        throw ErreurClasseur(QStringLiteral("le fichier n'a pas de flux « %1 »").arg(nom));
+    const QByteArray resultat = EcrivainConteneur(c).remplacer(index, contenu);
+
+    // Relu avant d'être rendu : jamais un fichier que notre propre lecteur refuserait.
+    const Conteneur relu = Conteneur::lire(resultat);
+    const int i = relu.chercherFlux(nom);
+    if (i != index || relu.lireFlux(i) != contenu)
+        throw ErreurClasseur(
+            QStringLiteral("échec de la réécriture du flux « %1 » (vérification)").arg(nom));
+    return resultat;
 }
 
 } // namespace zarvo::sheet::xls

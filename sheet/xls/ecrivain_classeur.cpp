@@ -3,7 +3,6 @@
 #include "sheet/adresse.h"
 #include "sheet/erreur.h"
 #include "sheet/xls/biff_ecriture.h"
-#include "sheet/xls/conteneur_ecriture.h"
 #include "sheet/xls/octets.h"
 
 #include <QHash>
@@ -863,7 +862,10 @@ ClasseurEcrit ecrireClasseur(const Conteneur &conteneur, int entree, const Class
 {
     const QByteArray flux = reconstruireFlux(biff, ecritures, lues);
     FluxRelu relu = verifierFlux(biff, flux, ecritures, lues);
-    return { EcrivainConteneur::remplacerFlux(conteneur, entree, flux), std::move(relu) };
+    // Le conteneur vérifie lui-même ce qu'il écrit avant de le rendre.
+    const QByteArray fichier
+        = remplacerFlux(conteneur.octets(), conteneur.entrees().at(std::size_t(entree)).nom, flux);
+    return { Conteneur::lire(fichier), std::move(relu) };
 }
 
 } // namespace zarvo::sheet::xls

@@ -1,131 +1,167 @@
-#include "aide_ecriture.h"
 #include "aide_gtest.h"
+#include "sheet/aide_xls.h"
 #include "sheet/erreur.h"
-#include "sheet/xls/conteneur_ecriture.h"
+#include "sheet/xls/conteneur.h"
+#include "sheet/xls/octets.h"
 
 #include <QCryptographicHash>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-using namespace aide_ecriture;
+#include <map>
+
 using namespace zarvo::sheet;
+using namespace zarvo::sheet::xls;
 
 namespace {
 
-/// Empreinte de chaque flux vue par olefile en mode strict (programme que nous n'avons pas
-/// écrit), après le contrôle complet du conteneur par lecteurs.py (olefile strict et gsf list).
-QJsonObject fluxVusDeLExterieur(const QString &fichier, QString *erreur)
+// olefile strict : « nom taille md5 » de chaque flux, une ligne par flux.
+const char *const scriptOlefile = R"(
+import hashlib, olefile, sys
+o = olefile.OleFileIO(sys.argv[1], raise_defects=olefile.DEFECT_INCORRECT)
+for chemin in sorted(o.listdir()):
+    d = o.openstream(chemin).read()
+    print('/'.join(chemin), len(d), hashlib.md5(d).hexdigest())
+)";
+
+using Flux = std::map<QString, QByteArray>;
+
+Flux fluxDe(const Conteneur &c)
 {
-    QProcess p;
-    p.start(QStringLiteral("/usr/bin/python3"),
-        { source(QStringLiteral("outils/lecteurs/lecteurs.py")), QStringLiteral("conteneur"),
-            fichier });
-    p.waitForFinished(120000);
-    if (p.exitCode() != 0) {
-        *erreur = QString::fromUtf8(p.readAllStandardError());
-        return {};
-    }
-    const char *script = "import hashlib,json,olefile,sys\n"
-                         "o=olefile.OleFileIO(sys.argv[1],raise_defects=olefile.DEFECT_POTENTIAL)\n"
-                         "print(json.dumps({'/'.join(n):hashlib.sha256(o.openstream(n).read())"
-                         ".hexdigest() for n in o.listdir()}))\n";
-    p.start(QStringLiteral("/usr/bin/python3"),
-        { QStringLiteral("-c"), QString::fromLatin1(script), fichier });
-    p.waitForFinished(120000);
-    if (p.exitCode() != 0) {
-        *erreur = QString::fromUtf8(p.readAllStandardError());
-        return {};
-    }
-    return QJsonDocument::fromJson(p.readAllStandardOutput()).object();
+    Flux r;
+    for (std::size_t i = 0; i < c.entrees().size(); ++i)
+        if (c.entrees()[i].type == EntreeRepertoire::Flux && c.entrees()[i].parent == 0)
+            r[c.entrees()[i].nom] = c.lireFlux(int(i));
+    return r;
 }
 
-QString empreinte(const QByteArray &b)
+QByteArray contenu(qsizetype taille, char graine)
 {
-    return QString::fromLatin1(QCryptographicHash::hash(b, QCryptographicHash::Sha256).toHex());
+    QByteArray r(taille, Qt::Uninitialized);
+    for (qsizetype i = 0; i < taille; ++i)
+        r[i] = char(graine + i * 7 + (i >> 9));
+    return r;
 }
 
-QByteArray octetsAuHasard(qsizetype n, unsigned graine)
-{
-    QByteArray b(n, Qt::Uninitialized);
-    std::uint32_t x = graine;
-    for (qsizetype i = 0; i < n; ++i) {
-        x = x * 1664525u + 1013904223u;
-        b[i] = char(x >> 24);
-    }
-    return b;
-}
-
-TEST(ConteneurEcriture, MemeContenuMemesOctets)
-{
-    for (const QString &fichier : classeursDeTest()) {
-        const QByteArray octets = lireFichier(fichier);
-        const Conteneur c = Conteneur::lire(octets);
-        const int e = c.chercherFlux(QStringLiteral("Workbook"));
-        EXPECT_EQ(EcrivainConteneur::remplacerFlux(c, e, c.lireFlux(e)).octets(), octets)
-            << fichier.toStdString();
-    }
-}
-
-struct CasTaille
+struct Cas
 {
     const char *nom;
-    qsizetype taille; // < 0 : taille d'origine moins |taille|
+    const char *fichier; // dans le dépôt
+    const char *flux;
+    qsizetype taille; // -1 : même taille que l'ancien
 };
 
-class Tailles : public ::testing::TestWithParam<CasTaille>
-{ };
-
-TEST_P(Tailles, LesLecteursStrictsVoientLeNouveauFluxEtLesAutresIntacts)
+void PrintTo(const Cas &c, std::ostream *os)
 {
-    const QString fichier = source(QStringLiteral("tests/data/classeurs/mini-libreoffice.xls"));
-    const Conteneur c = Conteneur::lire(lireFichier(fichier));
-    const int e = c.chercherFlux(QStringLiteral("Workbook"));
-    const qsizetype ancienne = c.lireFlux(e).size();
-    const qsizetype taille
-        = GetParam().taille < 0 ? ancienne + GetParam().taille : GetParam().taille;
-    const QByteArray contenu = octetsAuHasard(taille, 7);
-    const QByteArray neuf = EcrivainConteneur::remplacerFlux(c, e, contenu).octets();
-    EXPECT_EQ(neuf.size() % 512, 0);
-    // Le début (en-tête mis à part) et les secteurs des autres flux ne bougent pas.
-    const Conteneur relu = Conteneur::lire(neuf);
-    EXPECT_EQ(relu.lireFlux(e), contenu);
-
-    QTemporaryDir dossier;
-    const QString chemin = dossier.filePath(QStringLiteral("c.xls"));
-    QFile f(chemin);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(neuf);
-    f.close();
-    QString erreur;
-    const QJsonObject vus = fluxVusDeLExterieur(chemin, &erreur);
-    ASSERT_TRUE(erreur.isEmpty()) << erreur.toStdString();
-    for (std::size_t i = 1; i < c.entrees().size(); ++i) {
-        const auto &en = c.entrees()[i];
-        if (en.type != EntreeRepertoire::Flux)
-            continue;
-        const QByteArray attendu = int(i) == e ? contenu : c.lireFlux(int(i));
-        EXPECT_EQ(vus.value(en.nom).toString(), empreinte(attendu)) << en.nom.toStdString();
-    }
+    *os << c.nom;
 }
 
-INSTANTIATE_TEST_SUITE_P(Flux, Tailles,
-    ::testing::Values(CasTaille { "plusCourt", -1500 }, CasTaille { "seuilMiniFlux", 4096 },
-        CasTaille { "unOctetDePlus", 6452 }, CasTaille { "centKio", 100 * 1024 },
-        // plus de 109 secteurs de FAT : la DIFAT doit apparaître
-        CasTaille { "huitMio", 8 * 1024 * 1024 }),
+class Remplacement : public ::testing::TestWithParam<Cas>
+{ };
+
+TEST_P(Remplacement, fluxRemplaceLeResteIdentiqueEtOraclesDAccord)
+{
+    const Cas &cas = GetParam();
+    const QByteArray origine = aide::lireFichier(aide::source(QString::fromUtf8(cas.fichier)));
+    ASSERT_FALSE(origine.isEmpty());
+    const Conteneur avant = Conteneur::lire(origine);
+    const QString nom = QString::fromUtf8(cas.flux);
+    const int index = avant.chercherFlux(nom);
+    ASSERT_GE(index, 1);
+    const qsizetype taille
+        = cas.taille < 0 ? qsizetype(avant.entrees()[std::size_t(index)].taille) : cas.taille;
+    const QByteArray neuf = contenu(taille, 'a');
+
+    const QByteArray resultat = remplacerFlux(origine, nom, neuf);
+
+    // Notre lecteur : le flux remplacé, les autres intacts, leurs secteurs inchangés.
+    const Conteneur apres = Conteneur::lire(resultat);
+    Flux attendu = fluxDe(avant);
+    attendu[nom] = neuf;
+    EXPECT_EQ(fluxDe(apres), attendu);
+    EXPECT_GE(resultat.size(), origine.size() - 511);
+    ASSERT_EQ(apres.entrees().size(), avant.entrees().size());
+    for (std::size_t i = 1; i < avant.entrees().size(); ++i) {
+        if (int(i) == index || avant.entrees()[i].type != EntreeRepertoire::Flux)
+            continue;
+        EXPECT_EQ(apres.chaineFlux(int(i)), avant.chaineFlux(int(i))) << i;
+        EXPECT_EQ(apres.entrees()[i].nom, avant.entrees()[i].nom);
+    }
+    // Octets du répertoire : seules l'entrée remplacée et la racine (mini-flux) changent,
+    // et seulement dans leurs champs de premier secteur et de taille (octets 116 à 127).
+    for (std::size_t i = 0; i < avant.entrees().size(); ++i) {
+        const QByteArray a = avant.octetsEntree(int(i)), b = apres.octetsEntree(int(i));
+        if (i == 0 || int(i) == index) {
+            EXPECT_EQ(a.left(116), b.left(116)) << i;
+        } else {
+            EXPECT_EQ(a, b) << i;
+        }
+    }
+    // Le début du fichier (en-tête hors compteurs) garde ses octets : signature, CLSID, version.
+    EXPECT_EQ(resultat.left(44), origine.left(44));
+    if (taille > 7 * 1024 * 1024) { // plus de 109 secteurs de FAT : la DIFAT a dû servir
+        EXPECT_GE(lire32(resultat.constData() + 72), 1u);
+    }
+
+    // olefile strict et gsf : d'accord avec nous.
+    QTemporaryDir dossier;
+    const QString chemin = dossier.filePath(QStringLiteral("remplace.xls"));
+    ASSERT_TRUE(aide::ecrireFichier(chemin, resultat));
+    const auto ole = aide::lancer(
+        aide::python, { QStringLiteral("-c"), QString::fromUtf8(scriptOlefile), chemin });
+    ASSERT_EQ(ole.code, 0) << ole.erreurs.toStdString();
+    QString nous;
+    for (const auto &[n, d] : attendu)
+        nous += QStringLiteral("%1 %2 %3\n")
+                    .arg(n)
+                    .arg(d.size())
+                    .arg(QString::fromLatin1(
+                        QCryptographicHash::hash(d, QCryptographicHash::Md5).toHex()));
+    QStringList lignesOle = QString::fromUtf8(ole.sortie).split(u'\n', Qt::SkipEmptyParts);
+    QStringList lignesNous = nous.split(u'\n', Qt::SkipEmptyParts);
+    lignesOle.sort();
+    lignesNous.sort();
+    EXPECT_EQ(lignesOle, lignesNous);
+
+    const auto gsf = aide::lancer(QStringLiteral("gsf"), { QStringLiteral("list"), chemin });
+    ASSERT_EQ(gsf.code, 0);
+    EXPECT_TRUE(gsf.erreurs.isEmpty()) << gsf.erreurs.toStdString();
+    bool trouve = false;
+    for (const QString &ligne : QString::fromUtf8(gsf.sortie).split(u'\n')) {
+        const QStringList champs = ligne.simplified().split(u' ');
+        if (champs.size() == 3 && champs[2] == nom) {
+            trouve = true;
+            EXPECT_EQ(champs[1], QString::number(taille)) << ligne.toStdString();
+        }
+    }
+    EXPECT_TRUE(trouve) << gsf.sortie.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Tailles, Remplacement,
+    ::testing::Values(Cas { "memeTaille", "fuzz/corpus/lo_mini.xls", "Workbook", -1 },
+        Cas { "plusCourt", "fuzz/corpus/lo_mini.xls", "Workbook", 5000 },
+        Cas { "plusLong", "fuzz/corpus/gn_mini.xls", "Workbook", 70000 },
+        Cas { "difat", "fuzz/corpus/lo_mini.xls", "Workbook", 8 * 1024 * 1024 },
+        Cas { "versMiniFlux", "fuzz/corpus/lo_mini.xls", "Workbook", 1000 },
+        Cas { "seuilExact", "fuzz/corpus/gn_mini.xls", "Workbook", 4096 },
+        Cas { "sousLeSeuil", "fuzz/corpus/gn_mini.xls", "Workbook", 4095 },
+        Cas { "miniQuiGrandit", "fuzz/corpus/lo_mini.xls", "\x05SummaryInformation", 3000 },
+        Cas { "miniVersSecteurs", "fuzz/corpus/gn_mini.xls", "\x05SummaryInformation", 10000 },
+        Cas { "fluxVide", "fuzz/corpus/lo_mini.xls", "Workbook", 0 },
+        Cas { "classeurDeDemo", "exemples/demo.xls", "Workbook", 400000 }),
     [](const auto &info) { return std::string(info.param.nom); });
 
-TEST(ConteneurEcriture, MiniFluxRefuse)
+TEST(Remplacement, refusClairs)
 {
-    const Conteneur c = Conteneur::lire(
-        lireFichier(source(QStringLiteral("tests/data/classeurs/mini-gnumeric.xls"))));
-    const int e = c.chercherFlux(QStringLiteral("Workbook"));
-    EXPECT_THROW(EcrivainConteneur::remplacerFlux(c, e, QByteArray(4095, 'a')), ErreurClasseur);
-    EXPECT_THROW(EcrivainConteneur::remplacerFlux(c, 0, QByteArray(5000, 'a')), ErreurClasseur);
+    const QByteArray origine
+        = aide::lireFichier(aide::source(QStringLiteral("fuzz/corpus/lo_mini.xls")));
+    EXPECT_THROW(remplacerFlux(origine, QStringLiteral("Book"), "x"), ErreurClasseur);
+    EXPECT_THROW(remplacerFlux("pas un classeur", QStringLiteral("Workbook"), "x"), ErreurClasseur);
+    // L'origine n'est pas touchée (fonction pure).
+    const QByteArray copie = origine;
+    remplacerFlux(origine, QStringLiteral("Workbook"), contenu(9000, 'z'));
+    EXPECT_EQ(origine, copie);
 }
 
 } // namespace
