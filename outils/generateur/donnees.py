@@ -332,6 +332,9 @@ def clairseme(graine=11):
     equipes_par_ligne[74] = [61, "Coureurs libres", None, 9, "LIB", None]
     t = feuille_equipes(equipes_par_ligne)
     t.poser(74, 8, Case("vide"))
+    # Ligne 75 : hors des lignes examinées, un id listé qui ne doit pas être chargé.
+    for c, valeur in enumerate([11, "Hors limite", 1, 5, "HLM", "hors"], 1):
+        t.poser(75, c, valeur)
     vide = Feuille("Vide")
     loin = Feuille("Loin")
     loin.poser(1, 1, "coin")
@@ -362,6 +365,9 @@ def textes(graine=13):
     lignes[4][3] = "61"
     lignes[5][11] = "71.0"
     lignes[5][13] = " 71"
+    # De vrais nombres fractionnaires (Montagne, Vallons) : plancher et arrondi au chargement.
+    lignes[6][11] = 70.5
+    lignes[6][13] = 74.9
     equipes_par_ligne = equipes(alea, lignes_feuille=20, listees=[1, 11, 61, 201, 85],
                                 non_listees=[13, 111])
     for r, valeurs in equipes_par_ligne.items():

@@ -24,7 +24,6 @@ Module utilisable par import (ajouter outils/lecteurs à sys.path) ou en ligne d
 """
 
 import datetime
-import gzip
 import io
 import json
 import os
@@ -347,8 +346,13 @@ def lancer(commande, delai=DELAI, env=None):
     est tué (soffice laisse sinon un soffice.bin orphelin). Rend (code, sortie, erreurs)."""
     import signal
 
-    processus = subprocess.Popen(commande, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                                 stderr=subprocess.PIPE, text=True, env=env, start_new_session=True)
+    try:
+        processus = subprocess.Popen(commande, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                                     stderr=subprocess.PIPE, text=True, env=env,
+                                     start_new_session=True)
+    except FileNotFoundError:
+        raise ErreurLecteur(f"{commande[0]} introuvable : installer les paquets de "
+                            "paquets-debian.txt (make paquets)") from None
     try:
         sortie, erreurs = processus.communicate(timeout=delai)
     except subprocess.TimeoutExpired:
@@ -460,8 +464,8 @@ def lire_gnumeric(chemin):
 
 
 def controler_conteneur(chemin):
-    """olefile en mode strict (tout défaut, même potentiel, lève) puis `gsf list` (code de
-    retour nul, rien sur stderr). Les deux doivent voir le flux Workbook. Rend la liste des
+    """olefile en mode strict (tout défaut, même potentiel, lève), taille faite de secteurs
+    entiers, puis `gsf list` (code de retour nul, rien sur stderr). Les deux doivent voir le flux Workbook. Rend la liste des
     flux vue par olefile."""
     import olefile
 
@@ -469,6 +473,12 @@ def controler_conteneur(chemin):
         octets = f.read()
     if len(octets) < 512 or octets[:8] != olefile.MAGIC:
         raise ErreurLecteur(f"{chemin} n'est pas un fichier composé OLE2")
+    # olefile laisse passer une fin de fichier qui n'est pas un secteur entier ; xlrd s'en
+    # plaint, et un écrivain qui la produit a mal compté.
+    taille_secteur = 1 << int.from_bytes(octets[30:32], "little")
+    if taille_secteur in (512, 4096) and (len(octets) - 512) % taille_secteur:
+        raise ErreurLecteur(f"{chemin} : taille {len(octets)} qui n'est pas 512 + des secteurs "
+                            f"entiers de {taille_secteur} octets")
     try:
         # Lu depuis les octets : olefile ne referme pas le fichier quand il refuse.
         ole = olefile.OleFileIO(octets, raise_defects=olefile.DEFECT_POTENTIAL)

@@ -71,6 +71,7 @@ class Conteneur(unittest.TestCase):
             "tronque-en-tete": octets[:300],
             "tronque-au-milieu": octets[: len(octets) // 2 + 17],
             "signature": b"\0" * 8 + octets[8:],
+            "octets-en-trop": octets + b"abc",
             # Taille de secteur (octets 30..31) portée à 2^15.
             "taille-secteur": octets[:30] + b"\x0f\x00" + octets[32:],
             # Premier secteur du répertoire (octets 48..51) hors du fichier.

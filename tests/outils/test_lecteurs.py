@@ -277,6 +277,10 @@ class Refus(unittest.TestCase):
             else:
                 self.fail(f"le processus {pid} a survécu au délai")
 
+    def test_programme_absent(self):
+        with self.assertRaisesRegex(lecteurs.ErreurLecteur, "introuvable"):
+            lecteurs.lancer(["zarvo-programme-qui-n-existe-pas"])
+
     def test_ligne_de_commande(self):
         self.assertEqual(lecteurs.main(["conteneur", os.path.join(
             RACINE, "tests", "data", "classeurs", "mini-libreoffice.xls")]), 0)

@@ -32,6 +32,11 @@ essai::Base baseFenetre()
     b.coureur(4, u"Merckx"_s, 7, 90);
     for (int i = 1; i <= 150; ++i)
         b.coureur(1000 + i, essai::nomNumerote(u"Libre"_s, i), 61, 50);
+    // Un meilleur par colonne classée, faible partout ailleurs.
+    for (int c : { 12, 18, 30, 34, 35 }) {
+        const int r = b.coureur(2000 + c, u"Top"_s + QString::number(c), 7, 10);
+        b.d.TabCoureurs(r, c) = Cellule::nombre(99);
+    }
     return b;
 }
 
@@ -145,7 +150,7 @@ private slots:
         QTest::mouseClick(f.Grimpeurs(), Qt::LeftButton);
         QVERIFY(f.CDM()->isHidden());
         QCOMPARE(f.Coureur().borneHaute(), 50);
-        QCOMPARE(f.Coureur()[1]->text(), u"1-Merckx"_s);
+        QCOMPARE(f.Coureur()[1]->text(), u"1-Top12"_s);
         QCOMPARE(f.NumEq()->text(), u"0"_s);
 
         f.rech()->clear();
@@ -159,6 +164,30 @@ private slots:
         QTest::keyClick(f.rech(), Qt::Key_Backspace);
         QCOMPARE(f.rechtext()->text(), u" nombre de coureurs trouvés : 973"_s);
         QCOMPARE(f.Coureur()[1]->text(), u"Coppi"_s);
+    }
+
+    void cinqClassements_data()
+    {
+        QTest::addColumn<QString>("bouton");
+        QTest::addColumn<QString>("premier");
+        QTest::newRow("50/50") << u"Best5050"_s << u"1-Top34"_s;
+        QTest::newRow("80/20") << u"Best8020"_s << u"1-Top35"_s;
+        QTest::newRow("CLM") << u"CLM"_s << u"1-Top18"_s;
+        QTest::newRow("grimpeurs") << u"Grimpeurs"_s << u"1-Top12"_s;
+        QTest::newRow("sprinteurs") << u"Sprinteurs"_s << u"1-Top30"_s;
+    }
+    void cinqClassements()
+    {
+        QFETCH(QString, bouton);
+        QFETCH(QString, premier);
+        Equipes &f = *m_fenetre;
+        QTest::mouseClick(f.Free()[1], Qt::LeftButton);
+        QTest::mouseClick(f.findChild<QPushButton *>(bouton), Qt::LeftButton);
+        QCOMPARE(f.Coureur()[1]->text(), premier);
+        QCOMPARE(f.Coureur()[50]->property("tag").toString(), u"51"_s);
+        QVERIFY(f.CDM()->isHidden());
+        QCOMPARE(f.Careq()[1]->text(), QString()); // fiche des libres effacée
+        QCOMPARE(f.NumEq()->text(), u"0"_s);
     }
 
     void longueListeDefile()
