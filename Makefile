@@ -34,5 +34,18 @@ bench: build
 format:
 	@git ls-files '*.cpp' '*.h' | xargs -r clang-format -i
 
+# Fuzz du lecteur de classeur (clang, libFuzzer) : make fuzz DUREE=600 (secondes).
+# Les entrées nouvelles vont dans build-fuzz/corpus, les plantages dans fuzz/plantages/.
+DUREE ?= 60
+fuzz: paquets
+	cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+		-DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined" \
+		-DZARVO_FUZZ=ON -DZARVO_TESTS=OFF -DZARVO_BENCH=OFF
+	cmake --build build-fuzz -j $(JOBS) --target fuzz_classeur
+	@mkdir -p build-fuzz/corpus fuzz/plantages
+	build-fuzz/bin/fuzz_classeur -max_total_time=$(DUREE) -print_final_stats=1 \
+		-artifact_prefix=fuzz/plantages/ build-fuzz/corpus fuzz/corpus
+
 clean:
 	rm -rf $(CONSTRUCTION)

@@ -275,9 +275,9 @@ private slots:
         QTest::newRow("fichier vide") << QByteArray() << QString();
         QTest::newRow("octets au hasard")
             << QByteArray::fromHex("d0cf11e0a1b11ae1000000000000000000000000") << QString();
-        QTest::newRow("classeur sans les feuilles du jeu")
+        QTest::newRow("classeur Excel 95")
             << QByteArray()
-            << QStringLiteral(ZARVO_SOURCE_DIR "/tests/data/classeurs/mini-libreoffice.xls");
+            << QStringLiteral(ZARVO_SOURCE_DIR "/tests/data/refus/biff5-gnumeric.xls");
         QTest::newRow(".xlsx renommé")
             << QByteArray()
             << QStringLiteral(ZARVO_SOURCE_DIR "/tests/data/refus/xlsx-renomme.xls");

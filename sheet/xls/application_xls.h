@@ -1,0 +1,26 @@
+#pragma once
+
+#include "sheet/tableur.h"
+
+#include <memory>
+
+namespace zarvo::sheet {
+
+/**
+ * Le moteur de classeur natif : ouvre un fichier .xls (Excel 97-2003, BIFF8) et en lit les
+ * cases derrière l'interface du tableur. Un seul classeur ouvert à la fois.
+ *
+ * Refus (ErreurClasseur, texte français nommant le fichier) : fichier absent ou illisible,
+ * fichier qui n'est pas un fichier composé, classeur antérieur à Excel 97 ou .xlsx renommé,
+ * classeur protégé par mot de passe, feuille absente, enregistrements tronqués ou incohérents.
+ */
+std::unique_ptr<Application> creerApplicationXls();
+
+/**
+ * Vrai quand le moteur sait écrire des cases et enregistrer le classeur. Tant que c'est faux,
+ * Plage::ecrire lève ErreurClasseur et fermer() ne fait que fermer (rien n'a pu changer) ;
+ * les tests qui écrivent par le moteur .xls s'en servent pour attendre l'écriture.
+ */
+constexpr bool moteurXlsEcrit = false;
+
+} // namespace zarvo::sheet

@@ -1,0 +1,628 @@
+#include "sheet/xls/biff.h"
+
+#include "sheet/erreur.h"
+#include "sheet/xls/octets.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace zarvo::sheet::xls {
+
+namespace {
+
+[[noreturn]] void refuser(const QString &raison)
+{
+    throw ErreurClasseur(raison);
+}
+
+constexpr std::uint16_t versionBiff8 = 0x0600;
+constexpr std::uint16_t genreGlobaux = 0x0005;
+constexpr std::uint16_t genreFeuille = 0x0010;
+constexpr int profondeurMax = 16;
+constexpr int nbColonnesMax = 256;
+
+/// Caractères d'une chaîne BIFF8 non continuée : 8 bits (Latin-1) ou 16 bits.
+QString caracteres(const char *p, int nb, bool seize)
+{
+    if (!seize)
+        return QString::fromLatin1(p, nb);
+    QString s(nb, Qt::Uninitialized);
+    for (int i = 0; i < nb; ++i)
+        s[i] = QChar(char16_t(lire16(p + 2 * i)));
+    return s;
+}
+
+/**
+ * Lecture des données d'un enregistrement et de ses CONTINUE comme d'un seul morceau.
+ * Les octets bruts (en-têtes, runs, phonétique) passent d'un segment à l'autre tels quels ;
+ * des caractères qui reprennent dans un nouveau segment y sont précédés d'un octet d'option
+ * neuf qui peut faire passer de 8 à 16 bits ou l'inverse.
+ */
+class LecteurContinu
+{
+public:
+    LecteurContinu(const QByteArray &flux, const std::vector<Enregistrement> &enr,
+        std::size_t premier, std::size_t dernier, QString quoi)
+        : m_flux(flux.constData())
+        , m_quoi(std::move(quoi))
+    {
+        for (std::size_t i = premier; i <= dernier; ++i)
+            m_segments.push_back({ enr[i].debutDonnees(), enr[i].longueur });
+    }
+
+    bool fini()
+    {
+        while (m_seg < m_segments.size() && m_pos >= m_segments[m_seg].second) {
+            ++m_seg;
+            m_pos = 0;
+        }
+        return m_seg >= m_segments.size();
+    }
+
+    void brut(char *dest, std::uint32_t nb)
+    {
+        while (nb > 0) {
+            if (fini())
+                tronque();
+            const auto &[debut, longueur] = m_segments[m_seg];
+            const std::uint32_t morceau = std::min(nb, std::uint32_t(longueur) - m_pos);
+            if (dest) {
+                std::memcpy(dest, m_flux + debut + m_pos, morceau);
+                dest += morceau;
+            }
+            m_pos += morceau;
+            nb -= morceau;
+        }
+    }
+    QByteArray brut(std::uint32_t nb)
+    {
+        // Borné par ce qui reste : un compte absurde n'alloue rien.
+        if (nb > reste())
+            tronque();
+        QByteArray r(qsizetype(nb), Qt::Uninitialized);
+        brut(r.data(), nb);
+        return r;
+    }
+    std::uint8_t u8()
+    {
+        char c;
+        brut(&c, 1);
+        return std::uint8_t(c);
+    }
+    std::uint16_t u16()
+    {
+        char c[2];
+        brut(c, 2);
+        return lire16(c);
+    }
+    std::uint32_t u32()
+    {
+        char c[4];
+        brut(c, 4);
+        return lire32(c);
+    }
+
+    QString chaine(int nb, bool seize)
+    {
+        QString r;
+        r.reserve(std::min<qsizetype>(nb, reste()));
+        while (nb > 0) {
+            if (m_seg < m_segments.size() && m_pos >= m_segments[m_seg].second) {
+                if (!fini()) {
+                    // Reprise des caractères dans un CONTINUE : nouvel octet d'option.
+                    const std::uint8_t option = u8();
+                    if (option > 1)
+                        refuser(QStringLiteral("%1 : octet d'option invalide dans un CONTINUE")
+                                    .arg(m_quoi));
+                    seize = option == 1;
+                }
+            }
+            if (fini())
+                tronque();
+            const auto &[debut, longueur] = m_segments[m_seg];
+            const std::uint32_t dispo = (std::uint32_t(longueur) - m_pos) / (seize ? 2 : 1);
+            if (dispo == 0)
+                refuser(
+                    QStringLiteral("%1 : caractère coupé entre deux enregistrements").arg(m_quoi));
+            const int morceau = int(std::min<std::uint32_t>(std::uint32_t(nb), dispo));
+            r += caracteres(m_flux + debut + m_pos, morceau, seize);
+            m_pos += std::uint32_t(morceau) * (seize ? 2 : 1);
+            nb -= morceau;
+        }
+        return r;
+    }
+
+private:
+    std::uint64_t reste() const
+    {
+        std::uint64_t r = 0;
+        for (std::size_t i = m_seg; i < m_segments.size(); ++i)
+            r += m_segments[i].second - (i == m_seg ? m_pos : 0);
+        return r;
+    }
+    [[noreturn]] void tronque() const
+    {
+        refuser(QStringLiteral("%1 : données tronquées").arg(m_quoi));
+    }
+
+    const char *m_flux;
+    QString m_quoi;
+    std::vector<std::pair<std::uint32_t, std::uint16_t>> m_segments;
+    std::size_t m_seg = 0;
+    std::uint32_t m_pos = 0;
+};
+
+/// Vue bornée sur les données d'un enregistrement de case.
+class Donnees
+{
+public:
+    Donnees(const char *p, std::uint32_t n)
+        : m_p(p)
+        , m_n(n)
+    { }
+    std::uint32_t taille() const { return m_n; }
+    void exiger(std::uint32_t fin) const
+    {
+        if (fin > m_n)
+            throw std::out_of_range("enregistrement");
+    }
+    std::uint8_t u8(std::uint32_t o) const
+    {
+        exiger(o + 1);
+        return std::uint8_t(m_p[o]);
+    }
+    std::uint16_t u16(std::uint32_t o) const
+    {
+        exiger(o + 2);
+        return lire16(m_p + o);
+    }
+    std::uint32_t u32(std::uint32_t o) const
+    {
+        exiger(o + 4);
+        return lire32(m_p + o);
+    }
+    double f64(std::uint32_t o) const
+    {
+        exiger(o + 8);
+        return lireDouble(m_p + o);
+    }
+    /// Chaîne XLUnicodeString (compte sur 16 bits, options, caractères) ; rend la fin.
+    std::uint32_t chaine(std::uint32_t o, QString &texte, std::uint8_t *options = nullptr) const
+    {
+        const int nb = u16(o);
+        const std::uint8_t opt = u8(o + 2);
+        const bool seize = opt & 0x01;
+        const std::uint32_t fin = o + 3 + std::uint32_t(nb) * (seize ? 2 : 1);
+        exiger(fin);
+        texte = caracteres(m_p + o + 3, nb, seize);
+        if (options)
+            *options = opt;
+        return fin;
+    }
+
+private:
+    const char *m_p;
+    std::uint32_t m_n;
+};
+
+} // namespace
+
+double valeurRk(std::uint32_t rk)
+{
+    double v;
+    if (rk & 0x02) {
+        v = double(std::int32_t(rk) >> 2);
+    } else {
+        const std::uint64_t bits = std::uint64_t(rk & 0xFFFFFFFCu) << 32;
+        std::memcpy(&v, &bits, sizeof v);
+    }
+    return (rk & 0x01) ? v / 100.0 : v;
+}
+
+QString texteErreur(std::uint8_t code)
+{
+    switch (code) {
+    case 0x00:
+        return QStringLiteral("#NULL!");
+    case 0x07:
+        return QStringLiteral("#DIV/0!");
+    case 0x0F:
+        return QStringLiteral("#VALUE!");
+    case 0x17:
+        return QStringLiteral("#REF!");
+    case 0x1D:
+        return QStringLiteral("#NAME?");
+    case 0x24:
+        return QStringLiteral("#NUM!");
+    case 0x2A:
+        return QStringLiteral("#N/A");
+    case 0x2B:
+        return QStringLiteral("#GETTING_DATA");
+    default:
+        return {};
+    }
+}
+
+FeuilleBiff::FeuilleBiff(std::vector<Case> cases)
+    : m_cases(std::move(cases))
+{ }
+
+std::vector<Case>::const_iterator FeuilleBiff::depuis(int ligne, int colonne) const
+{
+    return std::lower_bound(m_cases.begin(), m_cases.end(), std::pair(ligne, colonne),
+        [](const Case &c, const std::pair<int, int> &p) {
+            return std::pair<int, int>(c.ligne, c.colonne) < p;
+        });
+}
+
+const Case *FeuilleBiff::chercher(int ligne, int colonne) const
+{
+    const auto it = depuis(ligne, colonne);
+    if (it == m_cases.end() || it->ligne != ligne || it->colonne != colonne)
+        return nullptr;
+    return &*it;
+}
+
+QByteArray ClasseurBiff::donnees(std::size_t index) const
+{
+    const Enregistrement &e = m_enregistrements.at(index);
+    return m_flux.mid(e.debutDonnees(), e.longueur);
+}
+
+ClasseurBiff ClasseurBiff::lire(const QByteArray &flux)
+{
+    ClasseurBiff c;
+    c.m_flux = flux;
+    const char *d = flux.constData();
+    const std::uint32_t n = std::uint32_t(flux.size());
+
+    // Découpage de tout le flux et imbrication BOF/EOF.
+    std::uint32_t pos = 0;
+    int profondeur = 0;
+    c.m_enregistrements.reserve(n / 16);
+    while (pos < n) {
+        if (profondeur == 0 && !c.m_sousFlux.empty()
+            && std::all_of(d + pos, d + n, [](char o) { return o == 0; }))
+            break; // bourrage final
+        if (n - pos < 4)
+            refuser(QStringLiteral("enregistrement tronqué en fin de classeur"));
+        Enregistrement e { lire16(d + pos), lire16(d + pos + 2), pos };
+        if (e.longueur > n - pos - 4)
+            refuser(QStringLiteral("enregistrement tronqué en fin de classeur"));
+        const std::size_t index = c.m_enregistrements.size();
+        if (profondeur == 0) {
+            if (e.id != id::bof) {
+                if (c.m_sousFlux.empty() && (e.id == 0x0009 || e.id == 0x0209 || e.id == 0x0409))
+                    refuser(QStringLiteral("classeur d'une version d'Excel antérieure à Excel 97"));
+                refuser(QStringLiteral("enregistrement hors de toute feuille (BOF attendu)"));
+            }
+            if (e.longueur < 4)
+                refuser(QStringLiteral("enregistrement BOF trop court"));
+            SousFlux s;
+            s.version = lire16(d + pos + 4);
+            s.genre = lire16(d + pos + 6);
+            s.premier = index;
+            c.m_sousFlux.push_back(s);
+        }
+        if (e.id == id::bof && ++profondeur > profondeurMax)
+            refuser(QStringLiteral("sous-flux imbriqués trop profondément"));
+        if (e.id == id::eof && --profondeur == 0)
+            c.m_sousFlux.back().dernier = index;
+        c.m_enregistrements.push_back(e);
+        pos = e.fin();
+    }
+    c.m_finEnregistrements = pos;
+    if (c.m_sousFlux.empty())
+        refuser(QStringLiteral("flux Workbook vide"));
+    if (profondeur != 0)
+        refuser(QStringLiteral("classeur tronqué : feuille sans fin (EOF manquant)"));
+
+    const SousFlux &globaux = c.m_sousFlux.front();
+    if (globaux.version != versionBiff8) {
+        refuser(globaux.version < versionBiff8 ? QStringLiteral(
+                    "classeur d'une version d'Excel antérieure à Excel 97 (BIFF5 ou plus ancien)")
+                                               : QStringLiteral("version de classeur inconnue"));
+    }
+    if (globaux.genre != genreGlobaux)
+        refuser(QStringLiteral("le classeur ne commence pas par ses données globales"));
+    c.lireGlobaux();
+    return c;
+}
+
+void ClasseurBiff::lireGlobaux()
+{
+    const SousFlux &g = m_sousFlux.front();
+    const char *d = m_flux.constData();
+    // Chiffré : rien d'autre n'a de sens, on refuse avant de lire quoi que ce soit.
+    for (std::size_t i = g.premier; i <= g.dernier; ++i)
+        if (m_enregistrements[i].id == id::filepass)
+            refuser(QStringLiteral("classeur protégé par un mot de passe"));
+
+    int profondeur = 0;
+    for (std::size_t i = g.premier; i <= g.dernier; ++i) {
+        const Enregistrement &e = m_enregistrements[i];
+        if (e.id == id::bof)
+            ++profondeur;
+        if (e.id == id::eof)
+            --profondeur;
+        if (profondeur != 1)
+            continue;
+        const char *p = d + e.debutDonnees();
+        switch (e.id) {
+        case id::xf:
+            ++m_nbXf;
+            break;
+        case id::codepage:
+            if (e.longueur >= 2)
+                m_pageDeCode = lire16(p);
+            break;
+        case id::boundsheet: {
+            if (e.longueur < 8)
+                refuser(QStringLiteral("BOUNDSHEET tronqué"));
+            FeuilleDeclaree f;
+            const std::uint32_t position = lire32(p);
+            f.visibilite = std::uint8_t(p[4]) & 0x03;
+            f.type = std::uint8_t(p[5]);
+            f.enregistrement = i;
+            const int nb = std::uint8_t(p[6]);
+            const bool seize = std::uint8_t(p[7]) & 0x01;
+            if (8 + nb * (seize ? 2 : 1) > e.longueur)
+                refuser(QStringLiteral("BOUNDSHEET tronqué"));
+            f.nom = caracteres(p + 8, nb, seize);
+            const auto it
+                = std::find_if(m_sousFlux.begin() + 1, m_sousFlux.end(), [&](const SousFlux &s) {
+                      return m_enregistrements[s.premier].position == position;
+                  });
+            if (it == m_sousFlux.end())
+                refuser(QStringLiteral("la feuille « %1 » ne pointe pas sur un début de feuille")
+                            .arg(f.nom));
+            f.sousFlux = std::size_t(it - m_sousFlux.begin());
+            for (const FeuilleDeclaree &autre : m_feuilles)
+                if (autre.sousFlux == f.sousFlux)
+                    refuser(QStringLiteral("deux feuilles pointent sur les mêmes données"));
+            m_feuilles.push_back(f);
+            break;
+        }
+        case id::sst: {
+            if (m_sstEnregistrements)
+                refuser(QStringLiteral("table des chaînes (SST) en double"));
+            std::size_t dernier = i;
+            while (dernier + 1 < g.dernier && m_enregistrements[dernier + 1].id == id::continuation)
+                ++dernier;
+            m_sstEnregistrements = std::pair(i, dernier);
+            lireSst(i, dernier);
+            i = dernier;
+            break;
+        }
+        default:
+            break;
+        }
+    }
+}
+
+void ClasseurBiff::lireSst(std::size_t premier, std::size_t dernier)
+{
+    const QString quoi = QStringLiteral("table des chaînes (SST)");
+    LecteurContinu l(m_flux, m_enregistrements, premier, dernier, quoi);
+    l.u32(); // total des références : sans usage
+    l.u32(); // nombre de chaînes déclaré : pas fiable, on lit jusqu'au bout
+    while (!l.fini()) {
+        ChaineSst s;
+        const int nb = l.u16();
+        const std::uint8_t options = l.u8();
+        const bool seize = options & 0x01;
+        const bool phonetique = options & 0x04;
+        const bool riche = options & 0x08;
+        const std::uint16_t nbRuns = riche ? l.u16() : 0;
+        const std::uint32_t taillePhon = phonetique ? l.u32() : 0;
+        s.texte = l.chaine(nb, seize);
+        if (nbRuns > 0)
+            s.runs = l.brut(std::uint32_t(nbRuns) * 4);
+        if (taillePhon > 0)
+            s.phonetique = l.brut(taillePhon);
+        m_sst.push_back(std::move(s));
+    }
+}
+
+int ClasseurBiff::chercherFeuille(const QString &nom) const
+{
+    for (std::size_t i = 0; i < m_feuilles.size(); ++i)
+        if (m_feuilles[i].estFeuilleDeCalcul()
+            && m_feuilles[i].nom.compare(nom, Qt::CaseInsensitive) == 0)
+            return int(i);
+    return -1;
+}
+
+FeuilleBiff ClasseurBiff::lireFeuille(std::size_t indexFeuille) const
+{
+    const FeuilleDeclaree &f = m_feuilles.at(indexFeuille);
+    const SousFlux &s = m_sousFlux.at(f.sousFlux);
+    if (s.version != versionBiff8 || s.genre != genreFeuille)
+        refuser(QStringLiteral("« %1 » n'est pas une feuille de calcul Excel 97").arg(f.nom));
+
+    const char *d = m_flux.constData();
+    std::vector<Case> cases;
+    constexpr std::size_t aucune = std::size_t(-1);
+    std::size_t formuleTexte = aucune; // case qui attend son STRING
+    int profondeur = 0;
+    for (std::size_t i = s.premier; i <= s.dernier; ++i) {
+        const Enregistrement &e = m_enregistrements[i];
+        if (e.id == id::bof)
+            ++profondeur;
+        if (e.id == id::eof)
+            --profondeur;
+        if (profondeur != 1)
+            continue; // graphique imbriqué : pas des cases de la feuille
+        const Donnees r(d + e.debutDonnees(), e.longueur);
+        // Construit seulement en cas de refus : la lecture reste rapide.
+        const auto quoi = [&] {
+            return QStringLiteral("feuille « %1 », enregistrement 0x%2 à l'octet %3")
+                .arg(f.nom)
+                .arg(e.id, 4, 16, QLatin1Char('0'))
+                .arg(e.position);
+        };
+        const auto nombre = [&](double v) {
+            if (!std::isfinite(v))
+                refuser(QStringLiteral("%1 : nombre non fini").arg(quoi()));
+            return Cellule::nombre(v);
+        };
+        if (formuleTexte != aucune) {
+            if (e.id == id::string) {
+                QString texte;
+                try {
+                    // Un long résultat peut se poursuivre dans des CONTINUE.
+                    std::size_t fin = i;
+                    while (fin + 1 < s.dernier && m_enregistrements[fin + 1].id == id::continuation)
+                        ++fin;
+                    LecteurContinu l(m_flux, m_enregistrements, i, fin, quoi());
+                    const int nb = l.u16();
+                    const bool seize = l.u8() & 0x01;
+                    texte = l.chaine(nb, seize);
+                    i = fin;
+                } catch (const std::out_of_range &) {
+                    refuser(QStringLiteral("%1 : enregistrement tronqué").arg(quoi()));
+                }
+                Case &c = cases[formuleTexte];
+                c.valeur = Cellule::texte(texte);
+                c.chaineFormule = std::uint32_t(&e - m_enregistrements.data());
+                formuleTexte = aucune;
+                continue;
+            }
+            if (e.id != id::shrfmla && e.id != id::array && e.id != id::table)
+                refuser(
+                    QStringLiteral("%1 : résultat texte de formule (STRING) manquant").arg(quoi()));
+            continue;
+        }
+
+        const auto ajouter = [&](std::uint16_t ligne, std::uint16_t colonne, std::uint16_t xf,
+                                 std::uint16_t rang, Cellule v) {
+            if (colonne >= nbColonnesMax)
+                refuser(QStringLiteral("%1 : colonne hors limites").arg(quoi()));
+            if (xf >= m_nbXf)
+                refuser(QStringLiteral("%1 : index de format (XF) hors de la table").arg(quoi()));
+            Case c;
+            c.ligne = ligne;
+            c.colonne = colonne;
+            c.xf = xf;
+            c.rang = rang;
+            c.enregistrement = std::uint32_t(i);
+            c.valeur = std::move(v);
+            cases.push_back(std::move(c));
+        };
+        try {
+            switch (e.id) {
+            case id::number:
+                ajouter(r.u16(0), r.u16(2), r.u16(4), 0, nombre(r.f64(6)));
+                break;
+            case id::rk:
+                ajouter(r.u16(0), r.u16(2), r.u16(4), 0, nombre(valeurRk(r.u32(6))));
+                break;
+            case id::mulrk:
+            case id::mulblank: {
+                const bool rk = e.id == id::mulrk;
+                const std::uint32_t pas = rk ? 6 : 2;
+                if (r.taille() < 6 || (r.taille() - 6) % pas != 0)
+                    refuser(QStringLiteral("%1 : longueur incohérente").arg(quoi()));
+                const std::uint32_t nb = (r.taille() - 6) / pas;
+                const std::uint16_t ligne = r.u16(0), premiere = r.u16(2);
+                const std::uint16_t derniere = r.u16(r.taille() - 2);
+                if (nb == 0 || derniere < premiere || std::uint32_t(derniere - premiere + 1) != nb)
+                    refuser(QStringLiteral("%1 : nombre d'entrées incohérent avec les colonnes")
+                                .arg(quoi()));
+                for (std::uint32_t k = 0; k < nb; ++k) {
+                    const std::uint32_t o = 4 + k * pas;
+                    ajouter(ligne, std::uint16_t(premiere + k), r.u16(o), std::uint16_t(k),
+                        rk ? nombre(valeurRk(r.u32(o + 2))) : Cellule());
+                }
+                break;
+            }
+            case id::labelsst: {
+                const std::uint32_t isst = r.u32(6);
+                if (isst >= m_sst.size())
+                    refuser(QStringLiteral("%1 : index de chaîne hors de la table").arg(quoi()));
+                ajouter(r.u16(0), r.u16(2), r.u16(4), 0, Cellule::texte(m_sst[isst].texte));
+                break;
+            }
+            case id::label:
+            case id::rstring: {
+                QString texte;
+                const std::uint32_t fin = r.chaine(6, texte);
+                if (e.id == id::rstring)
+                    r.exiger(fin + 2 + 4 * std::uint32_t(r.u16(fin)));
+                ajouter(r.u16(0), r.u16(2), r.u16(4), 0, Cellule::texte(texte));
+                break;
+            }
+            case id::blank:
+                ajouter(r.u16(0), r.u16(2), r.u16(4), 0, Cellule());
+                break;
+            case id::boolerr: {
+                const std::uint8_t v = r.u8(6);
+                Cellule c;
+                if (r.u8(7)) {
+                    const QString t = texteErreur(v);
+                    if (t.isEmpty())
+                        refuser(QStringLiteral("%1 : code d'erreur inconnu").arg(quoi()));
+                    c = Cellule::texte(t);
+                } else {
+                    if (v > 1)
+                        refuser(QStringLiteral("%1 : booléen invalide").arg(quoi()));
+                    c = Cellule::nombre(v);
+                }
+                ajouter(r.u16(0), r.u16(2), r.u16(4), 0, c);
+                break;
+            }
+            case id::formula: {
+                const std::uint32_t jetons = r.u16(20);
+                if (22 + jetons > r.taille())
+                    refuser(QStringLiteral("%1 : formule plus longue que son enregistrement")
+                                .arg(quoi()));
+                Cellule c;
+                if (r.u16(12) == 0xFFFF) {
+                    const std::uint8_t genre = r.u8(6), v = r.u8(8);
+                    switch (genre) {
+                    case 0:
+                        formuleTexte = cases.size();
+                        break;
+                    case 1:
+                        if (v > 1)
+                            refuser(QStringLiteral("%1 : booléen invalide").arg(quoi()));
+                        c = Cellule::nombre(v);
+                        break;
+                    case 2:
+                        c = Cellule::texte(texteErreur(v));
+                        if (c.estVide())
+                            refuser(QStringLiteral("%1 : code d'erreur inconnu").arg(quoi()));
+                        break;
+                    case 3:
+                        break; // texte vide
+                    default:
+                        refuser(QStringLiteral("%1 : résultat de formule inconnu").arg(quoi()));
+                    }
+                } else {
+                    c = nombre(r.f64(6));
+                }
+                ajouter(r.u16(0), r.u16(2), r.u16(4), 0, c);
+                break;
+            }
+            default:
+                break;
+            }
+        } catch (const std::out_of_range &) {
+            refuser(QStringLiteral("%1 : enregistrement tronqué").arg(quoi()));
+        }
+    }
+    if (formuleTexte != aucune)
+        refuser(QStringLiteral("feuille « %1 » : résultat texte de formule (STRING) manquant")
+                    .arg(f.nom));
+
+    std::stable_sort(cases.begin(), cases.end(), [](const Case &a, const Case &b) {
+        return std::pair(a.ligne, a.colonne) < std::pair(b.ligne, b.colonne);
+    });
+    for (std::size_t k = 1; k < cases.size(); ++k)
+        if (cases[k].ligne == cases[k - 1].ligne && cases[k].colonne == cases[k - 1].colonne)
+            refuser(QStringLiteral("feuille « %1 » : deux enregistrements pour la même case")
+                        .arg(f.nom));
+    return FeuilleBiff(std::move(cases));
+}
+
+} // namespace zarvo::sheet::xls

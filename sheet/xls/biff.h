@@ -1,0 +1,159 @@
+#pragma once
+
+#include "model/cellule.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace zarvo::sheet::xls {
+
+/**
+ * Le flux Workbook d'un classeur BIFF8, découpé en enregistrements bruts.
+ *
+ * Le modèle garde le flux d'origine tel quel et ne décrit que la place de chaque
+ * enregistrement : un écrivain peut ainsi recopier octet pour octet tout enregistrement qu'il
+ * ne touche pas, et ne réécrire que ceux qu'il change. Toute incohérence lève ErreurClasseur
+ * avec la raison en français, sans nom de fichier.
+ *
+ * Ce qui est vérifié à l'ouverture : le découpage de tout le flux, l'imbrication BOF/EOF,
+ * la version BIFF8 du classeur, l'absence de FILEPASS, chaque BOUNDSHEET (qui doit tomber sur
+ * le BOF d'un sous-flux) et la table SST. Les cases d'une feuille ne sont lues et jugées que
+ * lorsqu'on la demande (lireFeuille) : une feuille que l'éditeur n'utilise pas n'est jamais
+ * jugée.
+ */
+
+/// Identifiants des enregistrements utilisés.
+namespace id {
+constexpr std::uint16_t bof = 0x0809, eof = 0x000A, filepass = 0x002F, codepage = 0x0042,
+                        boundsheet = 0x0085, sst = 0x00FC, extsst = 0x00FF, continuation = 0x003C,
+                        xf = 0x00E0, number = 0x0203, rk = 0x027E, mulrk = 0x00BD,
+                        labelsst = 0x00FD, label = 0x0204, rstring = 0x00D6, blank = 0x0201,
+                        mulblank = 0x00BE, boolerr = 0x0205, formula = 0x0006, string = 0x0207,
+                        shrfmla = 0x04BC, array = 0x0221, table = 0x0236;
+}
+
+/// Un enregistrement : sa place dans le flux (l'en-tête de 4 octets commence à `position`).
+struct Enregistrement
+{
+    std::uint16_t id = 0;
+    std::uint16_t longueur = 0;
+    std::uint32_t position = 0;
+    std::uint32_t debutDonnees() const { return position + 4; }
+    std::uint32_t fin() const { return position + 4 + longueur; }
+};
+
+/// Sous-flux de premier niveau, de son BOF à son EOF (un graphique imbriqué en fait partie).
+struct SousFlux
+{
+    std::uint16_t genre
+        = 0; ///< champ dt du BOF : 0x0005 globaux, 0x0010 feuille, 0x0020 graphique…
+    std::uint16_t version = 0; ///< 0x0600 pour BIFF8
+    std::size_t premier = 0, dernier = 0; ///< index du BOF et de l'EOF dans enregistrements()
+};
+
+/// Feuille déclarée par un BOUNDSHEET des globaux.
+struct FeuilleDeclaree
+{
+    QString nom;
+    std::uint8_t visibilite = 0; ///< 0 visible, 1 masquée, 2 très masquée
+    std::uint8_t type = 0; ///< 0 feuille de calcul, 1 macros, 2 graphique, 6 module VB
+    std::size_t enregistrement = 0; ///< index du BOUNDSHEET
+    std::size_t sousFlux = 0; ///< index dans sousFlux()
+    bool estFeuilleDeCalcul() const { return type == 0; }
+};
+
+/// Chaîne de la table SST, gardée entière pour pouvoir la réécrire.
+struct ChaineSst
+{
+    QString texte;
+    QByteArray runs; ///< mise en forme riche brute : 4 octets par run
+    QByteArray phonetique; ///< données phonétiques (ExtRst) brutes
+};
+
+/// Une case tenue par un enregistrement (numéros à partir de 0, comme dans le fichier).
+struct Case
+{
+    std::uint16_t ligne = 0;
+    std::uint16_t colonne = 0;
+    std::uint16_t xf = 0;
+    std::uint16_t rang = 0; ///< place dans un MULRK/MULBLANK, 0 sinon
+    std::uint32_t enregistrement = 0; ///< index dans enregistrements()
+    /// FORMULA : index du STRING qui porte le résultat texte, sinon absent.
+    std::optional<std::uint32_t> chaineFormule;
+    Cellule valeur;
+};
+
+/// Les cases d'une feuille, triées par (ligne, colonne), une seule par position.
+class FeuilleBiff
+{
+public:
+    explicit FeuilleBiff(std::vector<Case> cases);
+    const std::vector<Case> &cases() const { return m_cases; }
+    /// Case à (ligne, colonne) à partir de 0, nullptr si aucun enregistrement ne la tient.
+    const Case *chercher(int ligne, int colonne) const;
+    /// Première case dont la position est >= (ligne, colonne).
+    std::vector<Case>::const_iterator depuis(int ligne, int colonne) const;
+
+private:
+    std::vector<Case> m_cases;
+};
+
+class ClasseurBiff
+{
+public:
+    /// Découpe et vérifie le flux Workbook. Lève ErreurClasseur.
+    static ClasseurBiff lire(const QByteArray &flux);
+
+    const QByteArray &flux() const { return m_flux; }
+    const std::vector<Enregistrement> &enregistrements() const { return m_enregistrements; }
+    /// Octets de données d'un enregistrement (sans l'en-tête).
+    QByteArray donnees(std::size_t index) const;
+    /// Octets nuls qui suivent le dernier EOF (bourrage de certains écrivains), gardés tels quels.
+    std::uint32_t tailleBourrage() const
+    {
+        return std::uint32_t(m_flux.size()) - m_finEnregistrements;
+    }
+
+    const std::vector<SousFlux> &sousFlux() const { return m_sousFlux; }
+    const std::vector<FeuilleDeclaree> &feuilles() const { return m_feuilles; }
+    const std::vector<ChaineSst> &sst() const { return m_sst; }
+    /// Index du SST et du dernier de ses CONTINUE ; absent si le classeur n'a pas de SST.
+    std::optional<std::pair<std::size_t, std::size_t>> enregistrementsSst() const
+    {
+        return m_sstEnregistrements;
+    }
+    int nbXf() const { return m_nbXf; }
+    int pageDeCode() const { return m_pageDeCode; }
+
+    /// Index dans feuilles() de la feuille de calcul de ce nom (casse ignorée), -1 sinon.
+    int chercherFeuille(const QString &nom) const;
+    /// Lit et vérifie les cases d'une feuille de calcul (index dans feuilles()).
+    FeuilleBiff lireFeuille(std::size_t feuille) const;
+
+private:
+    ClasseurBiff() = default;
+    void lireGlobaux();
+    void lireSst(std::size_t premier, std::size_t dernier);
+
+    QByteArray m_flux;
+    std::vector<Enregistrement> m_enregistrements;
+    std::uint32_t m_finEnregistrements = 0;
+    std::vector<SousFlux> m_sousFlux;
+    std::vector<FeuilleDeclaree> m_feuilles;
+    std::vector<ChaineSst> m_sst;
+    std::optional<std::pair<std::size_t, std::size_t>> m_sstEnregistrements;
+    int m_nbXf = 0;
+    int m_pageDeCode = 1200;
+};
+
+/// Valeur d'un nombre RK (entier sur 30 bits ou double tronqué, éventuellement divisé par 100).
+double valeurRk(std::uint32_t rk);
+
+/// Texte d'un code d'erreur de case ("#N/A", "#DIV/0!"…), vide si le code est inconnu.
+QString texteErreur(std::uint8_t code);
+
+} // namespace zarvo::sheet::xls
