@@ -460,6 +460,83 @@ def lire_gnumeric(chemin):
 
 
 # ---------------------------------------------------------------------------------------------
+# Notre propre moteur, par l'outil `classeur` (pour le comparer aux lecteurs ci-dessus)
+
+
+def _sans_echappement(texte):
+    sortie = []
+    i = 0
+    while i < len(texte):
+        if texte[i] == "\\" and i + 1 < len(texte):
+            sortie.append({"t": "\t", "n": "\n", "r": "\r", "\\": "\\"}.get(texte[i + 1], texte[i + 1]))
+            i += 2
+        else:
+            sortie.append(texte[i])
+            i += 1
+    return "".join(sortie)
+
+
+def lire_sortie_classeur(texte, ligne0=1, colonne0=1):
+    """Cases d'une sortie de `classeur lire --types` (n:, t:, v:) ; (ligne0, colonne0) est le
+    coin haut gauche de la plage lue. Rend {(ligne, colonne): (genre, valeur)}."""
+    cases = {}
+    lignes = texte.split("\n")
+    if lignes and lignes[-1] == "":
+        lignes.pop()
+    for i, ligne in enumerate(lignes):
+        for j, case in enumerate(ligne.split("\t")):
+            genre, _, valeur = case.partition(":")
+            if genre == "n":
+                cases[(ligne0 + i, colonne0 + j)] = ("nombre", normaliser_nombre(float(valeur)))
+            elif genre == "t":
+                cases[(ligne0 + i, colonne0 + j)] = ("texte", _sans_echappement(valeur))
+            elif genre != "v" or valeur:
+                raise ErreurLecteur(f"case illisible dans la sortie de classeur : {case!r}")
+    return cases
+
+
+def lire_classeur(chemin, programme, plages):
+    """Ce que notre moteur lit, par `programme feuilles` puis `programme lire --types` sur les
+    plages données ({feuille: ["A1:AG973", …]}) ; les cases hors de ces plages ne sont pas lues.
+    Code de retour non nul ou message sur stderr = échec."""
+    code, sortie, erreurs = lancer([programme, "feuilles", chemin])
+    if code != 0 or erreurs.strip():
+        raise ErreurLecteur(f"classeur feuilles {chemin} ({code}) : {erreurs.strip()}")
+    feuilles = []
+    for nom in sortie.split("\n"):
+        if not nom:
+            continue
+        cases = {}
+        for plage in plages.get(nom, []):
+            code, texte, erreurs = lancer([programme, "lire", "--types", chemin, nom, plage])
+            if code != 0 or erreurs.strip():
+                raise ErreurLecteur(f"classeur lire {chemin} {nom} {plage} ({code}) : {erreurs.strip()}")
+            cases.update(lire_sortie_classeur(texte, *lire_adresse(plage.split(":")[0])))
+        feuilles.append((nom, cases))
+    return classeur(feuilles)
+
+
+def plages_attendues(attendu, marge=1, plafond=2_000_000):
+    """Plages à lire pour comparer un classeur à ses valeurs attendues : par feuille, le
+    rectangle des cases attendues agrandi de `marge`, ou, s'il dépasse `plafond` cases, une
+    plage par ligne occupée (et la suivante)."""
+    plages = {}
+    for feuille in attendu["feuilles"]:
+        places = [lire_adresse(a) for a in feuille["cases"]]
+        if not places:
+            plages[feuille["nom"]] = ["A1:B2"]
+            continue
+        lmax = min(65536, max(l for l, _ in places) + marge)
+        cmax = min(256, max(c for _, c in places) + marge)
+        if lmax * cmax <= plafond:
+            plages[feuille["nom"]] = [f"A1:{adresse(lmax, cmax)}"]
+        else:
+            lignes = sorted({l for l, _ in places} | {min(65536, l + 1) for l, _ in places})
+            plages[feuille["nom"]] = [f"A{l}:{adresse(l, cmax)}" for l in lignes]
+    return plages
+
+
+# ---------------------------------------------------------------------------------------------
 # Conteneur
 
 

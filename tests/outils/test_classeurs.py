@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Chaque classeur de test committé, relu par un lecteur indépendant (xlrd strict, LibreOffice,
-Gnumeric), donne exactement les valeurs attendues de son JSON ; le conteneur passe olefile
-strict et gsf. Usage : test_classeurs.py xlrd|libreoffice|gnumeric|conteneur"""
+Gnumeric) ou par notre moteur (outil classeur), donne exactement les valeurs attendues de son
+JSON ; le conteneur passe olefile strict et gsf.
+Usage : test_classeurs.py xlrd|libreoffice|gnumeric|conteneur|zarvo CHEMIN_DE_CLASSEUR"""
 
 import glob
 import io
@@ -22,6 +23,7 @@ import lecteurs  # noqa: E402
 
 DOSSIER = os.path.join(RACINE, "tests", "data", "classeurs")
 LECTEUR = "xlrd"
+PROGRAMME = None  # l'outil classeur, pour LECTEUR == "zarvo"
 
 
 def classeurs():
@@ -46,6 +48,10 @@ class Classeurs(unittest.TestCase):
         if LECTEUR == "libreoffice":
             # Un seul lancement de LibreOffice pour tous les fichiers.
             lus = lecteurs.lire_libreoffice([x for x, _ in paires])
+        elif LECTEUR == "zarvo":
+            # Notre moteur, par l'outil classeur, sur les plages qui couvrent les cases attendues.
+            lus = {x: lecteurs.lire_classeur(x, PROGRAMME, lecteurs.plages_attendues(
+                lecteurs.charger_attendu(j))) for x, j in paires}
         else:
             lus = {x: lecteurs.lire(LECTEUR, [x])[x] for x, _ in paires}
         for x, j in paires:
@@ -176,11 +182,13 @@ class LecteursSaventEchouer(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) > 1 and sys.argv[1] in ("xlrd", "libreoffice", "gnumeric", "conteneur"):
+    if len(sys.argv) > 1 and sys.argv[1] in ("xlrd", "libreoffice", "gnumeric", "conteneur", "zarvo"):
         LECTEUR = sys.argv.pop(1)
+    if LECTEUR == "zarvo":
+        PROGRAMME = sys.argv.pop(1)
     if LECTEUR == "conteneur":
         unittest.main(defaultTest=["Conteneur", "ClasseursARefuser"], verbosity=2)
-    elif LECTEUR == "libreoffice":
+    elif LECTEUR in ("libreoffice", "zarvo"):
         unittest.main(defaultTest="Classeurs", verbosity=2)
     else:
         unittest.main(defaultTest=["Classeurs", "LecteursSaventEchouer"], verbosity=2)

@@ -189,6 +189,38 @@ class NombresExactsDeLibreOffice(unittest.TestCase):
                     lecteurs._nombres_exacts(texte, binaire, "x.xls")
 
 
+class SortieDeClasseur(unittest.TestCase):
+    def test_cases(self):
+        cas = [
+            ("n:75\tt:75\tv:\n", 1, 1, {(1, 1): ("nombre", 75), (1, 2): ("texte", "75")}),
+            ("n:0.30000000000000004\n", 3, 2, {(3, 2): ("nombre", 0.30000000000000004)}),
+            ("n:-1e-300\tn:75.0\n", 1, 1, {(1, 1): ("nombre", -1e-300), (1, 2): ("nombre", 75)}),
+            ("t:a\\tb\\nc\\rd\\\\e\n", 1, 1, {(1, 1): ("texte", "a\tb\nc\rd\\e")}),
+            ("v:\tv:\nv:\tt:x\n", 5, 27, {(6, 28): ("texte", "x")}),
+            ("t:É ł\nv:\nn:1\n", 1, 1, {(1, 1): ("texte", "É ł"), (3, 1): ("nombre", 1)}),
+        ]
+        for texte, ligne0, colonne0, attendu in cas:
+            with self.subTest(texte=texte):
+                self.assertEqual(lecteurs.lire_sortie_classeur(texte, ligne0, colonne0), attendu)
+
+    def test_case_illisible(self):
+        # Avec --types, même une ligne vide porte « v: » : une ligne sans rien est une faute.
+        for texte in ["x:1\n", "75\n", "v:plein\n", "t:x\n\nn:1\n"]:
+            with self.subTest(texte=texte):
+                with self.assertRaises(lecteurs.ErreurLecteur):
+                    lecteurs.lire_sortie_classeur(texte)
+
+    def test_plages(self):
+        attendu = {"feuilles": [
+            {"nom": "Petite", "cases": {"B3": ["nombre", 1], "AG973": ["nombre", 2]}},
+            {"nom": "Vide", "cases": {}},
+            {"nom": "Loin", "cases": {"A1": ["texte", "x"], "IV65536": ["texte", "y"]}},
+        ]}
+        self.assertEqual(lecteurs.plages_attendues(attendu), {
+            "Petite": ["A1:AH974"], "Vide": ["A1:B2"],
+            "Loin": ["A1:IV1", "A2:IV2", "A65536:IV65536"]})
+
+
 class Comparaison(unittest.TestCase):
     REFERENCE = {"feuilles": [
         {"nom": "A", "cases": {"A1": ["texte", "x"], "B2": ["nombre", 75], "C3": ["nombre", 0.5]}},
