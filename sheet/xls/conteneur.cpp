@@ -317,6 +317,17 @@ int Conteneur::chercherFlux(const QString &nom) const
     return -1;
 }
 
+QByteArray Conteneur::octetsEntree(int entree) const
+{
+    const std::size_t parSecteur = std::size_t(m_tailleSecteur) / tailleEntree;
+    const std::size_t i = std::size_t(entree);
+    if (i >= m_entrees.size())
+        refuser(QStringLiteral("entrée %1 hors du répertoire").arg(entree));
+    const qsizetype position = qsizetype(m_chaineRepertoire[i / parSecteur] + 1) * m_tailleSecteur
+        + qsizetype(i % parSecteur) * tailleEntree;
+    return m_octets.mid(position, tailleEntree);
+}
+
 std::vector<std::uint32_t> Conteneur::chaineFlux(int entree) const
 {
     const EntreeRepertoire &en = m_entrees.at(std::size_t(entree));

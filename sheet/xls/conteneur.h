@@ -58,6 +58,9 @@ public:
     /// Contenu complet d'un flux (index d'une entrée de type Flux).
     QByteArray lireFlux(int entree) const;
 
+    /// Les 128 octets bruts d'une entrée du répertoire.
+    QByteArray octetsEntree(int entree) const;
+
     /// Chaîne de secteurs (FAT) ou de mini-secteurs (mini-FAT) d'un flux, dans l'ordre.
     std::vector<std::uint32_t> chaineFlux(int entree) const;
 
@@ -75,5 +78,22 @@ private:
     std::vector<std::uint32_t> m_chaineRepertoire, m_chaineMiniFat, m_chaineMiniFlux;
     std::vector<EntreeRepertoire> m_entrees;
 };
+
+/**
+ * Remplace le contenu du flux `nom` (directement sous la racine) et rend les nouveaux octets
+ * du fichier. Fonction pure : `origine` n'est pas touché.
+ *
+ * Écriture en place : les secteurs de l'ancien flux sont réutilisés dans leur ordre, les
+ * secteurs en plus sont ajoutés en fin de fichier (la FAT grandit, et la DIFAT au-delà de 109
+ * secteurs de FAT) ; les secteurs rendus libres sont remis à zéro. Le passage du mini-flux
+ * (moins de 4096 octets) aux secteurs ordinaires et l'inverse sont pris en charge. Tout autre
+ * flux, stockage, CLSID et entrée du répertoire reste identique à l'octet ; seuls changent
+ * l'entrée du flux remplacé, l'en-tête, les secteurs de FAT/DIFAT/mini-FAT touchés et, quand
+ * le mini-flux grandit, la taille de l'entrée racine.
+ *
+ * Le résultat est relu et vérifié avant d'être rendu. Lève ErreurClasseur si l'origine est
+ * invalide, si le flux n'existe pas ou si le fichier dépasserait la taille permise.
+ */
+QByteArray remplacerFlux(const QByteArray &origine, const QString &nom, const QByteArray &contenu);
 
 } // namespace zarvo::sheet::xls
