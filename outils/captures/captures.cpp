@@ -61,6 +61,8 @@ QString tournee(const QString &classeur)
                           "clic Coureur 2\n"
                           "efface Note 12\n"
                           "tape Note 12 99\n"
+                          "# compte rendu, et le message d'une écriture refusée s'il y en a une\n"
+                          "reponse OK\n"
                           "reponse OK\n"
                           "clic ApplyCour\n"
                           "capture 09-application\n")

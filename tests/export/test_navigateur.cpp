@@ -18,6 +18,13 @@
 
 #include <gtest/gtest.h>
 
+// ZARVO_MOTEUR_XLS vient de CMake (et non de __has_include) : ccache recompile dès qu'il
+// change.
+#ifdef ZARVO_MOTEUR_XLS
+#include "model/chargement/chargement.h"
+#include "sheet/xls/application_xls.h"
+#endif
+
 using namespace zarvo;
 
 namespace {
@@ -49,13 +56,32 @@ QString domRendu(const QString &fichier, const QString &profil)
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
+/// La base de démonstration chargée par le vrai moteur s'il est là, sinon une base pleine.
+Donnees baseDeDemo(bool &inventee)
+{
+#ifdef ZARVO_MOTEUR_XLS
+    QTemporaryDir dossier;
+    const QString copie = dossier.filePath(QStringLiteral("demo.xls"));
+    if (QFile::copy(QStringLiteral(ZARVO_SOURCE_DIR "/exemples/demo.xls"), copie)) {
+        auto app = sheet::creerApplicationXls();
+        Donnees d;
+        chargerClasseur(*app, copie, d);
+        inventee = false;
+        return d;
+    }
+#endif
+    inventee = true;
+    return essai::basePleine();
+}
+
 } // namespace
 
 TEST(ExportNavigateur, SommaireEtPagesSOuvrent)
 {
     QTemporaryDir travail;
     ASSERT_TRUE(travail.isValid());
-    const Donnees d = essai::basePleine();
+    bool inventee = true;
+    const Donnees d = baseDeDemo(inventee);
     const ResultatExport r = exporterHTML(d, QStringLiteral("demo.xls"), QDir(travail.path()),
         QDateTime(QDate(2026, 12, 5), QTime(4, 5, 9)), fr);
     ASSERT_TRUE(r.reussi) << r.erreur.toStdString();
@@ -74,12 +100,31 @@ TEST(ExportNavigateur, SommaireEtPagesSOuvrent)
     for (const QString &f : dossier.entryList({ QStringLiteral("*.html") }, QDir::Files))
         if (f != QStringLiteral("sommaire.html"))
             pages.insert(f);
-    EXPECT_EQ(liens.size(), 41); // 40 équipes des deux divisions et FA.html
+    int exportees = 1; // FA.html
+    for (int k = 1; k <= 41; ++k)
+        exportees += egalesAuTri(d.TabEquipes(k, 3), Cellule::nombre(1))
+            || egalesAuTri(d.TabEquipes(k, 3), Cellule::nombre(2));
+    EXPECT_EQ(liens.size(), exportees);
     EXPECT_EQ(liens, pages);
 
-    // Page d'une équipe : tous ses coureurs, aucun autre ; retour au sommaire.
-    const int ligne = 3;
-    const QString page = domRendu(dossier.filePath(QStringLiteral("Equipe3.html")), profil);
+    // Page de l'équipe la plus fournie : tous ses coureurs, aucun autre ; retour au sommaire.
+    int ligne = 0, plus = -1;
+    for (const QString &lien : liens) {
+        const int k = QString(lien)
+                          .remove(QStringLiteral("Equipe"))
+                          .remove(QStringLiteral(".html"))
+                          .toInt();
+        int n = 0;
+        for (int c = 2; k > 0 && c <= 973; ++c)
+            n += egalesAuTri(d.TabCoureurs(c, 4), d.TabEquipes(k, 1));
+        if (n > plus) {
+            ligne = k;
+            plus = n;
+        }
+    }
+    ASSERT_GT(ligne, 0);
+    const QString page
+        = domRendu(dossier.filePath(QStringLiteral("Equipe%1.html").arg(ligne)), profil);
     ASSERT_FALSE(page.isEmpty());
     int siens = 0;
     for (int c = 2; c <= 973; ++c) {
@@ -88,8 +133,9 @@ TEST(ExportNavigateur, SommaireEtPagesSOuvrent)
         EXPECT_EQ(page.contains(u'>' + nom + u'<'), delEquipe) << nom.toStdString();
         siens += delEquipe;
     }
-    EXPECT_GT(siens, 5);
-    EXPECT_TRUE(page.contains(QString::fromUtf8("Les coureurs de l'équipe Équipe n°3")));
+    EXPECT_GT(siens, 0);
+    EXPECT_TRUE(page.contains(
+        QStringLiteral("Les coureurs de l'équipe ") + texteCellule(d.TabEquipes(ligne, 2), fr)));
     EXPECT_TRUE(page.contains(QStringLiteral("href=\"sommaire.html\"")));
 
     // Page des libres : les références numériques redeviennent leurs caractères.
@@ -104,6 +150,8 @@ TEST(ExportNavigateur, SommaireEtPagesSOuvrent)
         horsJeu = horsJeu || nom.startsWith(QString::fromUtf8("Ł"));
         ++nbLibres;
     }
-    EXPECT_GT(nbLibres, 100);
-    EXPECT_TRUE(horsJeu); // la base a bien un nom hors de Windows-1252 parmi les libres
+    EXPECT_GT(nbLibres, 0);
+    if (inventee) {
+        EXPECT_TRUE(horsJeu); // la base inventée a un nom hors de Windows-1252 parmi les libres
+    }
 }

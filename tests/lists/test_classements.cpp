@@ -157,15 +157,6 @@ TEST(Classements, ApresUneModificationDuPanneau)
     }
 }
 
-TEST(Classements, BoutonCDM)
-{
-    Base b = baseClassement();
-    const int k = b.d.TabEquipes.premiereLigne();
-    EXPECT_FALSE(Best8020_Click(b.d, fr).cdmVisible);
-    EXPECT_TRUE(Chargeq_Click(b.d, k, fr).cdmVisible);
-    EXPECT_FALSE(CLM_Click(b.d, fr).cdmVisible);
-}
-
 // Le drapeau d'écriture reste sur son coureur à travers les tris de toutes les listes.
 TEST(Classements, DrapeauxSuiventLeurLigne)
 {
