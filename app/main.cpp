@@ -1,12 +1,7 @@
 #include "app/Programme.h"
 #include "ui/messages.h"
 
-#if __has_include("sheet/xls/application_xls.h")
 #include "sheet/xls/application_xls.h"
-#define ZARVO_MOTEUR_XLS 1
-#endif
-
-#include "sheet/erreur.h"
 
 #include <QApplication>
 #include <QDir>
@@ -19,15 +14,8 @@ int main(int argc, char *argv[])
     QApplication::setQuitOnLastWindowClosed(false);
 
     zarvo::ui::MessagesQt messages;
-    zarvo::app::FabriqueTableur fabrique = []() -> std::unique_ptr<zarvo::sheet::Application> {
-#ifdef ZARVO_MOTEUR_XLS
-        return zarvo::sheet::creerApplicationXls();
-#else
-        throw zarvo::sheet::ErreurClasseur(
-            QStringLiteral("Le moteur de classeur .xls manque à cette construction."));
-#endif
-    };
-    zarvo::app::Programme programme(messages, fabrique, QDir::currentPath());
+    zarvo::app::Programme programme(
+        messages, [] { return zarvo::sheet::creerApplicationXls(); }, QDir::currentPath());
     QObject::connect(&programme, &zarvo::app::Programme::termine, &application, &QApplication::quit,
         Qt::QueuedConnection);
     programme.demarrer();

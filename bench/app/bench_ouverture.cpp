@@ -9,10 +9,7 @@
 #include "ui/Equipes.h"
 #include "ui/messages.h"
 
-#if __has_include("sheet/xls/application_xls.h")
 #include "sheet/xls/application_xls.h"
-#define ZARVO_MOTEUR_XLS 1
-#endif
 
 #include <QApplication>
 #include <QFile>
@@ -87,7 +84,6 @@ void BM_Memoire_OuvrirJusquaFenetre(benchmark::State &etat)
 }
 BENCHMARK(BM_Memoire_OuvrirJusquaFenetre)->Unit(benchmark::kMillisecond);
 
-#ifdef ZARVO_MOTEUR_XLS
 void BM_Demo_LectureBruteDuFichier(benchmark::State &etat)
 {
     Copie copie;
@@ -118,7 +114,6 @@ void BM_Demo_OuvrirJusquaFenetre(benchmark::State &etat)
         etat, [] { return sheet::creerApplicationXls(); }, copie.dossier.path(), copie.chemin);
 }
 BENCHMARK(BM_Demo_OuvrirJusquaFenetre)->Unit(benchmark::kMillisecond);
-#endif
 
 } // namespace
 

@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace zarvo::sheet {
 
 namespace xls {
@@ -23,22 +25,26 @@ public:
 
     Cellule valeur() const override
     {
-        const int l = m_a.ligne1 - 1, c = m_a.colonne1 - 1;
-        if (const Cellule *posee = m_feuille.classeur().valeurEnAttente(m_feuille.index(), l, c))
+        const int l = m_a.ligne1 - 1, col = m_a.colonne1 - 1;
+        if (const Cellule *posee = m_feuille.classeur().valeurEnAttente(m_feuille.index(), l, col))
             return *posee;
-        const Case *lue = m_feuille.cases().chercher(l, c);
-        return lue ? lue->valeur : Cellule();
+        const FeuilleBiff &f = m_feuille.cases();
+        const Case *c = f.chercher(l, col);
+        return c ? f.valeur(*c, col) : Cellule();
     }
 
     Tableau valeurs() const override
     {
         Tableau t(1, m_a.nbLignes(), 1, m_a.nbColonnes());
-        const auto &cases = m_feuille.cases().cases();
-        for (auto it = m_feuille.cases().depuis(m_a.ligne1 - 1, 0);
-             it != cases.end() && it->ligne < m_a.ligne2; ++it) {
-            const int colonne = it->colonne + 1;
-            if (colonne >= m_a.colonne1 && colonne <= m_a.colonne2 && !it->valeur.estVide())
-                t(it->ligne + 2 - m_a.ligne1, colonne - m_a.colonne1 + 1) = it->valeur;
+        const FeuilleBiff &f = m_feuille.cases();
+        const int c1 = m_a.colonne1 - 1, c2 = m_a.colonne2 - 1;
+        for (auto it = f.depuis(m_a.ligne1 - 1, 0); it != f.cases().end() && it->ligne < m_a.ligne2;
+             ++it) {
+            if (it->genre == Case::Genre::Vide)
+                continue;
+            for (int col = std::max<int>(it->colonne, c1); col <= std::min<int>(it->derniere, c2);
+                 ++col)
+                t(it->ligne + 2 - m_a.ligne1, col - c1 + 1) = f.valeur(*it, col);
         }
         // Les valeurs posées et pas encore enregistrées passent devant celles du fichier.
         if (const auto *posees = m_feuille.classeur().ecritures(m_feuille.index()))

@@ -770,6 +770,28 @@ QByteArray reconstruireFlux(
     return out;
 }
 
+namespace {
+
+/// Une case, suites MULRK/MULBLANK dépliées.
+struct CaseSeule
+{
+    std::pair<int, int> position;
+    Cellule valeur;
+    std::uint16_t xf;
+};
+
+std::vector<CaseSeule> casesSeules(const FeuilleBiff &f)
+{
+    std::vector<CaseSeule> r;
+    r.reserve(f.cases().size());
+    for (const Case &c : f.cases())
+        for (int col = c.colonne; col <= c.derniere; ++col)
+            r.push_back({ { c.ligne, col }, f.valeur(c, col), f.xf(c, col) });
+    return r;
+}
+
+} // namespace
+
 FluxRelu verifierFlux(const ClasseurBiff &origine, const QByteArray &flux,
     const Ecritures &ecritures, const FeuillesLues &lues)
 {
@@ -828,24 +850,26 @@ FluxRelu verifierFlux(const ClasseurBiff &origine, const QByteArray &flux,
         }
         const FeuilleBiff &b = *lue;
         const auto &ecr = e->second;
-        auto ia = a.cases().begin(), ib = b.cases().begin();
-        const auto cle = [](const Case &c) { return std::pair<int, int> { c.ligne, c.colonne }; };
-        while (ia != a.cases().end() || ib != b.cases().end()) {
-            const bool finA = ia == a.cases().end(), finB = ib == b.cases().end();
-            const auto p = finA ? cle(*ib) : finB ? cle(*ia) : std::min(cle(*ia), cle(*ib));
-            const Case *ca = !finA && cle(*ia) == p ? &*ia++ : nullptr;
-            const Case *cb = !finB && cle(*ib) == p ? &*ib++ : nullptr;
+        const std::vector<CaseSeule> ca = casesSeules(a), cb = casesSeules(b);
+        auto ia = ca.begin(), ib = cb.begin();
+        while (ia != ca.end() || ib != cb.end()) {
+            const bool finA = ia == ca.end(), finB = ib == cb.end();
+            const auto p = finA ? ib->position
+                : finB          ? ia->position
+                                : std::min(ia->position, ib->position);
+            const CaseSeule *x = !finA && ia->position == p ? &*ia++ : nullptr;
+            const CaseSeule *y = !finB && ib->position == p ? &*ib++ : nullptr;
             const auto w = ecr.find(p);
             const QString ou
                 = QStringLiteral("case %1 de « %2 »").arg(nomCase(p.first, p.second), fa[k].nom);
             if (w != ecr.end()) {
-                const bool bon = w->second.estVide() ? (!cb || cb->valeur.estVide())
-                                                     : (cb && cb->valeur == w->second);
-                if (!bon || (ca && cb && ca->xf != cb->xf))
+                const bool bon = w->second.estVide() ? (!y || y->valeur.estVide())
+                                                     : (y && y->valeur == w->second);
+                if (!bon || (x && y && x->xf != y->xf))
                     throw ecart(ou);
                 continue;
             }
-            if (!ca || !cb || !(ca->valeur == cb->valeur) || ca->xf != cb->xf)
+            if (!x || !y || !(x->valeur == y->valeur) || x->xf != y->xf)
                 throw ecart(ou);
         }
         for (const auto &[p, v] : ecr)

@@ -75,8 +75,9 @@ inline Valeurs valeursFeuille(const ClasseurBiff &b, std::size_t feuille)
     Valeurs v;
     const FeuilleBiff cases = b.lireFeuille(feuille);
     for (const Case &c : cases.cases())
-        if (!c.valeur.estVide())
-            v[{ c.ligne, c.colonne }] = c.valeur;
+        for (int col = c.colonne; col <= c.derniere; ++col)
+            if (const Cellule x = cases.valeur(c, col); !x.estVide())
+                v[{ c.ligne, col }] = x;
     return v;
 }
 
@@ -338,15 +339,17 @@ inline Ecritures ecrituresAuHasard(const ClasseurBiff &b, int n, unsigned graine
         if (k < 0)
             continue;
         const FeuilleBiff cases = b.lireFeuille(std::size_t(k));
-        std::vector<const Case *> existantes, enSuite;
         int ligneMax = 0, colonneMax = 0;
+        std::vector<std::pair<int, int>> existantes, enSuite;
         for (const Case &c : cases.cases()) {
             const auto t = b.enregistrements()[c.enregistrement].id;
             if (t == ecriture::Formula)
                 continue; // les formules ont leurs propres tests
-            (t == ecriture::MulRk || t == ecriture::MulBlank ? enSuite : existantes).push_back(&c);
+            for (int col = c.colonne; col <= c.derniere; ++col)
+                (t == ecriture::MulRk || t == ecriture::MulBlank ? enSuite : existantes)
+                    .push_back({ c.ligne, col });
             ligneMax = std::max<int>(ligneMax, c.ligne);
-            colonneMax = std::max<int>(colonneMax, c.colonne);
+            colonneMax = std::max<int>(colonneMax, c.derniere);
         }
         auto &e = r[std::size_t(k)];
         const auto hasard
@@ -355,11 +358,9 @@ inline Ecritures ecrituresAuHasard(const ClasseurBiff &b, int n, unsigned graine
             std::pair<int, int> p;
             const int sorte = hasard(0, 9);
             if (sorte < 4 && !existantes.empty()) {
-                const Case *c = existantes[std::size_t(hasard(0, int(existantes.size()) - 1))];
-                p = { c->ligne, c->colonne };
+                p = existantes[std::size_t(hasard(0, int(existantes.size()) - 1))];
             } else if (sorte < 6 && !enSuite.empty()) {
-                const Case *c = enSuite[std::size_t(hasard(0, int(enSuite.size()) - 1))];
-                p = { c->ligne, c->colonne };
+                p = enSuite[std::size_t(hasard(0, int(enSuite.size()) - 1))];
             } else if (sorte < 8) {
                 p = { hasard(0, ligneMax), hasard(0, colonneMax) };
             } else {

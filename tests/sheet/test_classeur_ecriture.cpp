@@ -178,14 +178,16 @@ TEST(Ecrire, ValeursPoseesEtBlocRelu)
     auto *x = dynamic_cast<xls::ClasseurXls *>(&c);
     ASSERT_NE(x, nullptr);
     const int k = x->biff().chercherFeuille(QStringLiteral("DYN_cyclist"));
-    const std::uint16_t xfD2 = x->biff().lireFeuille(std::size_t(k)).chercher(1, 3)->xf;
+    const xls::FeuilleBiff avantD2 = x->biff().lireFeuille(std::size_t(k));
+    const std::uint16_t xfD2 = avantD2.xf(*avantD2.chercher(1, 3), 3);
     x->enregistrer();
     EXPECT_FALSE(c.estModifie());
     const Ouvert o = ouvrir(copie.chemin);
-    const xls::Case *d2 = o.biff.lireFeuille(std::size_t(k)).chercher(1, 3);
+    const xls::FeuilleBiff apresD2 = o.biff.lireFeuille(std::size_t(k));
+    const xls::Case *d2 = apresD2.chercher(1, 3);
     ASSERT_NE(d2, nullptr);
-    EXPECT_TRUE(d2->valeur.estVide());
-    EXPECT_EQ(d2->xf, xfD2);
+    EXPECT_TRUE(apresD2.valeur(*d2, 3).estVide());
+    EXPECT_EQ(apresD2.xf(*d2, 3), xfD2);
     EXPECT_EQ(f.plage(QStringLiteral("B2"))->valeur(), Cellule::nombre(1000));
 }
 

@@ -52,8 +52,11 @@ void controlerFlux(const ClasseurBiff &origine, const QByteArray &flux, const Ec
         // Les cases déjà là gardent leur format.
         const FeuilleBiff a = origine.lireFeuille(k), b = relu.lireFeuille(k);
         for (const Case &c : a.cases()) {
-            if (const Case *n = b.chercher(c.ligne, c.colonne)) {
-                EXPECT_EQ(n->xf, c.xf) << f.nom.toStdString() << " " << c.ligne << "," << c.colonne;
+            for (int col = c.colonne; col <= c.derniere; ++col) {
+                if (const Case *n = b.chercher(c.ligne, col)) {
+                    EXPECT_EQ(b.xf(*n, col), a.xf(c, col))
+                        << f.nom.toStdString() << " " << c.ligne << "," << col;
+                }
             }
         }
     }
@@ -200,9 +203,10 @@ TEST(Format, CaseCreeePrendLeFormatParDefautOuCeluiDeSaColonne)
     EXPECT_LT(xf, o.biff.nbXf());
     const Ecritures ecr { { std::size_t(k), { { { 60000, 250 }, Cellule::nombre(3) } } } };
     const ClasseurBiff relu = ClasseurBiff::lire(reconstruireFlux(o.biff, ecr));
-    const Case *c = relu.lireFeuille(std::size_t(k)).chercher(60000, 250);
+    const FeuilleBiff f = relu.lireFeuille(std::size_t(k));
+    const Case *c = f.chercher(60000, 250);
     ASSERT_NE(c, nullptr);
-    EXPECT_EQ(c->xf, xf);
+    EXPECT_EQ(f.xf(*c, 250), xf);
 }
 
 TEST(Recalcul, DemandeALOuverture)
