@@ -8,6 +8,7 @@
 
 #include "sheet/xls/application_xls.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -310,6 +311,14 @@ private slots:
         QVERIFY(messages.imprevus().isEmpty());
         QCOMPARE(p.equipes(), nullptr);
         QVERIFY(p.selecteur().isVisible());
+        // Aucun descripteur de fichier ne reste ouvert sur le classeur refusé.
+        const QString canonique = QFileInfo(chemin).canonicalFilePath();
+        const QStringList fds
+            = QDir(u"/proc/self/fd"_s)
+                  .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+        QVERIFY(!fds.isEmpty());
+        for (const QString &fd : fds)
+            QVERIFY2(QFile::symLinkTarget(u"/proc/self/fd/"_s + fd) != canonique, qPrintable(fd));
         QFile f(chemin);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), octets);
