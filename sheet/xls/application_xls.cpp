@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace zarvo::sheet {
 
 namespace xls {
@@ -23,19 +25,23 @@ public:
 
     Cellule valeur() const override
     {
-        const Case *c = m_feuille.cases().chercher(m_a.ligne1 - 1, m_a.colonne1 - 1);
-        return c ? c->valeur : Cellule();
+        const FeuilleBiff &f = m_feuille.cases();
+        const Case *c = f.chercher(m_a.ligne1 - 1, m_a.colonne1 - 1);
+        return c ? f.valeur(*c, m_a.colonne1 - 1) : Cellule();
     }
 
     Tableau valeurs() const override
     {
         Tableau t(1, m_a.nbLignes(), 1, m_a.nbColonnes());
-        const auto &cases = m_feuille.cases().cases();
-        for (auto it = m_feuille.cases().depuis(m_a.ligne1 - 1, 0);
-             it != cases.end() && it->ligne < m_a.ligne2; ++it) {
-            const int colonne = it->colonne + 1;
-            if (colonne >= m_a.colonne1 && colonne <= m_a.colonne2 && !it->valeur.estVide())
-                t(it->ligne + 2 - m_a.ligne1, colonne - m_a.colonne1 + 1) = it->valeur;
+        const FeuilleBiff &f = m_feuille.cases();
+        const int c1 = m_a.colonne1 - 1, c2 = m_a.colonne2 - 1;
+        for (auto it = f.depuis(m_a.ligne1 - 1, 0); it != f.cases().end() && it->ligne < m_a.ligne2;
+             ++it) {
+            if (it->genre == Case::Genre::Vide)
+                continue;
+            for (int col = std::max<int>(it->colonne, c1); col <= std::min<int>(it->derniere, c2);
+                 ++col)
+                t(it->ligne + 2 - m_a.ligne1, col - c1 + 1) = f.valeur(*it, col);
         }
         return t;
     }

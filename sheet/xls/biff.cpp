@@ -243,24 +243,55 @@ QString texteErreur(std::uint8_t code)
     }
 }
 
-FeuilleBiff::FeuilleBiff(std::vector<Case> cases)
-    : m_cases(std::move(cases))
+FeuilleBiff::FeuilleBiff(QByteArray flux, std::vector<Case> cases, std::vector<QString> textes,
+    std::shared_ptr<const std::vector<ChaineSst>> sst)
+    : m_flux(std::move(flux))
+    , m_cases(std::move(cases))
+    , m_textes(std::move(textes))
+    , m_sst(std::move(sst))
 { }
+
+Cellule FeuilleBiff::valeur(const Case &c, int colonne) const
+{
+    switch (c.genre) {
+    case Case::Genre::Nombre:
+        return Cellule::nombre(c.nombre);
+    case Case::Genre::MulRk:
+        return Cellule::nombre(valeurRk(lire32(
+            m_flux.constData() + c.donnees + 4 + 6 * std::uint32_t(colonne - c.colonne) + 2)));
+    case Case::Genre::Sst:
+        return Cellule::texte((*m_sst)[c.index].texte);
+    case Case::Genre::Texte:
+        return Cellule::texte(m_textes[c.index]);
+    case Case::Genre::Vide:
+        break;
+    }
+    return {};
+}
 
 std::vector<Case>::const_iterator FeuilleBiff::depuis(int ligne, int colonne) const
 {
+    // Les suites ne se chevauchent pas : ordonnées par première comme par dernière colonne.
     return std::lower_bound(m_cases.begin(), m_cases.end(), std::pair(ligne, colonne),
         [](const Case &c, const std::pair<int, int> &p) {
-            return std::pair<int, int>(c.ligne, c.colonne) < p;
+            return std::pair<int, int>(c.ligne, c.derniere) < p;
         });
 }
 
 const Case *FeuilleBiff::chercher(int ligne, int colonne) const
 {
     const auto it = depuis(ligne, colonne);
-    if (it == m_cases.end() || it->ligne != ligne || it->colonne != colonne)
+    if (it == m_cases.end() || it->ligne != ligne || it->colonne > colonne)
         return nullptr;
     return &*it;
+}
+
+std::uint16_t FeuilleBiff::xf(const Case &c, int colonne) const
+{
+    if (c.colonne == c.derniere)
+        return c.xf;
+    const std::uint32_t pas = c.genre == Case::Genre::MulRk ? 6 : 2;
+    return lire16(m_flux.constData() + c.donnees + 4 + pas * std::uint32_t(colonne - c.colonne));
 }
 
 QByteArray ClasseurBiff::donnees(std::size_t index) const
@@ -420,7 +451,7 @@ void ClasseurBiff::lireSst(std::size_t premier, std::size_t dernier)
             s.runs = l.brut(std::uint32_t(nbRuns) * 4);
         if (taillePhon > 0)
             s.phonetique = l.brut(taillePhon);
-        m_sst.push_back(std::move(s));
+        m_sst->push_back(std::move(s));
     }
 }
 
@@ -442,6 +473,8 @@ FeuilleBiff ClasseurBiff::lireFeuille(std::size_t indexFeuille) const
 
     const char *d = m_flux.constData();
     std::vector<Case> cases;
+    cases.reserve(s.dernier - s.premier);
+    std::vector<QString> textes;
     constexpr std::size_t aucune = std::size_t(-1);
     std::size_t formuleTexte = aucune; // case qui attend son STRING
     int profondeur = 0;
@@ -464,7 +497,17 @@ FeuilleBiff ClasseurBiff::lireFeuille(std::size_t indexFeuille) const
         const auto nombre = [&](double v) {
             if (!std::isfinite(v))
                 refuser(QStringLiteral("%1 : nombre non fini").arg(quoi()));
-            return Cellule::nombre(v);
+            Case c;
+            c.genre = Case::Genre::Nombre;
+            c.nombre = v;
+            return c;
+        };
+        const auto texte = [&](const QString &t) {
+            Case c;
+            c.genre = Case::Genre::Texte;
+            c.index = std::uint32_t(textes.size());
+            textes.push_back(t);
+            return c;
         };
         if (formuleTexte != aucune) {
             if (e.id == id::string) {
@@ -483,7 +526,9 @@ FeuilleBiff ClasseurBiff::lireFeuille(std::size_t indexFeuille) const
                     refuser(QStringLiteral("%1 : enregistrement tronqué").arg(quoi()));
                 }
                 Case &c = cases[formuleTexte];
-                c.valeur = Cellule::texte(texte);
+                c.genre = Case::Genre::Texte;
+                c.index = std::uint32_t(textes.size());
+                textes.push_back(texte);
                 c.chaineFormule = std::uint32_t(&e - m_enregistrements.data());
                 formuleTexte = aucune;
                 continue;
@@ -494,28 +539,30 @@ FeuilleBiff ClasseurBiff::lireFeuille(std::size_t indexFeuille) const
             continue;
         }
 
-        const auto ajouter = [&](std::uint16_t ligne, std::uint16_t colonne, std::uint16_t xf,
-                                 std::uint16_t rang, Cellule v) {
-            if (colonne >= nbColonnesMax)
-                refuser(QStringLiteral("%1 : colonne hors limites").arg(quoi()));
+        const auto verifierXf = [&](std::uint16_t xf) {
             if (xf >= m_nbXf)
                 refuser(QStringLiteral("%1 : index de format (XF) hors de la table").arg(quoi()));
-            Case c;
+        };
+        const auto ajouter = [&](std::uint16_t ligne, std::uint16_t colonne, std::uint16_t xf,
+                                 std::uint16_t derniere, Case c) {
+            if (derniere >= nbColonnesMax)
+                refuser(QStringLiteral("%1 : colonne hors limites").arg(quoi()));
+            verifierXf(xf);
             c.ligne = ligne;
             c.colonne = colonne;
+            c.derniere = derniere;
             c.xf = xf;
-            c.rang = rang;
             c.enregistrement = std::uint32_t(i);
-            c.valeur = std::move(v);
-            cases.push_back(std::move(c));
+            c.donnees = e.debutDonnees();
+            cases.push_back(c);
         };
         try {
             switch (e.id) {
             case id::number:
-                ajouter(r.u16(0), r.u16(2), r.u16(4), 0, nombre(r.f64(6)));
+                ajouter(r.u16(0), r.u16(2), r.u16(4), r.u16(2), nombre(r.f64(6)));
                 break;
             case id::rk:
-                ajouter(r.u16(0), r.u16(2), r.u16(4), 0, nombre(valeurRk(r.u32(6))));
+                ajouter(r.u16(0), r.u16(2), r.u16(4), r.u16(2), nombre(valeurRk(r.u32(6))));
                 break;
             case id::mulrk:
             case id::mulblank: {
@@ -529,46 +576,55 @@ FeuilleBiff ClasseurBiff::lireFeuille(std::size_t indexFeuille) const
                 if (nb == 0 || derniere < premiere || std::uint32_t(derniere - premiere + 1) != nb)
                     refuser(QStringLiteral("%1 : nombre d'entrées incohérent avec les colonnes")
                                 .arg(quoi()));
+                // Une seule entrée pour la suite de colonnes ; chaque valeur est vérifiée ici
+                // et relue de l'enregistrement à la demande.
                 for (std::uint32_t k = 0; k < nb; ++k) {
                     const std::uint32_t o = 4 + k * pas;
-                    ajouter(ligne, std::uint16_t(premiere + k), r.u16(o), std::uint16_t(k),
-                        rk ? nombre(valeurRk(r.u32(o + 2))) : Cellule());
+                    verifierXf(r.u16(o));
+                    if (rk)
+                        nombre(valeurRk(r.u32(o + 2)));
                 }
+                Case c;
+                c.genre = rk ? Case::Genre::MulRk : Case::Genre::Vide;
+                ajouter(ligne, premiere, r.u16(4), derniere, c);
                 break;
             }
             case id::labelsst: {
                 const std::uint32_t isst = r.u32(6);
-                if (isst >= m_sst.size())
+                if (isst >= m_sst->size())
                     refuser(QStringLiteral("%1 : index de chaîne hors de la table").arg(quoi()));
-                ajouter(r.u16(0), r.u16(2), r.u16(4), 0, Cellule::texte(m_sst[isst].texte));
+                Case c;
+                c.genre = Case::Genre::Sst;
+                c.index = isst;
+                ajouter(r.u16(0), r.u16(2), r.u16(4), r.u16(2), c);
                 break;
             }
             case id::label:
             case id::rstring: {
-                QString texte;
-                const std::uint32_t fin = r.chaine(6, texte);
+                QString t;
+                const std::uint32_t fin = r.chaine(6, t);
                 if (e.id == id::rstring)
                     r.exiger(fin + 2 + 4 * std::uint32_t(r.u16(fin)));
-                ajouter(r.u16(0), r.u16(2), r.u16(4), 0, Cellule::texte(texte));
+                ajouter(r.u16(0), r.u16(2), r.u16(4), r.u16(2), texte(t));
                 break;
             }
             case id::blank:
-                ajouter(r.u16(0), r.u16(2), r.u16(4), 0, Cellule());
+                ajouter(r.u16(0), r.u16(2), r.u16(4), r.u16(2), Case());
                 break;
             case id::boolerr: {
                 const std::uint8_t v = r.u8(6);
-                Cellule c;
+                Case c;
                 if (r.u8(7)) {
                     const QString t = texteErreur(v);
                     if (t.isEmpty())
                         refuser(QStringLiteral("%1 : code d'erreur inconnu").arg(quoi()));
-                    c = Cellule::texte(t);
+                    c = texte(t);
                 } else {
                     if (v > 1)
                         refuser(QStringLiteral("%1 : booléen invalide").arg(quoi()));
-                    c = Cellule::nombre(v);
+                    c = nombre(v);
                 }
-                ajouter(r.u16(0), r.u16(2), r.u16(4), 0, c);
+                ajouter(r.u16(0), r.u16(2), r.u16(4), r.u16(2), c);
                 break;
             }
             case id::formula: {
@@ -576,7 +632,7 @@ FeuilleBiff ClasseurBiff::lireFeuille(std::size_t indexFeuille) const
                 if (22 + jetons > r.taille())
                     refuser(QStringLiteral("%1 : formule plus longue que son enregistrement")
                                 .arg(quoi()));
-                Cellule c;
+                Case c;
                 if (r.u16(12) == 0xFFFF) {
                     const std::uint8_t genre = r.u8(6), v = r.u8(8);
                     switch (genre) {
@@ -586,12 +642,12 @@ FeuilleBiff ClasseurBiff::lireFeuille(std::size_t indexFeuille) const
                     case 1:
                         if (v > 1)
                             refuser(QStringLiteral("%1 : booléen invalide").arg(quoi()));
-                        c = Cellule::nombre(v);
+                        c = nombre(v);
                         break;
                     case 2:
-                        c = Cellule::texte(texteErreur(v));
-                        if (c.estVide())
+                        if (texteErreur(v).isEmpty())
                             refuser(QStringLiteral("%1 : code d'erreur inconnu").arg(quoi()));
+                        c = texte(texteErreur(v));
                         break;
                     case 3:
                         break; // texte vide
@@ -601,7 +657,7 @@ FeuilleBiff ClasseurBiff::lireFeuille(std::size_t indexFeuille) const
                 } else {
                     c = nombre(r.f64(6));
                 }
-                ajouter(r.u16(0), r.u16(2), r.u16(4), 0, c);
+                ajouter(r.u16(0), r.u16(2), r.u16(4), r.u16(2), c);
                 break;
             }
             default:
@@ -615,14 +671,17 @@ FeuilleBiff ClasseurBiff::lireFeuille(std::size_t indexFeuille) const
         refuser(QStringLiteral("feuille « %1 » : résultat texte de formule (STRING) manquant")
                     .arg(f.nom));
 
-    std::stable_sort(cases.begin(), cases.end(), [](const Case &a, const Case &b) {
+    // Les écrivains rangent les cases dans l'ordre : on ne trie que si ce n'est pas le cas.
+    const auto avant = [](const Case &a, const Case &b) {
         return std::pair(a.ligne, a.colonne) < std::pair(b.ligne, b.colonne);
-    });
+    };
+    if (!std::is_sorted(cases.begin(), cases.end(), avant))
+        std::stable_sort(cases.begin(), cases.end(), avant);
     for (std::size_t k = 1; k < cases.size(); ++k)
-        if (cases[k].ligne == cases[k - 1].ligne && cases[k].colonne == cases[k - 1].colonne)
+        if (cases[k].ligne == cases[k - 1].ligne && cases[k].colonne <= cases[k - 1].derniere)
             refuser(QStringLiteral("feuille « %1 » : deux enregistrements pour la même case")
                         .arg(f.nom));
-    return FeuilleBiff(std::move(cases));
+    return FeuilleBiff(m_flux, std::move(cases), std::move(textes), m_sst);
 }
 
 } // namespace zarvo::sheet::xls

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -74,32 +75,53 @@ struct ChaineSst
     QByteArray phonetique; ///< données phonétiques (ExtRst) brutes
 };
 
-/// Une case tenue par un enregistrement (numéros à partir de 0, comme dans le fichier).
+/**
+ * Une case, ou une suite de cases d'une même ligne (MULRK, MULBLANK), tenue par un
+ * enregistrement ; numéros à partir de 0, comme dans le fichier. Forme compacte : la valeur
+ * se reconstitue par FeuilleBiff::valeur.
+ */
 struct Case
 {
+    enum class Genre : std::uint8_t { Vide, Nombre, Sst, Texte, MulRk };
+    static constexpr std::uint32_t sansChaine = 0xFFFFFFFF;
+
     std::uint16_t ligne = 0;
-    std::uint16_t colonne = 0;
-    std::uint16_t xf = 0;
-    std::uint16_t rang = 0; ///< place dans un MULRK/MULBLANK, 0 sinon
+    std::uint16_t colonne = 0; ///< première colonne
+    std::uint16_t derniere = 0; ///< dernière colonne (égale à la première hors MULRK/MULBLANK)
+    std::uint16_t xf = 0; ///< format de la première case (FeuilleBiff::xf pour les autres)
     std::uint32_t enregistrement = 0; ///< index dans enregistrements()
-    /// FORMULA : index du STRING qui porte le résultat texte, sinon absent.
-    std::optional<std::uint32_t> chaineFormule;
-    Cellule valeur;
+    std::uint32_t donnees = 0; ///< début des données de l'enregistrement dans le flux
+    /// FORMULA à résultat texte : index du STRING qui porte ce résultat, sinon sansChaine.
+    std::uint32_t chaineFormule = sansChaine;
+    Genre genre = Genre::Vide;
+    std::uint32_t index = 0; ///< Sst : index dans la SST ; Texte : index dans textes()
+    double nombre = 0; ///< Nombre (booléens en 1 ou 0, résultats de formule compris)
+    bool tient(int l, int c) const { return l == ligne && c >= colonne && c <= derniere; }
 };
 
-/// Les cases d'une feuille, triées par (ligne, colonne), une seule par position.
+/// Les cases d'une feuille, triées par (ligne, colonne), sans chevauchement.
 class FeuilleBiff
 {
 public:
-    explicit FeuilleBiff(std::vector<Case> cases);
+    FeuilleBiff(QByteArray flux, std::vector<Case> cases, std::vector<QString> textes,
+        std::shared_ptr<const std::vector<ChaineSst>> sst);
     const std::vector<Case> &cases() const { return m_cases; }
-    /// Case à (ligne, colonne) à partir de 0, nullptr si aucun enregistrement ne la tient.
+    /// Textes qui ne viennent pas de la SST (LABEL, RSTRING, STRING, erreurs).
+    const std::vector<QString> &textes() const { return m_textes; }
+    /// Entrée qui tient (ligne, colonne) à partir de 0, nullptr si aucun enregistrement.
     const Case *chercher(int ligne, int colonne) const;
-    /// Première case dont la position est >= (ligne, colonne).
+    /// Première entrée qui tient une position >= (ligne, colonne).
     std::vector<Case>::const_iterator depuis(int ligne, int colonne) const;
+    /// Valeur lue de la case `colonne` d'une entrée : nombre, texte ou vide.
+    Cellule valeur(const Case &c, int colonne) const;
+    /// Format (index XF) de la case `colonne` d'une entrée.
+    std::uint16_t xf(const Case &c, int colonne) const;
 
 private:
+    QByteArray m_flux;
     std::vector<Case> m_cases;
+    std::vector<QString> m_textes;
+    std::shared_ptr<const std::vector<ChaineSst>> m_sst;
 };
 
 class ClasseurBiff
@@ -120,7 +142,7 @@ public:
 
     const std::vector<SousFlux> &sousFlux() const { return m_sousFlux; }
     const std::vector<FeuilleDeclaree> &feuilles() const { return m_feuilles; }
-    const std::vector<ChaineSst> &sst() const { return m_sst; }
+    const std::vector<ChaineSst> &sst() const { return *m_sst; }
     /// Index du SST et du dernier de ses CONTINUE ; absent si le classeur n'a pas de SST.
     std::optional<std::pair<std::size_t, std::size_t>> enregistrementsSst() const
     {
@@ -144,7 +166,7 @@ private:
     std::uint32_t m_finEnregistrements = 0;
     std::vector<SousFlux> m_sousFlux;
     std::vector<FeuilleDeclaree> m_feuilles;
-    std::vector<ChaineSst> m_sst;
+    std::shared_ptr<std::vector<ChaineSst>> m_sst = std::make_shared<std::vector<ChaineSst>>();
     std::optional<std::pair<std::size_t, std::size_t>> m_sstEnregistrements;
     int m_nbXf = 0;
     int m_pageDeCode = 1200;

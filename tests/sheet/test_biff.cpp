@@ -57,11 +57,14 @@ TEST_P(Valeurs, chaqueCaseEgaleCeQuiAEteEcrit)
 {
     const CasValeur &cas = GetParam();
     const FeuilleBiff f = lireUneFeuille(cas.globaux, cas.cases);
-    ASSERT_EQ(f.cases().size(), cas.attendu.size());
+    std::size_t nbCases = 0;
+    for (const Case &c : f.cases())
+        nbCases += std::size_t(c.derniere - c.colonne + 1);
+    ASSERT_EQ(nbCases, cas.attendu.size());
     for (const Attendu &a : cas.attendu) {
         const Case *c = f.chercher(a.ligne, a.colonne);
         ASSERT_NE(c, nullptr) << a.ligne << "," << a.colonne;
-        EXPECT_EQ(c->valeur, a.valeur) << a.ligne << "," << a.colonne;
+        EXPECT_EQ(f.valeur(*c, a.colonne), a.valeur) << a.ligne << "," << a.colonne;
     }
 }
 
@@ -268,7 +271,8 @@ TEST(ClasseurBiff, feuilleNonLueNonJugee)
         {}, { { u"Bonne"_qs, number(0, 0, 42) }, { u"Abimee"_qs, enr(0x00BD, u16(0) + u16(0)) } });
     const ClasseurBiff c = ClasseurBiff::lire(flux);
     ASSERT_EQ(c.chercherFeuille(u"bonne"_qs), 0);
-    EXPECT_EQ(c.lireFeuille(0).chercher(0, 0)->valeur, n(42));
+    const FeuilleBiff bonne = c.lireFeuille(0);
+    EXPECT_EQ(bonne.valeur(*bonne.chercher(0, 0), 0), n(42));
     EXPECT_THROW(c.lireFeuille(1), ErreurClasseur);
 }
 
@@ -290,19 +294,30 @@ TEST(ClasseurBiff, decoupageGardeChaqueEnregistrementALOctet)
     EXPECT_EQ(c.tailleBourrage(), 7u);
 }
 
-TEST(ClasseurBiff, caseRenvoieSonEnregistrementEtSonRang)
+TEST(ClasseurBiff, suiteDeColonnesTenueParUnSeulEnregistrement)
 {
+    // MULRK des colonnes 1 et 2 de la ligne 3, formats 5 et 6.
     const QByteArray mulrk
-        = enr(0x00BD, u16(3) + u16(1) + u16(0) + u32(6) + u16(0) + u32(10) + u16(2));
-    const FeuilleBiff f = lireUneFeuille({}, number(0, 0, 1) + mulrk);
+        = enr(0x00BD, u16(3) + u16(1) + u16(5) + u32(6) + u16(6) + u32(10) + u16(2));
+    const FeuilleBiff f = lireUneFeuille({}, number(0, 0, 1) + mulrk + number(3, 3, 9));
     const Case *c = f.chercher(3, 2);
     ASSERT_NE(c, nullptr);
-    EXPECT_EQ(c->rang, 1);
-    const Case *premiere = f.chercher(3, 1);
-    ASSERT_NE(premiere, nullptr);
-    EXPECT_EQ(premiere->enregistrement, c->enregistrement);
+    EXPECT_EQ(f.chercher(3, 1), c);
+    EXPECT_EQ(c->colonne, 1);
+    EXPECT_EQ(c->derniere, 2);
+    EXPECT_EQ(f.xf(*c, 1), 5);
+    EXPECT_EQ(f.xf(*c, 2), 6);
+    EXPECT_EQ(f.valeur(*c, 2), n(2)); // RK entier 10 >> 2
     EXPECT_NE(f.chercher(0, 0)->enregistrement, c->enregistrement);
-    EXPECT_EQ(f.chercher(3, 3), nullptr);
+    EXPECT_EQ(f.valeur(*f.chercher(3, 3), 3), n(9));
+    EXPECT_EQ(f.chercher(3, 0), nullptr);
+    EXPECT_EQ(f.chercher(3, 4), nullptr);
+}
+
+TEST(ClasseurBiff, suitesQuiSeChevauchentRefusees)
+{
+    const QByteArray mulblank = enr(0x00BE, u16(0) + u16(1) + u16(0) + u16(0) + u16(0) + u16(3));
+    EXPECT_THROW(lireUneFeuille({}, mulblank + number(0, 2, 1)), ErreurClasseur);
 }
 
 } // namespace
