@@ -1,24 +1,17 @@
-// Export HTML complet d'une base pleine (41 équipes, 972 coureurs), à côté d'une référence
+// Export HTML complet de la base de démonstration, à côté d'une référence
 // mesurée dans la même exécution : l'écriture seule des mêmes octets dans les mêmes fichiers
 // d'un dossier neuf. La différence est le coût de la construction et de l'encodage des pages.
 #include "export/html.h"
 
-#include "export/bases.h"
-
 #include <QFile>
 #include <QTemporaryDir>
 
-// ZARVO_MOTEUR_XLS vient de CMake (et non de __has_include) : ccache recompile dès qu'il
-// change.
-#ifdef ZARVO_MOTEUR_XLS
 #include "model/chargement/chargement.h"
 #include "sheet/xls/application_xls.h"
-#endif
 
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <utility>
 
 #include <sys/stat.h>
 
@@ -29,28 +22,17 @@ namespace {
 const QLocale fr(QLocale::French, QLocale::France);
 const QDateTime debut(QDate(2026, 12, 5), QTime(4, 5, 9));
 
-/// La base de démonstration chargée par le vrai moteur, sinon une base pleine inventée.
+/// La base de démonstration, chargée par le moteur .xls depuis une copie.
 Donnees baseDeDemo()
 {
-    static bool dit = false; // l'origine de la base, une fois dans le rapport
-    const bool dire = !std::exchange(dit, true);
-#ifdef ZARVO_MOTEUR_XLS
-    const QString demo = QStringLiteral(ZARVO_SOURCE_DIR "/exemples/demo.xls");
-    if (QFile::exists(demo)) {
-        QTemporaryDir dossier;
-        const QString copie = dossier.filePath(QStringLiteral("demo.xls"));
-        QFile::copy(demo, copie);
+    QTemporaryDir dossier;
+    const QString copie = dossier.filePath(QStringLiteral("demo.xls"));
+    Donnees d;
+    if (QFile::copy(QStringLiteral(ZARVO_SOURCE_DIR "/exemples/demo.xls"), copie)) {
         auto app = sheet::creerApplicationXls();
-        Donnees d;
         chargerClasseur(*app, copie, d);
-        if (dire)
-            std::printf("Base : exemples/demo.xls chargé par le moteur .xls\n");
-        return d;
     }
-#endif
-    if (dire)
-        std::printf("Base : base pleine inventée (moteur .xls ou classeur de démo absent)\n");
-    return essai::basePleine();
+    return d;
 }
 
 void BM_ExportComplet(benchmark::State &etat)
@@ -141,6 +123,6 @@ int main(int argc, char **argv)
         std::printf("\nExport HTML complet (%s) : %.2f ms ; "
                     "écriture seule des mêmes fichiers : %.2f ms ; pages en mémoire seules : "
                     "%.2f ms ; objectif < 50 ms\n",
-            "972 coureurs, toutes les équipes", rapport.m_export, rapport.m_ref, rapport.m_pages);
+            "exemples/demo.xls", rapport.m_export, rapport.m_ref, rapport.m_pages);
     benchmark::Shutdown();
 }
