@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 
 using namespace zarvo::sheet;
 
@@ -36,6 +37,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *donnees, std::size_t t
         for (std::size_t i = 0; i < entrees.size(); ++i)
             if (entrees[i].type == xls::EntreeRepertoire::Flux && entrees[i].parent >= 0)
                 (void)c->conteneur().lireFlux(int(i));
+        // Conteneur accepté : le réécrire, plus long puis sous le seuil du mini-flux, ne doit
+        // jamais échouer (remplacerFlux relit et vérifie son résultat).
+        const QByteArray flux = c->conteneur().lireFlux(c->entreeWorkbook());
+        const QByteArray plusLong = flux + QByteArray(700, 'x');
+        for (const QByteArray &neuf : { plusLong, flux.left(100) }) {
+            try {
+                xls::remplacerFlux(octets, QStringLiteral("Workbook"), neuf);
+            } catch (const ErreurClasseur &) {
+                std::abort();
+            }
+        }
     } catch (const ErreurClasseur &) { }
     return 0;
 }
