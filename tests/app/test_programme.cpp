@@ -8,6 +8,7 @@
 
 #include "sheet/xls/application_xls.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -263,16 +264,20 @@ private slots:
     {
         QTest::addColumn<QByteArray>("octets");
         QTest::addColumn<QString>("copieDe");
-        QTest::newRow("texte renommé en .xls") << QByteArray("Nom;Prénom\nA;B\n") << QString();
-        QTest::newRow("fichier vide") << QByteArray() << QString();
+        QTest::addColumn<QString>("raison");
+        const QString refus = QStringLiteral(ZARVO_SOURCE_DIR "/tests/data/refus/");
+        QTest::newRow("texte renommé en .xls")
+            << QByteArray("Nom;Prénom\nA;B\n") << QString() << u"pas un classeur"_s;
+        QTest::newRow("fichier vide") << QByteArray() << QString() << u"pas un classeur"_s;
         QTest::newRow("octets au hasard")
-            << QByteArray::fromHex("d0cf11e0a1b11ae1000000000000000000000000") << QString();
+            << QByteArray::fromHex("d0cf11e0a1b11ae1000000000000000000000000") << QString()
+            << u"abîmé"_s;
         QTest::newRow("classeur Excel 95")
-            << QByteArray()
-            << QStringLiteral(ZARVO_SOURCE_DIR "/tests/data/refus/biff5-gnumeric.xls");
+            << QByteArray() << refus + u"biff5-gnumeric.xls"_s << u"antérieure à Excel 97"_s;
         QTest::newRow(".xlsx renommé")
-            << QByteArray()
-            << QStringLiteral(ZARVO_SOURCE_DIR "/tests/data/refus/xlsx-renomme.xls");
+            << QByteArray() << refus + u"xlsx-renomme.xls"_s << u"(.xlsx)"_s;
+        QTest::newRow("protégé par mot de passe")
+            << QByteArray() << refus + u"motdepasse-libreoffice.xls"_s << u"mot de passe"_s;
     }
     void refusDuMoteurXls()
     {
@@ -300,9 +305,20 @@ private slots:
         QCOMPARE(messages.messages().size(), 1);
         QVERIFY2(messages.messages()[0].texte.contains(u"refus.xls"_s),
             qPrintable(messages.messages()[0].texte));
+        QFETCH(QString, raison);
+        QVERIFY2(messages.messages()[0].texte.contains(raison),
+            qPrintable(messages.messages()[0].texte));
         QVERIFY(messages.imprevus().isEmpty());
         QCOMPARE(p.equipes(), nullptr);
         QVERIFY(p.selecteur().isVisible());
+        // Aucun descripteur de fichier ne reste ouvert sur le classeur refusé.
+        const QString canonique = QFileInfo(chemin).canonicalFilePath();
+        const QStringList fds
+            = QDir(u"/proc/self/fd"_s)
+                  .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+        QVERIFY(!fds.isEmpty());
+        for (const QString &fd : fds)
+            QVERIFY2(QFile::symLinkTarget(u"/proc/self/fd/"_s + fd) != canonique, qPrintable(fd));
         QFile f(chemin);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), octets);
