@@ -16,11 +16,7 @@ namespace zarvo::sheet {
  */
 std::unique_ptr<Application> creerApplicationXls();
 
-/**
- * Vrai quand le moteur sait écrire des cases et enregistrer le classeur. Tant que c'est faux,
- * Plage::ecrire lève ErreurClasseur et fermer() ne fait que fermer (rien n'a pu changer) ;
- * les tests qui écrivent par le moteur .xls s'en servent pour attendre l'écriture.
- */
-constexpr bool moteurXlsEcrit = false;
+/// Le moteur sait écrire des cases et enregistrer le classeur.
+constexpr bool moteurXlsEcrit = true;
 
 } // namespace zarvo::sheet

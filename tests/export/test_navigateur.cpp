@@ -27,14 +27,10 @@ namespace {
 
 const QLocale fr(QLocale::French, QLocale::France);
 
-/// DOM de la page après chargement par Chromium, avec un profil neuf ; vide si échec.
-QString domRendu(const QString &fichier, const QString &profil)
+/// Un lancement de Chromium sans écran : DOM rendu, vide si échec (raison dans erreur).
+QString lancerChromium(
+    const QString &chromium, const QString &fichier, const QString &profil, QString &erreur)
 {
-    const QString chromium = QStandardPaths::findExecutable(QStringLiteral("chromium"));
-    if (chromium.isEmpty()) {
-        ADD_FAILURE() << "chromium introuvable (paquet Debian chromium)";
-        return {};
-    }
     QProcess p;
     p.start(chromium,
         { QStringLiteral("--headless"), QStringLiteral("--no-sandbox"),
@@ -45,11 +41,40 @@ QString domRendu(const QString &fichier, const QString &profil)
     if (!p.waitForFinished(120000)) {
         p.kill();
         p.waitForFinished();
-        ADD_FAILURE() << "chromium n'a pas fini : " << fichier.toStdString();
+        erreur = QStringLiteral("chromium n'a pas fini");
         return {};
     }
-    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
-    return QString::fromUtf8(p.readAllStandardOutput());
+    const QString dom = QString::fromUtf8(p.readAllStandardOutput());
+    if (p.exitCode() != 0 || !dom.contains(QStringLiteral("</html>"))) {
+        erreur = QStringLiteral("code %1 : %2")
+                     .arg(p.exitCode())
+                     .arg(QString::fromUtf8(p.readAllStandardError()));
+        return {};
+    }
+    return dom;
+}
+
+/// DOM de la page après chargement par Chromium ; vide si échec. Sur une machine très
+/// chargée Chromium échoue parfois à démarrer : trois essais, chacun avec un profil neuf.
+QString domRendu(const QString &fichier, const QString &profil)
+{
+    const QString chromium = QStandardPaths::findExecutable(QStringLiteral("chromium"));
+    if (chromium.isEmpty()) {
+        ADD_FAILURE() << "chromium introuvable (paquet Debian chromium)";
+        return {};
+    }
+    static int lancement = 0;
+    QString erreurs;
+    for (int essai = 1; essai <= 3; ++essai) {
+        QString erreur;
+        const QString dom
+            = lancerChromium(chromium, fichier, profil + QString::number(++lancement), erreur);
+        if (!dom.isEmpty())
+            return dom;
+        erreurs += QStringLiteral("essai %1 : %2\n").arg(essai).arg(erreur);
+    }
+    ADD_FAILURE() << fichier.toStdString() << "\n" << erreurs.toStdString();
+    return {};
 }
 
 /// La base de démonstration, chargée par le moteur .xls depuis une copie.
