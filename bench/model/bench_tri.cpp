@@ -3,6 +3,8 @@
 #include "model/tri.h"
 #include "reference/tri_selection.h"
 
+#include "commun/rapport.h"
+
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -57,37 +59,17 @@ void BM_TriSelectionReference(benchmark::State &etat)
 BENCHMARK(BM_TriTableau)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_TriSelectionReference)->Unit(benchmark::kMicrosecond);
 
-// Rapporteur qui retient les temps pour afficher le rapport à la fin.
-class Rapport : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run &r : runs) {
-            if (r.benchmark_name() == "BM_TriTableau")
-                m_nous = r.GetAdjustedRealTime();
-            else if (r.benchmark_name() == "BM_TriSelectionReference")
-                m_ref = r.GetAdjustedRealTime();
-        }
-    }
-    double nous() const { return m_nous; }
-    double ref() const { return m_ref; }
-
-private:
-    double m_nous = 0, m_ref = 0;
-};
-
 } // namespace
 
 int main(int argc, char **argv)
 {
     benchmark::Initialize(&argc, argv);
-    Rapport rapport;
+    mesure::RapportTemps rapport;
     benchmark::RunSpecifiedBenchmarks(&rapport);
-    if (rapport.nous() > 0)
+    if (rapport.temps("BM_TriTableau") > 0)
         std::printf("\nTriTableau (nom puis note) : %.1f µs ; tri par sélection : %.1f µs ; "
                     "rapport : %.1f fois plus rapide\n",
-            rapport.nous(), rapport.ref(), rapport.ref() / rapport.nous());
+            rapport.temps("BM_TriTableau"), rapport.temps("BM_TriSelectionReference"),
+            rapport.temps("BM_TriSelectionReference") / rapport.temps("BM_TriTableau"));
     benchmark::Shutdown();
 }

@@ -6,6 +6,8 @@
 #include "sheet/adresse.h"
 #include "sheet/memoire.h"
 
+#include "commun/rapport.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -96,37 +98,20 @@ void BM_EcrituresSeulesReference(benchmark::State &etat)
 BENCHMARK(BM_Application)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EcrituresSeulesReference)->Unit(benchmark::kMillisecond);
 
-class Rapport : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run &r : runs) {
-            if (r.benchmark_name() == "BM_Application")
-                m_nous = r.GetAdjustedRealTime();
-            else if (r.benchmark_name() == "BM_EcrituresSeulesReference")
-                m_ref = r.GetAdjustedRealTime();
-        }
-    }
-    double nous() const { return m_nous; }
-    double ref() const { return m_ref; }
-
-private:
-    double m_nous = 0, m_ref = 0;
-};
-
 } // namespace
 
 int main(int argc, char **argv)
 {
     benchmark::Initialize(&argc, argv);
-    Rapport rapport;
+    mesure::RapportTemps rapport;
     benchmark::RunSpecifiedBenchmarks(&rapport);
-    if (rapport.nous() > 0)
+    if (rapport.temps("BM_Application") > 0)
         std::printf("\nApplication, 972 coureurs et 41 équipes marqués (tableur en mémoire) : "
                     "%.2f ms ; mêmes écritures seules : %.2f ms ; surcoût de l'application : "
                     "%.0f %% ; objectif < 100 ms\n",
-            rapport.nous(), rapport.ref(), 100.0 * (rapport.nous() / rapport.ref() - 1.0));
+            rapport.temps("BM_Application"), rapport.temps("BM_EcrituresSeulesReference"),
+            100.0
+                * (rapport.temps("BM_Application") / rapport.temps("BM_EcrituresSeulesReference")
+                    - 1.0));
     benchmark::Shutdown();
 }
