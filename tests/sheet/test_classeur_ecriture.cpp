@@ -1,5 +1,6 @@
 #include "aide_ecriture.h"
 #include "aide_gtest.h"
+#include "appareil_defaillant.h"
 #include "sheet/erreur.h"
 #include "sheet/xls/application_xls.h"
 #include "sheet/xls/classeur_xls.h"
@@ -208,33 +209,6 @@ TEST(Enregistrer, SousUnAutreNomLaisseLOriginal)
 
 class Echec : public ::testing::TestWithParam<qint64>
 { };
-
-/// Appareil qui laisse passer `limite` octets puis refuse tout.
-class AppareilDefaillant : public QIODevice
-{
-public:
-    AppareilDefaillant(QIODevice &cible, qint64 limite)
-        : m_cible(cible)
-        , m_reste(limite)
-    {
-        open(QIODevice::WriteOnly);
-    }
-
-protected:
-    qint64 readData(char *, qint64) override { return -1; }
-    qint64 writeData(const char *d, qint64 n) override
-    {
-        if (m_reste <= 0)
-            return -1;
-        const qint64 k = std::min(n, m_reste);
-        m_reste -= k;
-        return m_cible.write(d, k);
-    }
-
-private:
-    QIODevice &m_cible;
-    qint64 m_reste;
-};
 
 TEST_P(Echec, EnPleinEnregistrementLOriginalNeBougePas)
 {

@@ -1,4 +1,5 @@
 #include "aide_gtest.h"
+#include "appareil_defaillant.h"
 #include "sheet/erreur.h"
 #include "sheet/xls/remplacement_fichier.h"
 
@@ -16,33 +17,6 @@ using namespace zarvo::sheet;
 using namespace zarvo::sheet::xls;
 
 namespace {
-
-/// Appareil qui laisse passer `limite` octets vers le fichier puis refuse tout.
-class AppareilDefaillant : public QIODevice
-{
-public:
-    AppareilDefaillant(QIODevice &cible, qint64 limite)
-        : m_cible(cible)
-        , m_reste(limite)
-    {
-        open(QIODevice::WriteOnly);
-    }
-
-protected:
-    qint64 readData(char *, qint64) override { return -1; }
-    qint64 writeData(const char *d, qint64 n) override
-    {
-        if (m_reste <= 0)
-            return -1;
-        const qint64 k = std::min(n, m_reste);
-        m_reste -= k;
-        return m_cible.write(d, k);
-    }
-
-private:
-    QIODevice &m_cible;
-    qint64 m_reste;
-};
 
 QByteArray contenu(int n, char graine)
 {
