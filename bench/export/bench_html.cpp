@@ -9,6 +9,8 @@
 #include "model/chargement/chargement.h"
 #include "sheet/xls/application_xls.h"
 
+#include "commun/rapport.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -94,35 +96,18 @@ BENCHMARK(BM_ExportComplet)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PagesEnMemoireSeules)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EcritureSeuleReference)->Unit(benchmark::kMillisecond);
 
-class Rapport : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run &r : runs) {
-            if (r.benchmark_name() == "BM_ExportComplet")
-                m_export = r.GetAdjustedRealTime();
-            else if (r.benchmark_name() == "BM_PagesEnMemoireSeules")
-                m_pages = r.GetAdjustedRealTime();
-            else if (r.benchmark_name() == "BM_EcritureSeuleReference")
-                m_ref = r.GetAdjustedRealTime();
-        }
-    }
-    double m_export = 0, m_pages = 0, m_ref = 0;
-};
-
 } // namespace
 
 int main(int argc, char **argv)
 {
     benchmark::Initialize(&argc, argv);
-    Rapport rapport;
+    mesure::RapportTemps rapport;
     benchmark::RunSpecifiedBenchmarks(&rapport);
-    if (rapport.m_export > 0)
+    if (rapport.ms("BM_ExportComplet") > 0)
         std::printf("\nExport HTML complet (%s) : %.2f ms ; "
                     "écriture seule des mêmes fichiers : %.2f ms ; pages en mémoire seules : "
                     "%.2f ms ; objectif < 50 ms\n",
-            "exemples/demo.xls", rapport.m_export, rapport.m_ref, rapport.m_pages);
+            "exemples/demo.xls", rapport.ms("BM_ExportComplet"),
+            rapport.ms("BM_EcritureSeuleReference"), rapport.ms("BM_PagesEnMemoireSeules"));
     benchmark::Shutdown();
 }

@@ -1,7 +1,7 @@
 // Chaque clic de classement et chaque relâchement de touche dans la recherche, sur une base de la
 // taille du classeur, à côté des deux tris par sélection d'origine d'un classement (référence).
 #include "bench/base_synthetique.h"
-#include "bench/rapport.h"
+#include "commun/rapport.h"
 #include "lists/classements.h"
 #include "lists/recherche.h"
 #include "reference/tri_selection.h"

@@ -66,10 +66,10 @@ int main(int argc, char **argv)
     benchmark::Initialize(&argc, argv);
     mesure::RapportTemps rapport;
     benchmark::RunSpecifiedBenchmarks(&rapport);
-    if (rapport.temps("BM_TriTableau") > 0)
+    if (rapport.ms("BM_TriTableau") > 0)
         std::printf("\nTriTableau (nom puis note) : %.1f µs ; tri par sélection : %.1f µs ; "
                     "rapport : %.1f fois plus rapide\n",
-            rapport.temps("BM_TriTableau"), rapport.temps("BM_TriSelectionReference"),
-            rapport.temps("BM_TriSelectionReference") / rapport.temps("BM_TriTableau"));
+            rapport.ms("BM_TriTableau") * 1000, rapport.ms("BM_TriSelectionReference") * 1000,
+            rapport.ms("BM_TriSelectionReference") / rapport.ms("BM_TriTableau"));
     benchmark::Shutdown();
 }

@@ -105,13 +105,13 @@ int main(int argc, char **argv)
     benchmark::Initialize(&argc, argv);
     mesure::RapportTemps rapport;
     benchmark::RunSpecifiedBenchmarks(&rapport);
-    if (rapport.temps("BM_Application") > 0)
+    if (rapport.ms("BM_Application") > 0)
         std::printf("\nApplication, 972 coureurs et 41 équipes marqués (tableur en mémoire) : "
                     "%.2f ms ; mêmes écritures seules : %.2f ms ; surcoût de l'application : "
                     "%.0f %% ; objectif < 100 ms\n",
-            rapport.temps("BM_Application"), rapport.temps("BM_EcrituresSeulesReference"),
+            rapport.ms("BM_Application"), rapport.ms("BM_EcrituresSeulesReference"),
             100.0
-                * (rapport.temps("BM_Application") / rapport.temps("BM_EcrituresSeulesReference")
+                * (rapport.ms("BM_Application") / rapport.ms("BM_EcrituresSeulesReference")
                     - 1.0));
     benchmark::Shutdown();
 }

@@ -5,6 +5,8 @@
 #include "rider/application.h"
 #include "sheet/xls/application_xls.h"
 
+#include "commun/rapport.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QFile>
@@ -89,34 +91,18 @@ void BM_EnregistrementSeulReference(benchmark::State &etat)
 BENCHMARK(BM_ApplicationEtEnregistrement)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EnregistrementSeulReference)->Unit(benchmark::kMillisecond);
 
-class Rapport : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run &r : runs) {
-            if (r.benchmark_name() == "BM_ApplicationEtEnregistrement")
-                m_nous = r.GetAdjustedRealTime();
-            else if (r.benchmark_name() == "BM_EnregistrementSeulReference")
-                m_ref = r.GetAdjustedRealTime();
-        }
-    }
-    double m_nous = 0, m_ref = 0;
-};
-
 } // namespace
 
 int main(int argc, char **argv)
 {
     benchmark::Initialize(&argc, argv);
-    Rapport rapport;
+    mesure::RapportTemps rapport;
     benchmark::RunSpecifiedBenchmarks(&rapport);
-    if (rapport.m_nous > 0)
+    if (rapport.ms("BM_ApplicationEtEnregistrement") > 0)
         std::printf(
             "\nApplication (972 coureurs et 41 équipes marqués) puis enregistrement, moteur "
             ".xls, classeur de démonstration : %.2f ms ; enregistrement après une seule "
             "écriture : %.2f ms ; objectif < 100 ms ensemble\n",
-            rapport.m_nous, rapport.m_ref);
+            rapport.ms("BM_ApplicationEtEnregistrement"), rapport.ms("BM_EnregistrementSeulReference"));
     benchmark::Shutdown();
 }

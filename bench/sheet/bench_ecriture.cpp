@@ -1,6 +1,6 @@
 // Écrire les 972 × 33 cases des coureurs puis enregistrer le classeur, face à LibreOffice qui
 // ouvre et enregistre le même classeur sans fenêtre, mesurés dans la même exécution.
-#include "bench/rapport.h"
+#include "commun/rapport.h"
 #include "sheet/adresse.h"
 #include "sheet/xls/application_xls.h"
 

@@ -1,7 +1,7 @@
 // Chaque clic de liste et chaque relâchement de touche du panneau et de la fiche, sur une base
 // de la taille du classeur, à côté du tri par sélection d'origine d'une liste (référence).
 #include "bench/base_synthetique.h"
-#include "bench/rapport.h"
+#include "commun/rapport.h"
 #include "reference/tri_selection.h"
 #include "rider/panneau.h"
 #include "teams/equipes.h"
