@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """Les lecteurs indépendants eux-mêmes, sans tableur. Ce que les classeurs du dépôt exercent déjà
-(test_classeurs.py, test_generateur.py) n'est pas repris : ici les genres rares, et surtout la
+n'est pas repris (test_classeurs.py : xlrd sur les booléens et erreurs du corpus du fuzz,
+test_generateur.py : relecture de l'OpenDocument écrit) : ici les genres rares, et surtout la
 capacité des lecteurs à échouer (écarts, contradictions, sorties illisibles, délais)."""
 
 import contextlib
@@ -80,27 +81,6 @@ class Normalisation(unittest.TestCase):
             with self.subTest(faux=faux):
                 with self.assertRaises(ValueError):
                     lecteurs.lire_adresse(faux)
-
-
-class _FausseCase:
-    def __init__(self, ctype, value):
-        self.ctype, self.value = ctype, value
-
-
-class GenresXlrd(unittest.TestCase):
-    def test_correspondance(self):
-        import xlrd
-
-        cas = [
-            (xlrd.XL_CELL_BLANK, "", None),
-            (xlrd.XL_CELL_TEXT, "", None),
-            (xlrd.XL_CELL_DATE, 46194.0, ("nombre", 46194)),
-            (xlrd.XL_CELL_BOOLEAN, 0, ("nombre", 0)),
-            (xlrd.XL_CELL_ERROR, 0x07, ("texte", "#DIV/0!")),
-        ]
-        for ctype, valeur, attendu in cas:
-            with self.subTest(ctype=ctype, valeur=valeur):
-                self.assertEqual(lecteurs._case_xlrd(xlrd, _FausseCase(ctype, valeur)), attendu)
 
 
 class NombresExactsDeLibreOffice(unittest.TestCase):
