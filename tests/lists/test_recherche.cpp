@@ -8,21 +8,9 @@
 using namespace zarvo;
 using namespace Qt::StringLiterals;
 using essai::Base;
+using essai::fr;
+using essai::legendes;
 using essai::ligneDe;
-
-namespace {
-
-const QLocale fr(QLocale::French, QLocale::France);
-
-QStringList legendes(const ResultatListe &r)
-{
-    QStringList l;
-    for (const DescriptionBouton &b : r.boutons)
-        l << b.legende;
-    return l;
-}
-
-} // namespace
 
 TEST(Recherche, CasseAccentsPrefixe)
 {

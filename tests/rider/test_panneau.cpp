@@ -8,10 +8,9 @@
 using namespace zarvo;
 using namespace Qt::StringLiterals;
 using essai::Base;
+using essai::fr;
 
 namespace {
-
-const QLocale fr(QLocale::French, QLocale::France);
 
 // Deux coureurs ; X avec Montagne 71 et Vallons 71 et ses notes du chargement.
 struct Panneau

@@ -8,12 +8,11 @@
 using namespace zarvo;
 using namespace Qt::StringLiterals;
 using essai::Base;
+using essai::fr;
 using essai::ligneDe;
 using essai::nomNumerote;
 
 namespace {
-
-const QLocale fr(QLocale::French, QLocale::France);
 
 // Base : équipe 5 de n coureurs, libres (équipe 61) au nombre de `libres`, un coureur d'équipe 7.
 struct Cas
