@@ -37,9 +37,11 @@ Donnees baseDeDemo()
     return d;
 }
 
-void BM_ExportComplet(benchmark::State &etat)
+/// Chaque tour mesure `ecrire`, qui rend le dossier neuf qu'il a rempli ; le dossier du tour
+/// précédent est effacé hors mesure. Un dossier vide rendu = refus.
+template<typename F>
+void dansDossiersNeufs(benchmark::State &etat, F ecrire)
 {
-    const Donnees d = baseDeDemo();
     QTemporaryDir travail;
     qint64 n = 0;
     QString precedent;
@@ -48,13 +50,21 @@ void BM_ExportComplet(benchmark::State &etat)
         if (!precedent.isEmpty())
             QDir(precedent).removeRecursively();
         etat.ResumeTiming();
-        // Une seconde de plus à chaque tour : un nom neuf, sans chercher de suffixe.
-        const ResultatExport r = exporterHTML(
-            d, QStringLiteral("demo.xls"), QDir(travail.path()), debut.addSecs(n++), fr);
-        if (!r.reussi)
-            etat.SkipWithError("export refusé");
-        precedent = r.dossier;
+        precedent = ecrire(QDir(travail.path()), n++);
+        if (precedent.isEmpty())
+            etat.SkipWithError("écriture refusée");
     }
+}
+
+void BM_ExportComplet(benchmark::State &etat)
+{
+    const Donnees d = baseDeDemo();
+    dansDossiersNeufs(etat, [&](const QDir &travail, qint64 n) {
+        // Une seconde de plus à chaque tour : un nom neuf, sans chercher de suffixe.
+        const ResultatExport r
+            = exporterHTML(d, QStringLiteral("demo.xls"), travail, debut.addSecs(n), fr);
+        return r.reussi ? r.dossier : QString();
+    });
 }
 
 void BM_PagesEnMemoireSeules(benchmark::State &etat)
@@ -73,23 +83,17 @@ void BM_EcritureSeuleReference(benchmark::State &etat)
     QList<std::pair<QString, QByteArray>> fichiers;
     for (const PageHTML &p : pagesHTML(baseDeDemo(), QStringLiteral("demo"), fr))
         fichiers.append({ p.nom, encoderWindows1252(p.texte) });
-    QTemporaryDir travail;
-    qint64 n = 0;
-    QString precedent;
-    for (auto _ : etat) {
-        etat.PauseTiming();
-        if (!precedent.isEmpty())
-            QDir(precedent).removeRecursively();
-        etat.ResumeTiming();
-        precedent = travail.filePath(QStringLiteral("ref%1").arg(n++));
-        ::mkdir(QFile::encodeName(precedent).constData(), 0777);
+    dansDossiersNeufs(etat, [&](const QDir &travail, qint64 n) {
+        const QString dossier = travail.filePath(QStringLiteral("ref%1").arg(n));
+        ::mkdir(QFile::encodeName(dossier).constData(), 0777);
         for (const auto &[nom, octets] : fichiers) {
-            QFile f(precedent + u'/' + nom);
+            QFile f(dossier + u'/' + nom);
             if (!f.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)
                 || f.write(octets) != octets.size())
-                etat.SkipWithError("écriture refusée");
+                return QString();
         }
-    }
+        return dossier;
+    });
 }
 
 BENCHMARK(BM_ExportComplet)->Unit(benchmark::kMillisecond);

@@ -1,46 +1,12 @@
 #include "outils/classeur/affectation.h"
 
+#include "outils/classeur/texte.h"
 #include "sheet/adresse.h"
 #include "sheet/erreur.h"
 
 #include <cmath>
 
 namespace zarvo::outils {
-
-namespace {
-
-std::optional<QString> desechapper(const QString &t)
-{
-    QString r;
-    r.reserve(t.size());
-    for (qsizetype i = 0; i < t.size(); ++i) {
-        if (t[i] != u'\\') {
-            r += t[i];
-            continue;
-        }
-        if (++i >= t.size())
-            return std::nullopt;
-        switch (t[i].unicode()) {
-        case u't':
-            r += u'\t';
-            break;
-        case u'n':
-            r += u'\n';
-            break;
-        case u'r':
-            r += u'\r';
-            break;
-        case u'\\':
-            r += u'\\';
-            break;
-        default:
-            return std::nullopt;
-        }
-    }
-    return r;
-}
-
-} // namespace
 
 std::optional<Affectation> lireAffectation(const QString &texte)
 {
@@ -67,7 +33,7 @@ std::optional<Affectation> lireAffectation(const QString &texte)
             return std::nullopt;
     } else {
         const auto t
-            = desechapper(valeur.startsWith(QStringLiteral("t:")) ? valeur.mid(2) : valeur);
+            = texteDesechappe(valeur.startsWith(QStringLiteral("t:")) ? valeur.mid(2) : valeur);
         if (!t)
             return std::nullopt;
         a.valeur = Cellule::texte(*t);

@@ -1,6 +1,9 @@
 #include "outils/classeur/texte.h"
 
+#include <algorithm>
 #include <charconv>
+#include <iterator>
+#include <utility>
 
 namespace zarvo::outils {
 
@@ -12,27 +15,47 @@ QString texteExact(double valeur)
     return QString::fromLatin1(tampon, r.ptr - tampon);
 }
 
+namespace {
+
+// Caractère et lettre qui le remplace après la barre oblique, dans les deux sens.
+constexpr std::pair<char16_t, char16_t> echappements[]
+    = { { u'\t', u't' }, { u'\n', u'n' }, { u'\r', u'r' }, { u'\\', u'\\' } };
+
+} // namespace
+
 QString texteEchappe(const QString &texte)
 {
     QString r;
     r.reserve(texte.size());
     for (const QChar c : texte) {
-        switch (c.unicode()) {
-        case u'\t':
-            r += u"\\t";
-            break;
-        case u'\n':
-            r += u"\\n";
-            break;
-        case u'\r':
-            r += u"\\r";
-            break;
-        case u'\\':
-            r += u"\\\\";
-            break;
-        default:
+        const auto e = std::find_if(std::begin(echappements), std::end(echappements),
+            [&](const auto &p) { return p.first == c.unicode(); });
+        if (e == std::end(echappements)) {
             r += c;
+        } else {
+            r += u'\\';
+            r += QChar(e->second);
         }
+    }
+    return r;
+}
+
+std::optional<QString> texteDesechappe(const QString &texte)
+{
+    QString r;
+    r.reserve(texte.size());
+    for (qsizetype i = 0; i < texte.size(); ++i) {
+        if (texte[i] != u'\\') {
+            r += texte[i];
+            continue;
+        }
+        if (++i >= texte.size())
+            return std::nullopt;
+        const auto e = std::find_if(std::begin(echappements), std::end(echappements),
+            [&](const auto &p) { return p.second == texte[i].unicode(); });
+        if (e == std::end(echappements))
+            return std::nullopt;
+        r += QChar(e->first);
     }
     return r;
 }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace zarvo::sheet::xls {
 
@@ -221,26 +222,13 @@ double valeurRk(std::uint32_t rk)
 
 QString texteErreur(std::uint8_t code)
 {
-    switch (code) {
-    case 0x00:
-        return QStringLiteral("#NULL!");
-    case 0x07:
-        return QStringLiteral("#DIV/0!");
-    case 0x0F:
-        return QStringLiteral("#VALUE!");
-    case 0x17:
-        return QStringLiteral("#REF!");
-    case 0x1D:
-        return QStringLiteral("#NAME?");
-    case 0x24:
-        return QStringLiteral("#NUM!");
-    case 0x2A:
-        return QStringLiteral("#N/A");
-    case 0x2B:
-        return QStringLiteral("#GETTING_DATA");
-    default:
-        return {};
-    }
+    static constexpr std::pair<std::uint8_t, const char16_t *> erreurs[] = { { 0x00, u"#NULL!" },
+        { 0x07, u"#DIV/0!" }, { 0x0F, u"#VALUE!" }, { 0x17, u"#REF!" }, { 0x1D, u"#NAME?" },
+        { 0x24, u"#NUM!" }, { 0x2A, u"#N/A" }, { 0x2B, u"#GETTING_DATA" } };
+    for (const auto &[c, texte] : erreurs)
+        if (c == code)
+            return QString::fromUtf16(texte);
+    return {};
 }
 
 FeuilleBiff::FeuilleBiff(QByteArray flux, std::vector<Case> cases, std::vector<QString> textes,
