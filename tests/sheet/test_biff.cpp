@@ -11,14 +11,9 @@
 using namespace zarvo;
 using namespace zarvo::sheet;
 using namespace zarvo::sheet::xls;
+using namespace biff;
 
 namespace {
-
-struct Attendu
-{
-    int ligne, colonne; // à partir de 0
-    Cellule valeur;
-};
 
 Cellule n(double v)
 {
@@ -31,187 +26,7 @@ Cellule tx(const QString &s)
 
 FeuilleBiff lireUneFeuille(const QByteArray &globaux, const QByteArray &cases)
 {
-    const ClasseurBiff c = ClasseurBiff::lire(biff::classeur(globaux, { { u"F"_qs, cases } }));
-    return c.lireFeuille(0);
-}
-
-// ---- Valeurs lues, enregistrement par enregistrement ----
-
-struct CasValeur
-{
-    const char *nom;
-    QByteArray globaux;
-    QByteArray cases;
-    std::vector<Attendu> attendu;
-};
-
-void PrintTo(const CasValeur &c, std::ostream *os)
-{
-    *os << c.nom;
-}
-
-class Valeurs : public ::testing::TestWithParam<CasValeur>
-{ };
-
-TEST_P(Valeurs, chaqueCaseEgaleCeQuiAEteEcrit)
-{
-    const CasValeur &cas = GetParam();
-    const FeuilleBiff f = lireUneFeuille(cas.globaux, cas.cases);
-    std::size_t nbCases = 0;
-    for (const Case &c : f.cases())
-        nbCases += std::size_t(c.derniere - c.colonne + 1);
-    ASSERT_EQ(nbCases, cas.attendu.size());
-    for (const Attendu &a : cas.attendu) {
-        const Case *c = f.chercher(a.ligne, a.colonne);
-        ASSERT_NE(c, nullptr) << a.ligne << "," << a.colonne;
-        EXPECT_EQ(f.valeur(*c, a.colonne), a.valeur) << a.ligne << "," << a.colonne;
-    }
-}
-
-using namespace biff;
-const QByteArray deuxChaines = sst(2, { chaine(u"Éric"_qs) + chaine(u"Ωmega"_qs, true) });
-
-INSTANTIATE_TEST_SUITE_P(Enregistrements, Valeurs,
-    ::testing::Values(CasValeur { "number", {}, number(0, 0, 12.5), { { 0, 0, n(12.5) } } },
-        CasValeur { "rkEntier", {}, rk(1, 2, (75u << 2) | 2), { { 1, 2, n(75) } } },
-        CasValeur { "rkEntierNegatifSur100", {}, rk(0, 0, (std::uint32_t(-1234) << 2) | 3),
-            { { 0, 0, n(-12.34) } } },
-        CasValeur { "rkDouble", {}, rk(0, 0, 0x3FF80000u), { { 0, 0, n(1.5) } } },
-        CasValeur { "mulrk", {},
-            enr(0x00BD,
-                u16(3) + u16(1) + u16(0) + u32((7u << 2) | 2) + u16(0) + u32(0x3FF80000u) + u16(2)),
-            { { 3, 1, n(7) }, { 3, 2, n(1.5) } } },
-        CasValeur { "labelsst", deuxChaines, labelsst(0, 0, 1) + labelsst(0, 1, 0),
-            { { 0, 0, tx(u"Ωmega"_qs) }, { 0, 1, tx(u"Éric"_qs) } } },
-        CasValeur { "label8et16bits", {},
-            enr(0x0204, cellule(0, 0) + chaine(u"Zoë"_qs))
-                + enr(0x0204, cellule(0, 1) + chaine(u"Ševčík"_qs, true)),
-            { { 0, 0, tx(u"Zoë"_qs) }, { 0, 1, tx(u"Ševčík"_qs) } } },
-        CasValeur { "rstringAvecRuns", {},
-            enr(0x00D6, cellule(2, 0) + chaine(u"gras"_qs) + u16(2) + u32(0) + u32(0x00010002)),
-            { { 2, 0, tx(u"gras"_qs) } } },
-        CasValeur { "blancsVides", {},
-            enr(0x0201, cellule(0, 0))
-                + enr(0x00BE, u16(1) + u16(0) + u16(0) + u16(0) + u16(0) + u16(2)),
-            { { 0, 0, {} }, { 1, 0, {} }, { 1, 1, {} }, { 1, 2, {} } } },
-        CasValeur { "booleensEtErreurs", {},
-            enr(0x0205, cellule(0, 0) + u8(1) + u8(0)) + enr(0x0205, cellule(0, 1) + u8(0) + u8(0))
-                + enr(0x0205, cellule(0, 2) + u8(0x2A) + u8(1))
-                + enr(0x0205, cellule(0, 3) + u8(0x07) + u8(1)),
-            { { 0, 0, n(1) }, { 0, 1, n(0) }, { 0, 2, tx(u"#N/A"_qs) },
-                { 0, 3, tx(u"#DIV/0!"_qs) } } },
-        CasValeur { "formules", {},
-            formula(0, 0, f64(5)) + formula(0, 1, resultatSpecial(1, 1))
-                + formula(0, 2, resultatSpecial(2, 0x0F)) + formula(0, 3, resultatSpecial(3))
-                + formula(0, 4, resultatSpecial(0)) + enr(0x04BC, QByteArray(10, '\0'))
-                + enr(0x0207, chaine(u"calculé"_qs)),
-            { { 0, 0, n(5) }, { 0, 1, n(1) }, { 0, 2, tx(u"#VALUE!"_qs) }, { 0, 3, {} },
-                { 0, 4, tx(u"calculé"_qs) } } },
-        CasValeur { "resultatTexteContinue", {},
-            formula(0, 0, resultatSpecial(0)) + enr(0x0207, u16(4) + u8(0) + car8(u"ab"_qs))
-                + enr(0x003C, u8(1) + car16(u"Ωé"_qs)),
-            { { 0, 0, tx(u"abΩé"_qs) } } },
-        CasValeur { "graphiqueImbrique", {},
-            number(0, 0, 1) + bof(0x0020) + number(0, 0, 99) + number(5, 5, 99) + eof()
-                + number(1, 0, 2),
-            { { 0, 0, n(1) }, { 1, 0, n(2) } } },
-        CasValeur { "enregistrementsInconnusIgnores", {},
-            enr(0x0200, u32(0) + u32(60000) + u16(0) + u16(200) + u16(0)) + enr(0x1234, "xyz")
-                + number(9, 9, 3),
-            { { 9, 9, n(3) } } }),
-    [](const auto &info) { return std::string(info.param.nom); });
-
-// ---- Table SST : CONTINUE, runs, phonétique, compte déclaré ----
-
-struct CasSst
-{
-    const char *nom;
-    QByteArray sst;
-    QStringList textes;
-    QByteArray runsDeLaPremiere;
-    QByteArray phonetiqueDeLaPremiere;
-};
-
-void PrintTo(const CasSst &c, std::ostream *os)
-{
-    *os << c.nom;
-}
-
-class Sst : public ::testing::TestWithParam<CasSst>
-{ };
-
-TEST_P(Sst, chainesEtDonneesBrutesGardees)
-{
-    const CasSst &cas = GetParam();
-    const ClasseurBiff c = ClasseurBiff::lire(classeur(cas.sst, { { u"F"_qs, {} } }));
-    ASSERT_EQ(int(c.sst().size()), cas.textes.size());
-    for (int i = 0; i < cas.textes.size(); ++i)
-        EXPECT_EQ(c.sst()[std::size_t(i)].texte, cas.textes[i]) << i;
-    EXPECT_EQ(c.sst()[0].runs, cas.runsDeLaPremiere);
-    EXPECT_EQ(c.sst()[0].phonetique, cas.phonetiqueDeLaPremiere);
-}
-
-const QByteArray runs = u32(0x00050001) + u32(0x00080002);
-const QByteArray phon = QByteArray("\x01\x00\x08\x00phonetic", 12);
-
-INSTANTIATE_TEST_SUITE_P(Continue, Sst,
-    ::testing::Values(
-        CasSst { "compteDeclareTropGrand", sst(99, { chaine(u"a"_qs) + chaine(u"b"_qs) }),
-            { u"a"_qs, u"b"_qs }, {}, {} },
-        CasSst { "compteDeclareTropPetit",
-            sst(1, { chaine(u"a"_qs) + chaine(u"b"_qs) + chaine(u"c"_qs) }),
-            { u"a"_qs, u"b"_qs, u"c"_qs }, {}, {} },
-        CasSst { "bascule8vers16",
-            sst(2, { u16(5) + u8(0) + car8(u"abc"_qs), u8(1) + car16(u"ΩΩ"_qs) + chaine(u"z"_qs) }),
-            { u"abcΩΩ"_qs, u"z"_qs }, {}, {} },
-        CasSst { "bascule16vers8",
-            sst(1, { u16(4) + u8(1) + car16(u"ΩΩ"_qs), u8(0) + car8(u"éé"_qs) }), { u"ΩΩéé"_qs },
-            {}, {} },
-        CasSst { "chaineAuDebutDuContinue", sst(2, { chaine(u"un"_qs), chaine(u"deux"_qs, true) }),
-            { u"un"_qs, u"deux"_qs }, {}, {} },
-        CasSst { "runsDansLeContinueSansOctetOption",
-            sst(2, { u16(3) + u8(0x08) + u16(2) + car8(u"abc"_qs), runs + chaine(u"suite"_qs) }),
-            { u"abc"_qs, u"suite"_qs }, runs, {} },
-        CasSst { "phonetiqueCoupeeBrute",
-            sst(2,
-                { u16(2) + u8(0x04) + u32(12) + car8(u"ab"_qs) + phon.left(5),
-                    phon.mid(5) + chaine(u"x"_qs) }),
-            { u"ab"_qs, u"x"_qs }, {}, phon },
-        CasSst { "richeEtPhonetique",
-            sst(1, { u16(2) + u8(0x0D) + u16(2) + u32(12) + car16(u"éé"_qs) + runs + phon }),
-            { u"éé"_qs }, runs, phon }),
-    [](const auto &info) { return std::string(info.param.nom); });
-
-// ---- Refus : chaque incohérence donne son message, sans plantage ----
-
-struct CasRefus
-{
-    const char *nom;
-    QByteArray flux;
-    bool aLaLectureDeLaFeuille; // faux : refusé dès l'ouverture
-    const char *message;
-};
-
-void PrintTo(const CasRefus &c, std::ostream *os)
-{
-    *os << c.nom;
-}
-
-class Refus : public ::testing::TestWithParam<CasRefus>
-{ };
-
-TEST_P(Refus, messageClair)
-{
-    const CasRefus &cas = GetParam();
-    try {
-        const ClasseurBiff c = ClasseurBiff::lire(cas.flux);
-        ASSERT_TRUE(cas.aLaLectureDeLaFeuille) << "ouverture acceptée";
-        c.lireFeuille(0);
-        FAIL() << "feuille acceptée";
-    } catch (const ErreurClasseur &e) {
-        EXPECT_TRUE(e.message().contains(QString::fromUtf8(cas.message)))
-            << e.message().toStdString();
-    }
+    return ClasseurBiff::lire(classeur(globaux, { { u"F"_qs, cases } })).lireFeuille(0);
 }
 
 QByteArray feuille(const QByteArray &cases, const QByteArray &globaux = {})
@@ -219,57 +34,198 @@ QByteArray feuille(const QByteArray &cases, const QByteArray &globaux = {})
     return classeur(globaux, { { u"F"_qs, cases } });
 }
 
-INSTANTIATE_TEST_SUITE_P(Incoherences, Refus,
-    ::testing::Values(CasRefus { "filepass", feuille({}, enr(0x002F, u16(1) + QByteArray(52, 'x'))),
-                          false, "mot de passe" },
-        CasRefus {
-            "biff5", classeur({}, { { u"F"_qs, {} } }, 0x0500), false, "antérieure à Excel 97" },
-        CasRefus {
-            "biff3", enr(0x0209, u16(0) + u16(0x10)) + eof(), false, "antérieure à Excel 97" },
-        CasRefus { "boundsheetHorsBof", classeur({}, { { u"F"_qs, {} } }, 0x0600, 4), false,
+const QByteArray deuxChaines = sst(2, { chaine(u"Éric"_qs) + chaine(u"Ωmega"_qs, true) });
+
+// NUMBER, RK, LABELSST, BLANK, MULBLANK, sous-flux de graphique et enregistrements inconnus
+// sont lus dans les classeurs du dépôt et jugés par leurs JSON (test_classeurs.py) ; ici ce que
+// LibreOffice et Gnumeric n'écrivent pas ou rarement.
+TEST(ClasseurBiff, chaqueEnregistrementDeCaseDonneSaValeur)
+{
+    struct Attendu
+    {
+        int ligne, colonne; // à partir de 0
+        Cellule valeur;
+    };
+    struct Cas
+    {
+        const char *nom;
+        QByteArray cases;
+        std::vector<Attendu> attendu;
+    };
+    const Cas tous[] = {
+        { "rkEntierNegatifSur100", rk(0, 0, (std::uint32_t(-1234) << 2) | 3),
+            { { 0, 0, n(-12.34) } } },
+        { "label8et16bits",
+            enr(0x0204, cellule(0, 0) + chaine(u"Zoë"_qs))
+                + enr(0x0204, cellule(0, 1) + chaine(u"Ševčík"_qs, true)),
+            { { 0, 0, tx(u"Zoë"_qs) }, { 0, 1, tx(u"Ševčík"_qs) } } },
+        { "rstringAvecRuns",
+            enr(0x00D6, cellule(2, 0) + chaine(u"gras"_qs) + u16(2) + u32(0) + u32(0x00010002)),
+            { { 2, 0, tx(u"gras"_qs) } } },
+        { "booleensEtErreurs",
+            enr(0x0205, cellule(0, 0) + u8(1) + u8(0)) + enr(0x0205, cellule(0, 1) + u8(0) + u8(0))
+                + enr(0x0205, cellule(0, 2) + u8(0x2A) + u8(1))
+                + enr(0x0205, cellule(0, 3) + u8(0x07) + u8(1)),
+            { { 0, 0, n(1) }, { 0, 1, n(0) }, { 0, 2, tx(u"#N/A"_qs) },
+                { 0, 3, tx(u"#DIV/0!"_qs) } } },
+        { "formules",
+            formula(0, 0, f64(5)) + formula(0, 1, resultatSpecial(1, 1))
+                + formula(0, 2, resultatSpecial(2, 0x0F)) + formula(0, 3, resultatSpecial(3))
+                + formula(0, 4, resultatSpecial(0)) + enr(0x04BC, QByteArray(10, '\0'))
+                + enr(0x0207, chaine(u"calculé"_qs)),
+            { { 0, 0, n(5) }, { 0, 1, n(1) }, { 0, 2, tx(u"#VALUE!"_qs) }, { 0, 3, {} },
+                { 0, 4, tx(u"calculé"_qs) } } },
+        { "resultatTexteContinue",
+            formula(0, 0, resultatSpecial(0)) + enr(0x0207, u16(4) + u8(0) + car8(u"ab"_qs))
+                + enr(0x003C, u8(1) + car16(u"Ωé"_qs)),
+            { { 0, 0, tx(u"abΩé"_qs) } } },
+    };
+    for (const Cas &cas : tous) {
+        SCOPED_TRACE(cas.nom);
+        const FeuilleBiff f = lireUneFeuille({}, cas.cases);
+        std::size_t nbCases = 0;
+        for (const Case &c : f.cases())
+            nbCases += std::size_t(c.derniere - c.colonne + 1);
+        EXPECT_EQ(nbCases, cas.attendu.size());
+        for (const Attendu &a : cas.attendu) {
+            const Case *c = f.chercher(a.ligne, a.colonne);
+            ASSERT_NE(c, nullptr) << a.ligne << "," << a.colonne;
+            EXPECT_EQ(f.valeur(*c, a.colonne), a.valeur) << a.ligne << "," << a.colonne;
+        }
+    }
+}
+
+TEST(ClasseurBiff, suiteMulrkTenueParUnSeulEnregistrementAvecUnFormatParColonne)
+{
+    // MULRK des colonnes 1 et 2 de la ligne 3 : 7 (entier) au format 5, 1,5 (double) au format 6.
+    const QByteArray mulrk = enr(
+        0x00BD, u16(3) + u16(1) + u16(5) + u32((7u << 2) | 2) + u16(6) + u32(0x3FF80000u) + u16(2));
+    const FeuilleBiff f = lireUneFeuille({}, number(0, 0, 1) + mulrk + number(3, 3, 9));
+    const Case *c = f.chercher(3, 2);
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(f.chercher(3, 1), c);
+    EXPECT_EQ(f.valeur(*c, 1), n(7));
+    EXPECT_EQ(f.valeur(*c, 2), n(1.5));
+    EXPECT_EQ(f.xf(*c, 1), 5);
+    EXPECT_EQ(f.xf(*c, 2), 6);
+    EXPECT_EQ(f.valeur(*f.chercher(3, 3), 3), n(9));
+    EXPECT_EQ(f.chercher(3, 0), nullptr);
+    EXPECT_EQ(f.chercher(3, 4), nullptr);
+}
+
+TEST(ClasseurBiff, tableDesChainesSuiviePardelaLesContinue)
+{
+    const QByteArray runs = u32(0x00050001) + u32(0x00080002);
+    const QByteArray phon = QByteArray("\x01\x00\x08\x00phonetic", 12);
+    struct Cas
+    {
+        const char *nom;
+        QByteArray sst;
+        QStringList textes;
+        QByteArray runsDeLaPremiere, phonetiqueDeLaPremiere;
+    };
+    const Cas tous[] = {
+        { "compteDeclareTropGrand", sst(99, { chaine(u"a"_qs) + chaine(u"b"_qs) }),
+            { u"a"_qs, u"b"_qs }, {}, {} },
+        { "compteDeclareTropPetit", sst(1, { chaine(u"a"_qs) + chaine(u"b"_qs) + chaine(u"c"_qs) }),
+            { u"a"_qs, u"b"_qs, u"c"_qs }, {}, {} },
+        { "bascule8vers16",
+            sst(2, { u16(5) + u8(0) + car8(u"abc"_qs), u8(1) + car16(u"ΩΩ"_qs) + chaine(u"z"_qs) }),
+            { u"abcΩΩ"_qs, u"z"_qs }, {}, {} },
+        { "bascule16vers8", sst(1, { u16(4) + u8(1) + car16(u"ΩΩ"_qs), u8(0) + car8(u"éé"_qs) }),
+            { u"ΩΩéé"_qs }, {}, {} },
+        { "chaineAuDebutDuContinue", sst(2, { chaine(u"un"_qs), chaine(u"deux"_qs, true) }),
+            { u"un"_qs, u"deux"_qs }, {}, {} },
+        { "runsDansLeContinueSansOctetOption",
+            sst(2, { u16(3) + u8(0x08) + u16(2) + car8(u"abc"_qs), runs + chaine(u"suite"_qs) }),
+            { u"abc"_qs, u"suite"_qs }, runs, {} },
+        { "phonetiqueCoupeeBrute",
+            sst(2,
+                { u16(2) + u8(0x04) + u32(12) + car8(u"ab"_qs) + phon.left(5),
+                    phon.mid(5) + chaine(u"x"_qs) }),
+            { u"ab"_qs, u"x"_qs }, {}, phon },
+        { "richeEtPhonetique",
+            sst(1, { u16(2) + u8(0x0D) + u16(2) + u32(12) + car16(u"éé"_qs) + runs + phon }),
+            { u"éé"_qs }, runs, phon },
+    };
+    for (const Cas &cas : tous) {
+        SCOPED_TRACE(cas.nom);
+        const ClasseurBiff c = ClasseurBiff::lire(feuille({}, cas.sst));
+        ASSERT_EQ(int(c.sst().size()), cas.textes.size());
+        for (int i = 0; i < cas.textes.size(); ++i)
+            EXPECT_EQ(c.sst()[std::size_t(i)].texte, cas.textes[i]) << i;
+        EXPECT_EQ(c.sst()[0].runs, cas.runsDeLaPremiere);
+        EXPECT_EQ(c.sst()[0].phonetique, cas.phonetiqueDeLaPremiere);
+    }
+}
+
+TEST(ClasseurBiff, chaqueIncoherenceDonneSonMessage)
+{
+    struct Cas
+    {
+        const char *nom;
+        QByteArray flux;
+        bool aLaLectureDeLaFeuille; // faux : refusé dès l'ouverture
+        const char *message;
+    };
+    const QByteArray mulblank03 = enr(0x00BE, u16(0) + u16(1) + u16(0) + u16(0) + u16(0) + u16(3));
+    const Cas tous[] = {
+        { "filepass", feuille({}, enr(0x002F, u16(1) + QByteArray(52, 'x'))), false,
+            "mot de passe" },
+        { "biff5", classeur({}, { { u"F"_qs, {} } }, 0x0500), false, "antérieure à Excel 97" },
+        { "biff3", enr(0x0209, u16(0) + u16(0x10)) + eof(), false, "antérieure à Excel 97" },
+        { "boundsheetHorsBof", classeur({}, { { u"F"_qs, {} } }, 0x0600, 4), false,
             "début de feuille" },
-        CasRefus { "enregistrementTronque", feuille({}).chopped(2), false, "tronqué" },
-        CasRefus { "eofManquant", feuille({}).chopped(4), false, "EOF manquant" },
-        CasRefus { "horsDeToutSousFlux", feuille({}) + number(0, 0, 1), false, "BOF attendu" },
-        CasRefus {
-            "sstTronquee", feuille({}, sst(1, { u16(50) + u8(0) + "abc" })), false, "tronquées" },
-        CasRefus { "octetOptionInvalide",
-            feuille({}, sst(1, { u16(4) + u8(0) + "ab", u8(7) + "cd" })), false, "octet d'option" },
-        CasRefus { "mulrkCompteIncoherent",
+        { "enregistrementTronque", feuille({}).chopped(2), false, "tronqué" },
+        { "eofManquant", feuille({}).chopped(4), false, "EOF manquant" },
+        { "horsDeToutSousFlux", feuille({}) + number(0, 0, 1), false, "BOF attendu" },
+        { "sstTronquee", feuille({}, sst(1, { u16(50) + u8(0) + "abc" })), false, "tronquées" },
+        { "octetOptionInvalide", feuille({}, sst(1, { u16(4) + u8(0) + "ab", u8(7) + "cd" })),
+            false, "octet d'option" },
+        { "mulrkCompteIncoherent",
             feuille(enr(0x00BD, u16(0) + u16(1) + u16(0) + u32(2) + u16(0) + u32(2) + u16(5))),
             true, "incohérent avec les colonnes" },
-        CasRefus { "mulblankLongueurImpaire",
+        { "mulblankLongueurImpaire",
             feuille(enr(0x00BE, u16(0) + u16(0) + u16(0) + u8(0) + u16(0))), true,
             "longueur incohérente" },
-        CasRefus { "formuleTropLongue", feuille(formula(0, 0, f64(1), 40, 3)), true,
-            "formule plus longue" },
-        CasRefus { "xfHorsTable", feuille(number(0, 0, 1, 16)), true, "XF" },
-        CasRefus {
-            "sstHorsTable", feuille(labelsst(0, 0, 2), deuxChaines), true, "index de chaîne" },
-        CasRefus { "sansSst", feuille(labelsst(0, 0, 0)), true, "index de chaîne" },
-        CasRefus { "numberTronque", feuille(enr(0x0203, cellule(0, 0) + u32(0))), true, "tronqué" },
-        CasRefus { "labelTronque", feuille(enr(0x0204, cellule(0, 0) + u16(30) + u8(0) + "ab")),
-            true, "tronqué" },
-        CasRefus { "nombreNonFini", feuille(number(0, 0, std::nan(""))), true, "non fini" },
-        CasRefus {
-            "caseEnDouble", feuille(number(4, 4, 1) + rk(4, 4, 2)), true, "deux enregistrements" },
-        CasRefus { "colonneHorsLimites", feuille(number(0, 300, 1)), true, "colonne hors limites" },
-        CasRefus { "stringManquant", feuille(formula(0, 0, resultatSpecial(0)) + number(1, 0, 1)),
-            true, "STRING" },
-        CasRefus {
-            "stringManquantEnFin", feuille(formula(0, 0, resultatSpecial(0))), true, "STRING" },
-        CasRefus { "codeErreurInconnu", feuille(enr(0x0205, cellule(0, 0) + u8(0x99) + u8(1))),
-            true, "code d'erreur inconnu" },
-        CasRefus { "booleenInvalide", feuille(enr(0x0205, cellule(0, 0) + u8(2) + u8(0))), true,
-            "booléen" }),
-    [](const auto &info) { return std::string(info.param.nom); });
+        { "formuleTropLongue", feuille(formula(0, 0, f64(1), 40, 3)), true, "formule plus longue" },
+        { "xfHorsTable", feuille(number(0, 0, 1, 16)), true, "XF" },
+        { "sstHorsTable", feuille(labelsst(0, 0, 2), deuxChaines), true, "index de chaîne" },
+        { "sansSst", feuille(labelsst(0, 0, 0)), true, "index de chaîne" },
+        { "numberTronque", feuille(enr(0x0203, cellule(0, 0) + u32(0))), true, "tronqué" },
+        { "labelTronque", feuille(enr(0x0204, cellule(0, 0) + u16(30) + u8(0) + "ab")), true,
+            "tronqué" },
+        { "nombreNonFini", feuille(number(0, 0, std::nan(""))), true, "non fini" },
+        { "caseEnDouble", feuille(number(4, 4, 1) + rk(4, 4, 2)), true, "deux enregistrements" },
+        { "suitesQuiSeChevauchent", feuille(mulblank03 + number(0, 2, 1)), true,
+            "deux enregistrements" },
+        { "colonneHorsLimites", feuille(number(0, 300, 1)), true, "colonne hors limites" },
+        { "stringManquant", feuille(formula(0, 0, resultatSpecial(0)) + number(1, 0, 1)), true,
+            "STRING" },
+        { "stringManquantEnFin", feuille(formula(0, 0, resultatSpecial(0))), true, "STRING" },
+        { "codeErreurInconnu", feuille(enr(0x0205, cellule(0, 0) + u8(0x99) + u8(1))), true,
+            "code d'erreur inconnu" },
+        { "booleenInvalide", feuille(enr(0x0205, cellule(0, 0) + u8(2) + u8(0))), true, "booléen" },
+    };
+    for (const Cas &cas : tous) {
+        SCOPED_TRACE(cas.nom);
+        try {
+            const ClasseurBiff c = ClasseurBiff::lire(cas.flux);
+            EXPECT_TRUE(cas.aLaLectureDeLaFeuille) << "ouverture acceptée";
+            c.lireFeuille(0);
+            ADD_FAILURE() << "feuille acceptée";
+        } catch (const ErreurClasseur &e) {
+            EXPECT_TRUE(e.message().contains(QString::fromUtf8(cas.message)))
+                << e.message().toStdString();
+        }
+    }
+}
 
 TEST(ClasseurBiff, feuilleNonLueNonJugee)
 {
     // Une feuille abîmée que l'on ne demande pas n'empêche pas de lire les autres.
-    const QByteArray flux = classeur(
-        {}, { { u"Bonne"_qs, number(0, 0, 42) }, { u"Abimee"_qs, enr(0x00BD, u16(0) + u16(0)) } });
-    const ClasseurBiff c = ClasseurBiff::lire(flux);
+    const ClasseurBiff c = ClasseurBiff::lire(classeur(
+        {}, { { u"Bonne"_qs, number(0, 0, 42) }, { u"Abimee"_qs, enr(0x00BD, u16(0) + u16(0)) } }));
     ASSERT_EQ(c.chercherFeuille(u"bonne"_qs), 0);
     const FeuilleBiff bonne = c.lireFeuille(0);
     EXPECT_EQ(bonne.valeur(*bonne.chercher(0, 0), 0), n(42));
@@ -286,38 +242,11 @@ TEST(ClasseurBiff, decoupageGardeChaqueEnregistrementALOctet)
         recolle += flux.mid(e.position, 4 + e.longueur);
     EXPECT_EQ(recolle + QByteArray(qsizetype(c.tailleBourrage()), '\0'), flux);
     ASSERT_EQ(c.sousFlux().size(), 2u);
-    const QByteArray declaration = c.donnees(c.feuilles()[0].enregistrement);
-    EXPECT_EQ(
-        lire32(declaration.constData()), c.enregistrements()[c.sousFlux()[1].premier].position);
+    EXPECT_EQ(lire32(c.donnees(c.feuilles()[0].enregistrement).constData()),
+        c.enregistrements()[c.sousFlux()[1].premier].position);
     ASSERT_TRUE(c.enregistrementsSst().has_value());
     EXPECT_EQ(c.enregistrements()[c.enregistrementsSst()->first].id, id::sst);
     EXPECT_EQ(c.tailleBourrage(), 7u);
-}
-
-TEST(ClasseurBiff, suiteDeColonnesTenueParUnSeulEnregistrement)
-{
-    // MULRK des colonnes 1 et 2 de la ligne 3, formats 5 et 6.
-    const QByteArray mulrk
-        = enr(0x00BD, u16(3) + u16(1) + u16(5) + u32(6) + u16(6) + u32(10) + u16(2));
-    const FeuilleBiff f = lireUneFeuille({}, number(0, 0, 1) + mulrk + number(3, 3, 9));
-    const Case *c = f.chercher(3, 2);
-    ASSERT_NE(c, nullptr);
-    EXPECT_EQ(f.chercher(3, 1), c);
-    EXPECT_EQ(c->colonne, 1);
-    EXPECT_EQ(c->derniere, 2);
-    EXPECT_EQ(f.xf(*c, 1), 5);
-    EXPECT_EQ(f.xf(*c, 2), 6);
-    EXPECT_EQ(f.valeur(*c, 2), n(2)); // RK entier 10 >> 2
-    EXPECT_NE(f.chercher(0, 0)->enregistrement, c->enregistrement);
-    EXPECT_EQ(f.valeur(*f.chercher(3, 3), 3), n(9));
-    EXPECT_EQ(f.chercher(3, 0), nullptr);
-    EXPECT_EQ(f.chercher(3, 4), nullptr);
-}
-
-TEST(ClasseurBiff, suitesQuiSeChevauchentRefusees)
-{
-    const QByteArray mulblank = enr(0x00BE, u16(0) + u16(1) + u16(0) + u16(0) + u16(0) + u16(3));
-    EXPECT_THROW(lireUneFeuille({}, mulblank + number(0, 2, 1)), ErreurClasseur);
 }
 
 } // namespace

@@ -23,94 +23,71 @@ bool operator==(const ChaineSst &a, const ChaineSst &b)
 
 namespace {
 
-// --- RK : codage choisi et valeur retrouvée -------------------------------------------------
-
-struct CasRk
+TEST(CodageRk, RkQuandCEstExactSinonNumber)
 {
-    double valeur;
-    std::optional<std::uint32_t> attendu; // forme RK fixée par le format, rien : NUMBER
-};
-
-class CodageRk : public ::testing::TestWithParam<CasRk>
-{ };
-
-TEST_P(CodageRk, ExactOuNumber)
-{
-    const CasRk c = GetParam();
-    const auto rk = encoderRk(c.valeur);
-    ASSERT_EQ(rk.has_value(), c.attendu.has_value()) << c.valeur;
-    if (rk) {
-        EXPECT_EQ(*rk, *c.attendu) << c.valeur;
-        EXPECT_EQ(
-            std::bit_cast<std::uint64_t>(valeurRk(*rk)), std::bit_cast<std::uint64_t>(c.valeur));
-    }
-    const QByteArray r = caseNombre(4, 2, 21, c.valeur);
-    EXPECT_EQ(lire16(r.constData()), c.attendu ? Rk : Number);
-    EXPECT_EQ(lire16(r.constData() + 2), c.attendu ? 10 : 14);
-    EXPECT_EQ(lire16(r.constData() + 4), 4);
-    EXPECT_EQ(lire16(r.constData() + 6), 2);
-    EXPECT_EQ(lire16(r.constData() + 8), 21);
-    if (!c.attendu) {
-        EXPECT_EQ(lireDouble(r.constData() + 10), c.valeur);
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Valeurs, CodageRk,
-    ::testing::Values(
+    struct Cas
+    {
+        double valeur;
+        std::optional<std::uint32_t> attendu; // forme RK fixée par le format, rien : NUMBER
+    };
+    const Cas tous[] = {
         // entiers sur 30 bits : (n << 2) | 2
-        CasRk { 0.0, 0x2u }, CasRk { 1.0, 0x6u }, CasRk { -1.0, 0xFFFFFFFEu },
-        CasRk { 75.0, 75u * 4 + 2 }, CasRk { 536870911.0, 0x7FFFFFFEu },
-        CasRk { -536870912.0, 0x80000002u },
+        { 0.0, 0x2u },
+        { 1.0, 0x6u },
+        { -1.0, 0xFFFFFFFEu },
+        { 75.0, 75u * 4 + 2 },
+        { 536870911.0, 0x7FFFFFFEu },
+        { -536870912.0, 0x80000002u },
         // hors des 30 bits mais poids faibles du double nuls : forme flottante
-        CasRk { 536870912.0, 0x41C00000u }, CasRk { 0.5, 0x3FE00000u }, CasRk { -0.0, 0x80000000u },
+        { 536870912.0, 0x41C00000u },
+        { 0.5, 0x3FE00000u },
+        { -0.0, 0x80000000u },
         // centièmes : (n << 2) | 3
-        CasRk { 1.23, 123u * 4 + 3 }, CasRk { 0.01, 1u * 4 + 3 }, CasRk { -12.5, 0xC0290000u },
+        { 1.23, 123u * 4 + 3 },
+        { 0.01, 1u * 4 + 3 },
+        { -12.5, 0xC0290000u },
         // rien d'exact : NUMBER
-        CasRk { 1.0 / 3.0, std::nullopt }, CasRk { 1e300, std::nullopt },
-        CasRk { 0.1 + 0.2, std::nullopt }, CasRk { 1234567890.123, std::nullopt }));
-
-TEST(CodageRk, NonFiniRefuse)
-{
-    EXPECT_FALSE(encoderRk(std::numeric_limits<double>::infinity()));
-    EXPECT_FALSE(encoderRk(std::nan("")));
+        { 1.0 / 3.0, std::nullopt },
+        { 1e300, std::nullopt },
+        { 0.1 + 0.2, std::nullopt },
+        { 1234567890.123, std::nullopt },
+        { std::numeric_limits<double>::infinity(), std::nullopt },
+        { std::nan(""), std::nullopt },
+    };
+    for (const Cas &c : tous) {
+        SCOPED_TRACE(c.valeur);
+        const auto rk = encoderRk(c.valeur);
+        ASSERT_EQ(rk.has_value(), c.attendu.has_value());
+        if (!std::isfinite(c.valeur))
+            continue;
+        const QByteArray r = caseNombre(4, 2, 21, c.valeur);
+        EXPECT_EQ(lire16(r.constData()), c.attendu ? Rk : Number);
+        if (rk) {
+            EXPECT_EQ(*rk, *c.attendu);
+            EXPECT_EQ(std::bit_cast<std::uint64_t>(valeurRk(*rk)),
+                std::bit_cast<std::uint64_t>(c.valeur));
+        } else {
+            EXPECT_EQ(lireDouble(r.constData() + 10), c.valeur);
+        }
+    }
 }
 
-// --- Cases ----------------------------------------------------------------------------------
-
-TEST(Cases, SstEtVide)
-{
-    const QByteArray s = caseSst(972, 32, 17, 70000);
-    ASSERT_EQ(s.size(), 14);
-    EXPECT_EQ(lire16(s.constData()), LabelSst);
-    EXPECT_EQ(lire16(s.constData() + 4), 972);
-    EXPECT_EQ(lire16(s.constData() + 6), 32);
-    EXPECT_EQ(lire16(s.constData() + 8), 17);
-    EXPECT_EQ(lire32(s.constData() + 10), 70000u);
-    const QByteArray b = caseVide(65535, 255, 15);
-    ASSERT_EQ(b.size(), 10);
-    EXPECT_EQ(lire16(b.constData()), Blank);
-    EXPECT_EQ(lire16(b.constData() + 2), 6);
-    EXPECT_EQ(lire16(b.constData() + 4), 65535);
-    EXPECT_EQ(lire16(b.constData() + 6), 255);
-}
-
-TEST(Cases, EnregistrementTropLongRefuse)
+TEST(Limites, TropLongRefuseAvecMessage)
 {
     EXPECT_NO_THROW(enregistrement(Continue, QByteArray(tailleMaxDonnees, 'a')));
     EXPECT_THROW(enregistrement(Continue, QByteArray(tailleMaxDonnees + 1, 'a')), ErreurClasseur);
-}
-
-TEST(Cases, TexteTropLongRefuseAvecMessage)
-{
     EXPECT_NO_THROW(verifierLongueurTexte(QString(longueurMaxTexte, u'é')));
     try {
         verifierLongueurTexte(QString(longueurMaxTexte + 1, u'a'));
-        FAIL() << "texte de 32768 caractères accepté";
+        ADD_FAILURE() << "texte de 32768 caractères accepté";
     } catch (const ErreurClasseur &e) {
         EXPECT_TRUE(e.message().contains(QStringLiteral("32768"))) << e.message().toStdString();
     }
     EXPECT_THROW(
         ecrireSst({ { QString(longueurMaxTexte + 1, u'x'), {}, {} } }, 1, 0), ErreurClasseur);
+    // Un écart de DBCELL qui ne tient pas sur 16 bits, ou qui recule, est refusé.
+    EXPECT_THROW(dbcell({ 1000, { 1010 } }, 1100), ErreurClasseur);
+    EXPECT_THROW(dbcell({ 1000, { 1020, 1020 + 70000 } }, 80000), ErreurClasseur);
 }
 
 // --- SST : relue par un décodeur qui suit les règles du format et vérifie le découpage ------
@@ -226,18 +203,8 @@ QString texteLong(int n, char16_t base)
     return t;
 }
 
-struct CasSst
+void verifierSst(const std::vector<ChaineSst> &chaines)
 {
-    const char *nom;
-    std::vector<ChaineSst> chaines;
-};
-
-class Sst : public ::testing::TestWithParam<CasSst>
-{ };
-
-TEST_P(Sst, RelueALIdentiqueEtBienDecoupee)
-{
-    const auto &chaines = GetParam().chaines;
     const qint64 debut = 1234;
     const SstEcrite e = ecrireSst(chaines, 4321, debut);
     const Relu r = relireSst(e.sst, debut);
@@ -299,51 +266,30 @@ std::vector<ChaineSst> bordsDEnregistrement()
     return v;
 }
 
-INSTANTIATE_TEST_SUITE_P(Tables, Sst,
-    ::testing::Values(CasSst { "vide", {} },
-        CasSst { "simples",
+TEST(Sst, RelueALIdentiqueEtBienDecoupee)
+{
+    const std::pair<const char *, std::vector<ChaineSst>> tables[] = {
+        { "vide", {} },
+        { "simples",
             { { QStringLiteral("Dupont"), {}, {} }, { QStringLiteral("Éric"), {}, {} },
                 { QString(), {}, {} } } },
-        CasSst { "horsLatin1", { { QStringLiteral("Łukasz Żółć 東京"), {}, {} } } },
-        CasSst { "longueMax8bits", { { texteLong(longueurMaxTexte, u'a'), {}, {} } } },
-        CasSst { "longueMax16bits", { { texteLong(longueurMaxTexte, u'Ω'), runs(5), {} } } },
-        CasSst { "richeEtPhonetique",
+        { "horsLatin1", { { QStringLiteral("Łukasz Żółć 東京"), {}, {} } } },
+        { "longueMax8bits", { { texteLong(longueurMaxTexte, u'a'), {}, {} } } },
+        { "longueMax16bits", { { texteLong(longueurMaxTexte, u'Ω'), runs(5), {} } } },
+        { "richeEtPhonetique",
             { { QStringLiteral("Tour"), runs(2), QByteArray::fromHex("0100aabbccdd") },
                 { QStringLiteral("b"), {}, QByteArray(20000, 'p') } } },
-        CasSst { "milliers", beaucoupDeCourtes(5000) }, CasSst { "bords", bordsDEnregistrement() },
-        CasSst { "libre0", libreEnFin(0) }, CasSst { "libre1", libreEnFin(1) },
-        CasSst { "libre2", libreEnFin(2) }, CasSst { "libre3", libreEnFin(3) },
-        CasSst { "libre4", libreEnFin(4) }, CasSst { "libre5", libreEnFin(5) },
-        CasSst { "libre6", libreEnFin(6) }, CasSst { "libre9", libreEnFin(9) }),
-    [](const auto &info) { return std::string(info.param.nom); });
-
-// --- DBCELL et INDEX ------------------------------------------------------------------------
-
-TEST(Dbcell, EcartsDepuisLaFinDuPremierRow)
-{
-    // Trois ROW à 1000, 1020, 1040 ; premières cases à 1060, 1074, 1074 (ligne sans case).
-    const QByteArray d = dbcell({ 1000, { 1060, 1074, 1074 } }, 1100);
-    ASSERT_EQ(d.size(), 4 + 4 + 3 * 2);
-    EXPECT_EQ(lire16(d.constData()), DbCell);
-    EXPECT_EQ(lire32(d.constData() + 4), 100u);
-    EXPECT_EQ(lire16(d.constData() + 8), 40);
-    EXPECT_EQ(lire16(d.constData() + 10), 14);
-    EXPECT_EQ(lire16(d.constData() + 12), 0);
-    EXPECT_THROW(dbcell({ 1000, { 1010 } }, 1100), ErreurClasseur);
-    EXPECT_THROW(dbcell({ 1000, { 1020, 1020 + 70000 } }, 80000), ErreurClasseur);
-}
-
-TEST(Index, PositionsAbsolues)
-{
-    const QByteArray d = index(1, 973, 600, { 5000, 7000 });
-    ASSERT_EQ(d.size(), 4 + 16 + 8);
-    EXPECT_EQ(lire16(d.constData()), Index);
-    EXPECT_EQ(lire32(d.constData() + 4), 0u);
-    EXPECT_EQ(lire32(d.constData() + 8), 1u);
-    EXPECT_EQ(lire32(d.constData() + 12), 973u);
-    EXPECT_EQ(lire32(d.constData() + 16), 600u);
-    EXPECT_EQ(lire32(d.constData() + 20), 5000u);
-    EXPECT_EQ(lire32(d.constData() + 24), 7000u);
+        { "milliers", beaucoupDeCourtes(5000) },
+        { "bords", bordsDEnregistrement() },
+    };
+    for (const auto &[nom, chaines] : tables) {
+        SCOPED_TRACE(nom);
+        verifierSst(chaines);
+    }
+    for (int libre : { 0, 1, 2, 3, 4, 5, 6, 9 }) {
+        SCOPED_TRACE(libre);
+        verifierSst(libreEnFin(libre));
+    }
 }
 
 } // namespace

@@ -44,33 +44,17 @@ QByteArray contenu(qsizetype taille, char graine)
     return r;
 }
 
-struct Cas
+/// Remplace le flux `nom` de `fichier` (du dépôt) par `taille` octets (-1 : même taille) ; juge
+/// le résultat par notre lecteur, olefile strict et gsf.
+void remplacerEtJuger(const char *fichier, const QString &nom, qsizetype taille)
 {
-    const char *nom;
-    const char *fichier; // dans le dépôt
-    const char *flux;
-    qsizetype taille; // -1 : même taille que l'ancien
-};
-
-void PrintTo(const Cas &c, std::ostream *os)
-{
-    *os << c.nom;
-}
-
-class Remplacement : public ::testing::TestWithParam<Cas>
-{ };
-
-TEST_P(Remplacement, fluxRemplaceLeResteIdentiqueEtOraclesDAccord)
-{
-    const Cas &cas = GetParam();
-    const QByteArray origine = aide::lireFichier(aide::source(QString::fromUtf8(cas.fichier)));
+    const QByteArray origine = aide::lireFichier(aide::source(QString::fromUtf8(fichier)));
     ASSERT_FALSE(origine.isEmpty());
     const Conteneur avant = Conteneur::lire(origine);
-    const QString nom = QString::fromUtf8(cas.flux);
     const int index = avant.chercherFlux(nom);
     ASSERT_GE(index, 1);
-    const qsizetype taille
-        = cas.taille < 0 ? qsizetype(avant.entrees()[std::size_t(index)].taille) : cas.taille;
+    if (taille < 0)
+        taille = qsizetype(avant.entrees()[std::size_t(index)].taille);
     const QByteArray neuf = contenu(taille, 'a');
 
     const QByteArray resultat = remplacerFlux(origine, nom, neuf);
@@ -118,11 +102,7 @@ TEST_P(Remplacement, fluxRemplaceLeResteIdentiqueEtOraclesDAccord)
                     .arg(d.size())
                     .arg(QString::fromLatin1(
                         QCryptographicHash::hash(d, QCryptographicHash::Md5).toHex()));
-    QStringList lignesOle = QString::fromUtf8(ole.sortie).split(u'\n', Qt::SkipEmptyParts);
-    QStringList lignesNous = nous.split(u'\n', Qt::SkipEmptyParts);
-    lignesOle.sort();
-    lignesNous.sort();
-    EXPECT_EQ(lignesOle, lignesNous);
+    EXPECT_EQ(QString::fromUtf8(ole.sortie), nous); // les deux triés par nom
 
     const auto gsf = aide::lancer(QStringLiteral("gsf"), { QStringLiteral("list"), chemin });
     ASSERT_EQ(gsf.code, 0);
@@ -138,19 +118,27 @@ TEST_P(Remplacement, fluxRemplaceLeResteIdentiqueEtOraclesDAccord)
     EXPECT_TRUE(trouve) << gsf.sortie.toStdString();
 }
 
-INSTANTIATE_TEST_SUITE_P(Tailles, Remplacement,
-    ::testing::Values(Cas { "memeTaille", "fuzz/corpus/lo_mini.xls", "Workbook", -1 },
-        Cas { "plusCourt", "fuzz/corpus/lo_mini.xls", "Workbook", 5000 },
-        Cas { "plusLong", "fuzz/corpus/gn_mini.xls", "Workbook", 70000 },
-        Cas { "difat", "fuzz/corpus/lo_mini.xls", "Workbook", 8 * 1024 * 1024 },
-        Cas { "versMiniFlux", "fuzz/corpus/lo_mini.xls", "Workbook", 1000 },
-        Cas { "seuilExact", "fuzz/corpus/gn_mini.xls", "Workbook", 4096 },
-        Cas { "sousLeSeuil", "fuzz/corpus/gn_mini.xls", "Workbook", 4095 },
-        Cas { "miniQuiGrandit", "fuzz/corpus/lo_mini.xls", "\x05SummaryInformation", 3000 },
-        Cas { "miniVersSecteurs", "fuzz/corpus/gn_mini.xls", "\x05SummaryInformation", 10000 },
-        Cas { "fluxVide", "fuzz/corpus/lo_mini.xls", "Workbook", 0 },
-        Cas { "classeurDeDemo", "exemples/demo.xls", "Workbook", 400000 }),
-    [](const auto &info) { return std::string(info.param.nom); });
+TEST(Remplacement, fluxRemplaceLeResteIdentiqueEtOraclesDAccord)
+{
+    const QString workbook = QStringLiteral("Workbook"), resume = u"\x05SummaryInformation"_qs;
+    const std::tuple<const char *, const char *, QString, qsizetype> tous[] = {
+        { "memeTaille", "fuzz/corpus/lo_mini.xls", workbook, -1 },
+        { "plusCourt", "fuzz/corpus/lo_mini.xls", workbook, 5000 },
+        { "plusLong", "fuzz/corpus/gn_mini.xls", workbook, 70000 },
+        { "difat", "fuzz/corpus/lo_mini.xls", workbook, 8 * 1024 * 1024 },
+        { "versMiniFlux", "fuzz/corpus/lo_mini.xls", workbook, 1000 },
+        { "seuilExact", "fuzz/corpus/gn_mini.xls", workbook, 4096 },
+        { "sousLeSeuil", "fuzz/corpus/gn_mini.xls", workbook, 4095 },
+        { "miniQuiGrandit", "fuzz/corpus/lo_mini.xls", resume, 3000 },
+        { "miniVersSecteurs", "fuzz/corpus/gn_mini.xls", resume, 10000 },
+        { "fluxVide", "fuzz/corpus/lo_mini.xls", workbook, 0 },
+        { "classeurDeDemo", "exemples/demo.xls", workbook, 400000 },
+    };
+    for (const auto &[cas, fichier, nom, taille] : tous) {
+        SCOPED_TRACE(cas);
+        remplacerEtJuger(fichier, nom, taille);
+    }
+}
 
 TEST(Remplacement, refusClairs)
 {
@@ -158,10 +146,6 @@ TEST(Remplacement, refusClairs)
         = aide::lireFichier(aide::source(QStringLiteral("fuzz/corpus/lo_mini.xls")));
     EXPECT_THROW(remplacerFlux(origine, QStringLiteral("Book"), "x"), ErreurClasseur);
     EXPECT_THROW(remplacerFlux("pas un classeur", QStringLiteral("Workbook"), "x"), ErreurClasseur);
-    // L'origine n'est pas touchée (fonction pure).
-    const QByteArray copie = origine;
-    remplacerFlux(origine, QStringLiteral("Workbook"), contenu(9000, 'z'));
-    EXPECT_EQ(origine, copie);
 }
 
 } // namespace
