@@ -94,17 +94,14 @@ TEST(ListeEquipe, ContenuDesBoutonsEtFiche)
     EXPECT_EQ(r.careq,
         QStringList({ u"5"_s, u"Cinq"_s, u"1"_s, u"12,5"_s, u"CIN"_s, u"equipe.example"_s }));
     EXPECT_EQ(r.numEq, c.ligne5);
-}
 
-TEST(ListeEquipe, EquipeSansCoureur)
-{
-    Cas c(0, 0);
-    const ResultatListe r = Chargeq_Click(c.b.d, c.ligne5, fr);
-    EXPECT_TRUE(r.boutons.isEmpty());
-    EXPECT_TRUE(r.remplacerBoutons); // les boutons précédents disparaissent
-    EXPECT_EQ(r.careq.value(1), u"Cinq"_s);
-    EXPECT_EQ(r.numEq, c.ligne5);
-    EXPECT_EQ(c.b.d.ListeLignes, QVector<int>({ 0 }));
+    // Équipe sans coureur : les boutons précédents disparaissent, la fiche s'affiche.
+    Cas vide(0, 0);
+    const ResultatListe rv = Chargeq_Click(vide.b.d, vide.ligne5, fr);
+    EXPECT_TRUE(rv.boutons.isEmpty());
+    EXPECT_TRUE(rv.remplacerBoutons);
+    EXPECT_EQ(rv.careq.value(1), u"Cinq"_s);
+    EXPECT_EQ(vide.b.d.ListeLignes, QVector<int>({ 0 }));
 }
 
 TEST(ListeEquipe, NomsEgauxPermutentAChaqueListe)

@@ -19,22 +19,6 @@ class TestMessages : public QObject
     Q_OBJECT
 
 private slots:
-    void fauxSuitSaFile()
-    {
-        MessagesFactices m;
-        m.repondre(Reponse::Oui);
-        m.repondre(Reponse::Ok);
-        QCOMPARE(m.afficher(u"question ?"_s, Boutons::OuiNon), Reponse::Oui);
-        QCOMPARE(m.afficher(u"info"_s, Boutons::Ok), Reponse::Ok);
-        QVERIFY(m.imprevus().isEmpty());
-        const auto vus = m.prendreMessages();
-        QCOMPARE(vus.size(), 2);
-        QCOMPARE(vus[0].texte, u"question ?"_s);
-        QCOMPARE(vus[0].boutons, Boutons::OuiNon);
-        QCOMPARE(vus[1].reponse, Reponse::Ok);
-        QVERIFY(m.messages().isEmpty());
-    }
-
     // Une boîte sans réponse préparée, ou avec une réponse qui n'est pas l'un de ses boutons,
     // est relevée et reçoit la réponse la plus prudente.
     void questionImprevue_data()
