@@ -1,4 +1,6 @@
-// Le programme : sélecteur → chargement → fenêtre principale → fin, classeurs refusés.
+// Le programme : sélecteur → chargement → fenêtre principale → fin, classeurs refusés ; depuis
+// le programme entier, ApplyCour (la fenêtre maj se montre, suit la progression et disparaît,
+// réussite ou échec) et HTML (nom de la base tiré de la liste des fichiers, échec annoncé).
 #include "app/FileOpen.h"
 #include "app/Programme.h"
 #include "app/maj.h"
@@ -21,12 +23,6 @@ using namespace zarvo::app;
 using namespace essai;
 using namespace Qt::Literals::StringLiterals;
 
-namespace {
-
-const QByteArray surLeDisque = "octets du fichier sur le disque";
-
-} // namespace
-
 class TestProgramme : public QObject
 {
     Q_OBJECT
@@ -36,20 +32,21 @@ private slots:
     {
         m_messages.remettreAZero();
         m_dossier = std::make_unique<QTemporaryDir>();
-        m_base = m_dossier->filePath(u"base.xls"_s);
-        m_contenu = classeurOrdinaire();
-        QVERIFY(ecrireFichier(m_base, surLeDisque));
+        m_base = m_dossier->filePath(u"Ma base.xls.xls"_s);
+        QVERIFY(ecrireFichier(m_base, "octets"));
         m_dernier = nullptr;
         m_programme = std::make_unique<Programme>(
             m_messages,
             [this] {
                 auto t = std::make_unique<TableurMemoire>();
-                t->deposer(m_base, m_contenu);
+                t->deposer(m_base, classeurOrdinaire());
                 m_dernier = t.get();
                 return t;
             },
             m_dossier->path());
         m_programme->demarrer();
+        m_apparitions.n = 0;
+        m_programme->progression().installEventFilter(&m_apparitions);
     }
     void cleanup()
     {
@@ -71,7 +68,7 @@ private slots:
         QCOMPARE(m_dernier->nbEcritures(), 0);
 
         TableurMemoire t;
-        t.deposer(m_base, m_contenu);
+        t.deposer(m_base, classeurOrdinaire());
         Donnees d;
         const QList<DescriptionBouton> attendus = chargerClasseur(t, m_base, d);
         QVERIFY(attendus.size() >= 2);
@@ -90,33 +87,6 @@ private slots:
                 ui::couleurRgb(*a.couleur));
             QVERIFY(b->isVisible());
         }
-    }
-
-    void classeurRefuseRameneAuSelecteur()
-    {
-        m_contenu.ordre.removeAll(u"DYN_team"_s);
-        m_contenu.feuilles.remove(u"DYN_team"_s);
-        FileOpen &s = m_programme->selecteur();
-        QVERIFY(s.selectionnerFichier(m_base));
-        m_messages.repondre(Reponse::Ok);
-        QTest::mouseClick(s.OUVRIR(), Qt::LeftButton);
-
-        const auto vus = m_messages.prendreMessages();
-        QCOMPARE(vus.size(), 1);
-        QVERIFY2(vus[0].texte.contains(u"base.xls"_s) && vus[0].texte.contains(u"DYN_team"_s),
-            qPrintable(vus[0].texte));
-        QCOMPARE(m_programme->equipes(), nullptr);
-        QCOMPARE(m_programme->tableur(), nullptr);
-        QVERIFY(s.isVisible());
-        QVERIFY(!m_programme->estTermine());
-        QCOMPARE(lireFichier(m_base), surLeDisque);
-
-        // Le sélecteur reste utilisable : un bon classeur s'ouvre ensuite.
-        m_contenu = classeurOrdinaire();
-        QVERIFY(s.selectionnerFichier(m_base));
-        QTest::mouseClick(s.OUVRIR(), Qt::LeftButton);
-        QVERIFY(m_programme->equipes() != nullptr);
-        QVERIFY(m_programme->equipes()->isVisible());
     }
 
     void fermerLeSelecteurAvantToutClasseurTermine()
@@ -146,7 +116,7 @@ private slots:
     }
 
     // Le vrai moteur refuse : message nommant le fichier et la raison, retour au sélecteur,
-    // fichier intact et aucun descripteur resté ouvert dessus.
+    // fichier intact, aucun descripteur resté ouvert dessus, sélecteur encore utilisable.
     void refusDuMoteurXls_data()
     {
         QTest::addColumn<QByteArray>("octets");
@@ -167,6 +137,8 @@ private slots:
         if (!copieDe.isEmpty())
             octets = lireFichier(copieDe);
         QVERIFY(ecrireFichier(chemin, octets));
+        const QString demo = m_dossier->filePath(u"demo.xls"_s);
+        QVERIFY(QFile::copy(QStringLiteral(ZARVO_SOURCE_DIR "/exemples/demo.xls"), demo));
         ui::MessagesFactices messages;
         Programme p(
             messages, [] { return sheet::creerApplicationXls(); }, m_dossier->path());
@@ -188,15 +160,113 @@ private slots:
         for (const QString &fd : fds)
             QVERIFY2(QFile::symLinkTarget(u"/proc/self/fd/"_s + fd) != canonique, qPrintable(fd));
         QCOMPARE(lireFichier(chemin), octets);
+
+        // Le sélecteur reste utilisable : un bon classeur s'ouvre ensuite.
+        QVERIFY(p.selecteur().selectionnerFichier(demo));
+        QTest::mouseClick(p.selecteur().OUVRIR(), Qt::LeftButton);
+        QVERIFY(p.equipes() != nullptr && p.equipes()->isVisible());
+        VERIFIER_MESSAGES_SOLDES(messages);
+    }
+
+    void appliquer()
+    {
+        QVERIFY(ouvrirEtAfficherVernier());
+        m_messages.repondre(Reponse::Ok);
+        QTest::mouseClick(m_programme->equipes()->ApplyCour(), Qt::LeftButton);
+
+        QCOMPARE(m_apparitions.n, 1);
+        QVERIFY(!m_programme->progression().isVisible());
+        QCOMPARE(m_programme->progression().application()->text(),
+            u"Mise à jour des données : Equipe 41sur 41"_s);
+        const auto vus = m_messages.prendreMessages();
+        QCOMPARE(vus.size(), 1);
+        QVERIFY(vus[0].texte.startsWith(u" 2 potentiels étaient"_s));
+        QVERIFY(vus[0].texte.endsWith(u"\rVernier (14) - "_s));
+        QCOMPARE(vus[0].boutons, Boutons::Ok);
+        QCOMPARE(m_dernier->nbEcritures(), 33);
+    }
+
+    void appliquerEchecDitLaLigneEtCacheMaj()
+    {
+        QVERIFY(ouvrirEtAfficherVernier());
+        m_dernier->echouerEcriture(1);
+        m_messages.repondre(Reponse::Ok);
+        m_messages.repondre(Reponse::Ok);
+        QTest::mouseClick(m_programme->equipes()->ApplyCour(), Qt::LeftButton);
+
+        QCOMPARE(m_apparitions.n, 1);
+        QVERIFY(!m_programme->progression().isVisible());
+        const auto vus = m_messages.prendreMessages();
+        // L'échec d'abord, puis le relèvement déjà fait en mémoire.
+        QCOMPARE(vus.size(), 2);
+        QVERIFY2(vus[0].texte.contains(u"« Vernier » (ligne 2 de la feuille DYN_cyclist)"_s),
+            qPrintable(vus[0].texte));
+        QVERIFY(vus[1].texte.startsWith(u" 2 potentiels"_s));
+        // Rien n'est perdu : une nouvelle application écrit tout.
+        m_dernier->echouerEcriture(0);
+        QTest::mouseClick(m_programme->equipes()->ApplyCour(), Qt::LeftButton);
+        QVERIFY(m_messages.prendreMessages().isEmpty());
+        sheet::Feuille &f = m_dernier->classeurActif()->feuille(u"DYN_cyclist"_s);
+        QCOMPARE(f.plage(u"M2"_s)->valeur(), Cellule::nombre(71));
+    }
+
+    void exporterDansLeDossierCourant()
+    {
+        QVERIFY(ouvrirEtAfficherVernier());
+        QTemporaryDir travail;
+        const QString avant = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(travail.path()));
+        QTest::mouseClick(m_programme->equipes()->HTML(), Qt::LeftButton);
+        QDir::setCurrent(avant);
+        const QStringList exports = dossiersExport(travail.path());
+        QCOMPARE(exports.size(), 1);
+        const QString dossier = travail.filePath(exports[0]);
+        QVERIFY(lireFichier(dossier + u"/sommaire.html"_s)
+                    .contains("Caract\xE9ristiques de la Db Ma base</i>"));
+        QVERIFY(lireFichier(dossier + u"/FA.html"_s).contains(">Abeloos</font>"));
+    }
+
+    void exportImpossibleAnnonce()
+    {
+        QVERIFY(ouvrirEtAfficherVernier());
+        QTemporaryDir parent;
+        // Dossier courant supprimé après y être entré : aucune création possible, même root.
+        const QString lieu = parent.filePath(u"disparu"_s);
+        QVERIFY(QDir().mkdir(lieu));
+        const QString avant = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(lieu));
+        QVERIFY(QDir().rmdir(lieu));
+        m_messages.repondre(Reponse::Ok);
+        QTest::mouseClick(m_programme->equipes()->HTML(), Qt::LeftButton);
+        QDir::setCurrent(avant);
+
+        const auto vus = m_messages.prendreMessages();
+        QCOMPARE(vus.size(), 1);
+        QVERIFY2(vus[0].texte.contains(u"n'existe plus"_s), qPrintable(vus[0].texte));
+        QCOMPARE(contenuDossier(parent.path()), QStringList());
     }
 
 private:
+    // Ouvre le classeur par le sélecteur et affiche Vernier (ligne 2 de la feuille) :
+    // Montagne 71 et Vallons 71 dépassent leurs potentiels 63 et 65.
+    bool ouvrirEtAfficherVernier()
+    {
+        if (!m_programme->selecteur().selectionnerFichier(m_base))
+            return false;
+        QTest::mouseClick(m_programme->selecteur().OUVRIR(), Qt::LeftButton);
+        if (m_programme->equipes() == nullptr)
+            return false;
+        Donnees &d = m_programme->equipes()->donnees();
+        d.TabCoureurs(972, 36) = Cellule::nombre(1);
+        return d.TabCoureurs(972, 2) == Cellule::texte(u"Vernier"_s);
+    }
+
     ui::MessagesFactices m_messages;
     std::unique_ptr<QTemporaryDir> m_dossier;
     QString m_base;
-    TableurMemoire::ClasseurMemoire m_contenu;
     TableurMemoire *m_dernier = nullptr;
     std::unique_ptr<Programme> m_programme;
+    CompteurEvenements m_apparitions { QEvent::Show };
 };
 
 QTEST_MAIN(TestProgramme)

@@ -57,6 +57,7 @@ TEST(Recherche, CinquanteEtCinquanteEtUn)
     b.coureur(327, u"Zidane"_s, 5);
     const ResultatListe r50 = rech_KeyUp(b.d, u"ab"_s, fr);
     ASSERT_EQ(r50.boutons.size(), 50);
+    // Disposition des listes d'équipe, troisième colonne jusqu'au 50e.
     EXPECT_EQ(r50.boutons[49].gauche, 3200);
     EXPECT_EQ(r50.boutons[49].haut, 6680);
     EXPECT_EQ(r50.boutons[49].infobulle, u"Jean Ab050"_s);

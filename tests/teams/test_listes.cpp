@@ -53,7 +53,7 @@ void verifierPositions(
 
 } // namespace
 
-TEST(ListeEquipe, Dispositions31Et50Coureurs)
+TEST(ListeEquipe, Disposition)
 {
     Cas c31(31, 0);
     const ResultatListe r31 = Chargeq_Click(c31.b.d, c31.ligne5, fr);
@@ -62,12 +62,6 @@ TEST(ListeEquipe, Dispositions31Et50Coureurs)
         { { 1, 50, 220 }, { 15, 50, 4980 }, { 16, 1625, 220 }, { 30, 1625, 4980 },
             { 31, 3200, 220 } },
         405);
-
-    Cas c50(50, 0);
-    const ResultatListe r50 = Chargeq_Click(c50.b.d, c50.ligne5, fr);
-    ASSERT_EQ(r50.boutons.size(), 50);
-    verifierPositions(
-        r50.boutons, { { 31, 3200, 220 }, { 40, 3200, 3280 }, { 50, 3200, 6680 } }, 405);
 }
 
 TEST(ListeEquipe, ContenuDesBoutonsEtFiche)
