@@ -177,29 +177,23 @@ TEST_P(Refus, MessageFermetureSansEnregistrerDonneesIntactes)
     EXPECT_EQ(tableur.classeurActif(), nullptr);
     EXPECT_EQ(d.IndexLibres, 17);
     EXPECT_EQ(d.TabCoureurs(2, 2).valeurTexte(), u"Témoin"_s);
-    if (cas.classeur) {
+    if (cas.classeur)
         EXPECT_EQ(tableur.fichier(chemin).enregistrements, 0);
-    }
+}
+
+TableurMemoire::ClasseurMemoire sansFeuille(const QString &nom)
+{
+    auto c = classeurOrdinaire();
+    c.ordre.removeAll(nom);
+    c.feuilles.remove(nom);
+    return c;
 }
 
 INSTANTIATE_TEST_SUITE_P(Chargement, Refus,
     ::testing::Values(CasRefus { "absent", {}, u"introuvable" },
-        CasRefus { "sans_feuille_equipes",
-            [] {
-                auto c = classeurOrdinaire();
-                c.ordre.removeAll(u"DYN_team"_s);
-                c.feuilles.remove(u"DYN_team"_s);
-                return c;
-            },
-            u"DYN_team" },
-        CasRefus { "sans_feuille_coureurs",
-            [] {
-                auto c = classeurOrdinaire();
-                c.ordre.removeAll(u"DYN_cyclist"_s);
-                c.feuilles.remove(u"DYN_cyclist"_s);
-                return c;
-            },
-            u"DYN_cyclist" },
+        CasRefus { "sans_feuille_equipes", [] { return sansFeuille(u"DYN_team"_s); }, u"DYN_team" },
+        CasRefus {
+            "sans_feuille_coureurs", [] { return sansFeuille(u"DYN_cyclist"_s); }, u"DYN_cyclist" },
         CasRefus { "quarante_deux_equipes",
             [] {
                 QList<Equipe> e;

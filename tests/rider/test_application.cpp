@@ -1,45 +1,38 @@
 // Application des modifications au classeur, sur le tableur en mémoire.
 #include "rider/application.h"
 
-#include "model/conversions.h"
 #include "sheet/adresse.h"
 #include "sheet/memoire.h"
 
+#include "aide_donnees.h"
 #include "aide_gtest.h"
 
 #include <gtest/gtest.h>
 
 using namespace zarvo;
+using namespace Qt::StringLiterals;
+using essai::fr;
 using sheet::TableurMemoire;
-
-namespace zarvo {
-void PrintTo(const Cellule &c, std::ostream *os)
-{
-    if (c.estVide())
-        *os << "(vide)";
-    else if (c.estNombre())
-        *os << c.valeurNombre();
-    else
-        *os << '"' << c.valeurTexte().toStdString() << '"';
-}
-} // namespace zarvo
 
 namespace {
 
-const QLocale fr(QLocale::French, QLocale::France);
-const QString chemin = QStringLiteral("/classeurs/base.xls");
-const QString cyclist = QStringLiteral("DYN_cyclist");
-const QString team = QStringLiteral("DYN_team");
+const QString chemin = u"/classeurs/base.xls"_s;
+const QString cyclist = u"DYN_cyclist"_s;
+const QString team = u"DYN_team"_s;
 
-QString s(const char *utf8)
+Cellule n(double v)
 {
-    return QString::fromUtf8(utf8);
+    return Cellule::nombre(v);
+}
+Cellule tx(const QString &v)
+{
+    return Cellule::texte(v);
 }
 
 /**
  * Une base pleine : la ligne de table i vient de la ligne de feuille 975 - i (comme après
  * un tri), caractéristiques 60 + …, potentiels égaux : rien à relever tant qu'un test ne
- * touche pas une paire.
+ * touche pas une paire. Le classeur tient les mêmes valeurs, à leurs lignes de feuille.
  */
 struct Banc
 {
@@ -52,33 +45,32 @@ struct Banc
     Banc()
     {
         d.Colonnes = colonnesFeuilleCoureurs();
+        origine.ordre = QStringList { cyclist, team };
         for (int i = base::premiereLigneCoureur; i <= base::derniereLigneCoureur; ++i) {
-            d.TabCoureurs(i, 0) = Cellule::nombre(975 - i);
-            d.TabCoureurs(i, 1) = Cellule::nombre(1000 + i);
-            d.TabCoureurs(i, 2) = Cellule::texte(QStringLiteral("Nom%1").arg(i));
-            d.TabCoureurs(i, 3) = Cellule::texte(s("Prénom"));
+            Tableau &tc = d.TabCoureurs;
+            tc(i, 0) = n(975 - i);
+            tc(i, 1) = n(1000 + i);
+            tc(i, 2) = tx(QStringLiteral("Nom%1").arg(i));
+            tc(i, 3) = tx(u"Prénom"_s);
             for (int c = 4; c <= 33; ++c)
-                d.TabCoureurs(i, c) = Cellule::nombre(c >= 10 ? 60 + (c - 10) / 2 : c);
-            d.TabCoureurs(i, 34) = Cellule::nombre(70);
-            d.TabCoureurs(i, 35) = Cellule::nombre(71);
-            d.TabCoureurs(i, 36) = Cellule::nombre(0);
+                tc(i, c) = n(c >= 10 ? 60 + (c - 10) / 2 : c);
+            tc(i, 34) = n(70);
+            tc(i, 35) = n(71);
+            tc(i, 36) = n(0);
+            for (int c = 1; c <= 33; ++c)
+                origine.feuilles[cyclist][{ 975 - i, c }] = tc(i, c);
         }
         for (int k = base::premiereLigneEquipe; k <= base::derniereLigneEquipe; ++k) {
-            d.TabEquipes(k, 0) = Cellule::nombre(80 - k);
-            d.TabEquipes(k, 1) = Cellule::nombre(k);
-            d.TabEquipes(k, 2) = Cellule::texte(QStringLiteral("Equipe %1").arg(k));
+            Tableau &te = d.TabEquipes;
+            te(k, 0) = n(80 - k);
+            te(k, 1) = n(k);
+            te(k, 2) = tx(QStringLiteral("Equipe %1").arg(k));
             for (int c = 3; c <= 6; ++c)
-                d.TabEquipes(k, c) = Cellule::nombre(c);
-            d.TabEquipes(k, 7) = Cellule::nombre(0);
-        }
-        // Le classeur tient les mêmes valeurs que les tables, à leurs lignes de feuille.
-        origine.ordre = QStringList { cyclist, team };
-        for (int i = base::premiereLigneCoureur; i <= base::derniereLigneCoureur; ++i)
-            for (int c = 1; c <= 33; ++c)
-                origine.feuilles[cyclist][{ 975 - i, c }] = d.TabCoureurs(i, c);
-        for (int k = base::premiereLigneEquipe; k <= base::derniereLigneEquipe; ++k)
+                te(k, c) = n(c);
+            te(k, 7) = n(0);
             for (int c = 1; c <= 6; ++c)
-                origine.feuilles[team][{ 80 - k, c }] = d.TabEquipes(k, c);
+                origine.feuilles[team][{ 80 - k, c }] = te(k, c);
+        }
         tableur.deposer(chemin, origine);
         classeur = &tableur.ouvrir(chemin);
     }
@@ -87,7 +79,7 @@ struct Banc
     {
         etiquettes.clear();
         return appliquerModifications(
-            d, *classeur, [this](const QString &t) { etiquettes << t; }, fr);
+            d, *classeur, [this](const QString &e) { etiquettes << e; }, fr);
     }
 
     Cellule caseFeuille(const QString &f, int ligne, int colonne)
@@ -95,19 +87,19 @@ struct Banc
         return classeur->feuille(f).plage(sheet::texteAdresse(ligne, colonne))->valeur();
     }
 
-    /// Toutes les cases d'une feuille, relues par l'interface (lignes 1..80, A..AK).
+    /// Toutes les cases d'une feuille, relues par l'interface.
     TableurMemoire::Cases contenu(const QString &f)
     {
         TableurMemoire::Cases r;
-        const Tableau t = classeur->feuille(f).plage(QStringLiteral("A1:AK980"))->valeurs();
-        for (int l = 1; l <= t.derniereLigne(); ++l)
-            for (int c = 1; c <= t.derniereColonne(); ++c)
-                if (!t(l, c).estVide())
-                    r[{ l, c }] = t(l, c);
+        const Tableau v = classeur->feuille(f).plage(u"A1:AK980"_s)->valeurs();
+        for (int l = 1; l <= v.derniereLigne(); ++l)
+            for (int c = 1; c <= v.derniereColonne(); ++c)
+                if (!v(l, c).estVide())
+                    r[{ l, c }] = v(l, c);
         return r;
     }
 
-    void marquer(int i) { d.TabCoureurs(i, 36) = Cellule::nombre(1); }
+    void marquer(int i) { d.TabCoureurs(i, 36) = n(1); }
 };
 
 } // namespace
@@ -140,83 +132,67 @@ TEST_P(Paire, ReleveOuLaisse)
     EXPECT_EQ(r.nbPotentiels, cas.releves);
     EXPECT_EQ(r.compteRendu.has_value(), cas.releves > 0);
     EXPECT_EQ(b.d.TabCoureurs(i, 13), cas.potApres);
-    // La case de la caractéristique est écrite quoi qu'il arrive, le potentiel aussi.
+    // Les 33 cases de la ligne de feuille (colonne 0) sont écrites quoi qu'il arrive.
     EXPECT_EQ(r.nbEcritures, 33);
     EXPECT_EQ(b.caseFeuille(cyclist, ligneFeuille, 12), cas.carac);
     EXPECT_EQ(b.caseFeuille(cyclist, ligneFeuille, 13), cas.potApres);
 }
 
 INSTANTIATE_TEST_SUITE_P(Application, Paire,
-    ::testing::Values(
-        CasPaire { "releve", Cellule::nombre(75), Cellule::nombre(70), Cellule::nombre(75), 1 },
-        CasPaire {
-            "planchersEgaux", Cellule::nombre(75.4), Cellule::nombre(75), Cellule::nombre(75), 0 },
-        CasPaire { "potentielDecimal", Cellule::nombre(75), Cellule::nombre(75.9),
-            Cellule::nombre(75.9), 0 },
+    ::testing::Values(CasPaire { "releve", n(75), n(70), n(75), 1 },
+        CasPaire { "planchersEgaux", n(75.4), n(75), n(75), 0 },
+        CasPaire { "potentielDecimal", n(75), n(75.9), n(75.9), 0 },
         // Le potentiel prend la valeur telle qu'elle est tenue, sans plancher.
-        CasPaire { "valeurNonArrondie", Cellule::nombre(76.2), Cellule::nombre(75.9),
-            Cellule::nombre(76.2), 1 },
-        CasPaire {
-            "potentielPlusHaut", Cellule::nombre(70), Cellule::nombre(75), Cellule::nombre(75), 0 },
-        // Un potentiel vide compte 0.
-        CasPaire { "potentielVide", Cellule::nombre(75), Cellule(), Cellule::nombre(75), 1 },
-        CasPaire { "caracVide", Cellule(), Cellule::nombre(70), Cellule::nombre(70), 0 },
+        CasPaire { "valeurNonArrondie", n(76.2), n(75.9), n(76.2), 1 },
+        CasPaire { "potentielPlusHaut", n(70), n(75), n(75), 0 },
+        // Un potentiel vide compte 0 ; une caractéristique vide est écrite vide.
+        CasPaire { "potentielVide", n(75), Cellule(), n(75), 1 },
+        CasPaire { "caracVide", Cellule(), n(70), n(70), 0 },
         // Un texte qui se lit comme un nombre est comparé et recopié tel quel.
-        CasPaire { "texteNombre", Cellule::texte(QStringLiteral("75,5")), Cellule::nombre(70),
-            Cellule::texte(QStringLiteral("75,5")), 1 },
+        CasPaire { "texteNombre", tx(u"75,5"_s), n(70), tx(u"75,5"_s), 1 },
         // Non numérique : la paire n'est pas comparée, ses cases sont écrites quand même.
-        CasPaire { "caracNonNumerique", Cellule::texte(QStringLiteral("abc")), Cellule::nombre(70),
-            Cellule::nombre(70), 0 },
-        CasPaire { "potNonNumerique", Cellule::nombre(75), Cellule::texte(QStringLiteral("n/a")),
-            Cellule::texte(QStringLiteral("n/a")), 0 }),
+        CasPaire { "caracNonNumerique", tx(u"abc"_s), n(70), n(70), 0 },
+        CasPaire { "potNonNumerique", n(75), tx(u"n/a"_s), tx(u"n/a"_s), 0 }),
     [](const auto &info) { return std::string(info.param.nom); });
 
-TEST(Application, UnPotentielReleveEtSonMessage)
+TEST(Application, CompteRenduDesPotentielsReleves)
 {
     Banc b;
-    b.d.TabCoureurs(57, 2) = Cellule::texte(s("Lefèvre"));
-    b.d.TabCoureurs(57, 12) = Cellule::nombre(75);
-    b.d.TabCoureurs(57, 13) = Cellule::nombre(70);
+    b.d.TabCoureurs(57, 2) = tx(u"Lefèvre"_s);
+    b.d.TabCoureurs(57, 12) = n(75);
     b.marquer(57);
-
     const ResultatApplication r = b.appliquer();
-
     ASSERT_TRUE(r.compteRendu);
     EXPECT_EQ(*r.compteRendu,
-        s(" 1 potentiels étaient inférieurs à la carac correspondante.\r"
-          "Ces potentiels ont été mis au niveau de la note pour éviter les problèmes lors de "
-          "l'import excel.\r\r"
-          "les cyclistes concernés sont : \rLefèvre (12) - "));
-    EXPECT_EQ(b.caseFeuille(cyclist, 975 - 57, 13), Cellule::nombre(75)); // colonne M
-}
+        u" 1 potentiels étaient inférieurs à la carac correspondante.\r"
+        u"Ces potentiels ont été mis au niveau de la note pour éviter les problèmes lors de "
+        u"l'import excel.\r\r"
+        u"les cyclistes concernés sont : \rLefèvre (12) - "_s);
 
-TEST(Application, DeuxColonnesCompteesDeuxFoisListeesUneFois)
-{
-    Banc b;
-    b.d.TabCoureurs(100, 12) = Cellule::nombre(80);
-    b.d.TabCoureurs(100, 20) = Cellule::nombre(90);
-    b.marquer(100);
-
-    const ResultatApplication r = b.appliquer();
-
-    EXPECT_EQ(r.nbPotentiels, 2);
-    EXPECT_EQ(r.nbCoureursListes, 1);
-    EXPECT_EQ(r.liste, QStringLiteral("Nom100 (20) - "));
-    EXPECT_TRUE(r.compteRendu->startsWith(QStringLiteral(" 2 potentiels")));
-    EXPECT_EQ(b.d.TabCoureurs(100, 13), Cellule::nombre(80));
-    EXPECT_EQ(b.d.TabCoureurs(100, 21), Cellule::nombre(90));
+    // Deux colonnes relevées : comptées deux fois, le coureur cité une fois, dernière colonne.
+    Banc b2;
+    b2.d.TabCoureurs(100, 12) = n(80);
+    b2.d.TabCoureurs(100, 20) = n(90);
+    b2.marquer(100);
+    const ResultatApplication r2 = b2.appliquer();
+    EXPECT_EQ(r2.nbPotentiels, 2);
+    EXPECT_EQ(r2.nbCoureursListes, 1);
+    EXPECT_EQ(r2.liste, u"Nom100 (20) - "_s);
+    EXPECT_TRUE(r2.compteRendu->startsWith(u" 2 potentiels"_s));
+    EXPECT_EQ(b2.d.TabCoureurs(100, 13), n(80));
+    EXPECT_EQ(b2.d.TabCoureurs(100, 21), n(90));
 }
 
 TEST(Application, SeulesLesLignesMarqueesSontEcrites)
 {
     Banc b;
     // Coureur non marqué dont le potentiel est bas : ni changé, ni écrit, ni cité.
-    b.d.TabCoureurs(3, 12) = Cellule::nombre(80);
-    b.d.TabCoureurs(3, 13) = Cellule::nombre(50);
+    b.d.TabCoureurs(3, 12) = n(80);
+    b.d.TabCoureurs(3, 13) = n(50);
     // Coureur affiché seulement, et une équipe modifiée : réécrits tels quels.
     b.marquer(10);
-    b.d.TabEquipes(5, 2) = Cellule::texte(s("Nouveau nom"));
-    b.d.TabEquipes(5, 7) = Cellule::nombre(1);
+    b.d.TabEquipes(5, 2) = tx(u"Nouveau nom"_s);
+    b.d.TabEquipes(5, 7) = n(1);
     const Tableau avant = b.d.TabCoureurs;
 
     const ResultatApplication r = b.appliquer();
@@ -230,68 +206,48 @@ TEST(Application, SeulesLesLignesMarqueesSontEcrites)
     // 0 et 34 à 36 jamais écrites ; feuille des équipes : seul le nom de la ligne 80 - 5.
     EXPECT_EQ(b.contenu(cyclist), b.origine.feuilles[cyclist]);
     auto attendu = b.origine.feuilles[team];
-    attendu[{ 75, 2 }] = Cellule::texte(s("Nouveau nom"));
+    attendu[{ 75, 2 }] = tx(u"Nouveau nom"_s);
     EXPECT_EQ(b.contenu(team), attendu);
     EXPECT_TRUE(b.classeur->estModifie());
 }
 
-TEST(Application, EcritALaLigneDeFeuilleDeLaColonneZero)
-{
-    Banc b;
-    b.d.TabCoureurs(20, 5) = Cellule::nombre(44);
-    b.d.TabCoureurs(20, 3) = Cellule::texte(QStringLiteral("Jean-Luc"));
-    b.d.TabCoureurs(20, 9) = Cellule();
-    b.marquer(20);
-
-    ASSERT_FALSE(b.appliquer().erreur);
-
-    EXPECT_EQ(b.caseFeuille(cyclist, 955, 5), Cellule::nombre(44)); // E955, pas E20
-    EXPECT_EQ(b.caseFeuille(cyclist, 955, 3), Cellule::texte(QStringLiteral("Jean-Luc")));
-    EXPECT_EQ(b.caseFeuille(cyclist, 955, 9), Cellule()); // I955 vidée
-    EXPECT_EQ(b.caseFeuille(cyclist, 20, 5), Cellule::nombre(5));
-}
-
 TEST(Application, RetoursChariotApresLes8e16eJusquau64e)
 {
-    struct Cas
-    {
-        int concernes;
-        int retours;
-    };
-    const Cas cas[] = { { 7, 0 }, { 8, 1 }, { 9, 1 }, { 16, 2 }, { 63, 7 }, { 64, 8 }, { 65, 8 },
-        { 72, 8 }, { 80, 8 } };
-    for (const Cas &c : cas) {
+    const std::pair<int, int> cas[]
+        = { { 7, 0 }, { 8, 1 }, { 9, 1 }, { 16, 2 }, { 63, 7 }, { 64, 8 }, { 65, 8 }, { 80, 8 } };
+    for (auto [concernes, retours] : cas) {
+        SCOPED_TRACE(concernes);
         Banc b;
-        for (int n = 0; n < c.concernes; ++n) {
-            const int i = 2 + 3 * n; // des lignes non concernées entre les concernées
-            b.d.TabCoureurs(i, 30) = Cellule::nombre(99);
+        for (int k = 0; k < concernes; ++k) {
+            const int i = 2 + 3 * k; // des lignes non concernées entre les concernées
+            b.d.TabCoureurs(i, 30) = n(99);
             b.marquer(i);
             b.marquer(i + 1);
         }
         const ResultatApplication r = b.appliquer();
         const QStringList morceaux = r.liste.split(QChar(u'\r'));
-        EXPECT_EQ(r.nbCoureursListes, c.concernes);
-        EXPECT_EQ(r.liste.count(QStringLiteral(" (30) - ")), c.concernes);
-        EXPECT_EQ(morceaux.size() - 1, c.retours) << c.concernes << " concernés";
+        EXPECT_EQ(r.nbCoureursListes, concernes);
+        EXPECT_EQ(r.liste.count(u" (30) - "_s), concernes);
+        EXPECT_EQ(morceaux.size() - 1, retours);
         // Huit entrées par morceau jusqu'au 64e, le reste ensemble à la fin.
-        for (int m = 0; m < c.retours; ++m)
-            EXPECT_EQ(morceaux[m].count(QStringLiteral(" - ")), 8) << c.concernes;
-        EXPECT_EQ(morceaux.last().count(QStringLiteral(" - ")), c.concernes - 8 * c.retours);
+        for (int m = 0; m < retours; ++m)
+            EXPECT_EQ(morceaux[m].count(u" - "_s), 8);
+        EXPECT_EQ(morceaux.last().count(u" - "_s), concernes - 8 * retours);
     }
     Banc b;
-    for (int n = 0; n < 9; ++n) {
-        b.d.TabCoureurs(2 + n, 12) = Cellule::nombre(99);
-        b.marquer(2 + n);
+    for (int k = 0; k < 9; ++k) {
+        b.d.TabCoureurs(2 + k, 12) = n(99);
+        b.marquer(2 + k);
     }
     EXPECT_EQ(b.appliquer().liste,
-        QStringLiteral("Nom2 (12) - Nom3 (12) - Nom4 (12) - Nom5 (12) - Nom6 (12) - Nom7 (12) - "
-                       "Nom8 (12) - Nom9 (12) - \rNom10 (12) - "));
+        u"Nom2 (12) - Nom3 (12) - Nom4 (12) - Nom5 (12) - Nom6 (12) - Nom7 (12) - "
+        u"Nom8 (12) - Nom9 (12) - \rNom10 (12) - "_s);
 }
 
 TEST(Application, DeuxApplicationsEcriventLesMemesLignes)
 {
     Banc b;
-    b.d.TabCoureurs(200, 14) = Cellule::nombre(88);
+    b.d.TabCoureurs(200, 14) = n(88);
     b.marquer(200);
     b.marquer(201);
 
@@ -306,7 +262,7 @@ TEST(Application, DeuxApplicationsEcriventLesMemesLignes)
     EXPECT_EQ(r2.nbPotentiels, 0);
     EXPECT_FALSE(r2.compteRendu);
     EXPECT_EQ(b.contenu(cyclist), apres1);
-    EXPECT_EQ(b.caseFeuille(cyclist, 775, 15), Cellule::nombre(88));
+    EXPECT_EQ(b.caseFeuille(cyclist, 775, 15), n(88));
 }
 
 TEST(Application, ProgressionAChaqueLigne)
@@ -318,39 +274,38 @@ TEST(Application, ProgressionAChaqueLigne)
     EXPECT_EQ(b.tableur.nbEcritures(), 0);
     EXPECT_FALSE(r.compteRendu);
     ASSERT_EQ(b.etiquettes.size(), 972 + 41);
-    EXPECT_EQ(b.etiquettes.first(), s("Mise à jour des données : Coureur 2sur 973"));
-    EXPECT_EQ(b.etiquettes.at(57 - 2), s("Mise à jour des données : Coureur 57sur 973"));
-    EXPECT_EQ(b.etiquettes.at(971), s("Mise à jour des données : Coureur 973sur 973"));
-    EXPECT_EQ(b.etiquettes.at(972), s("Mise à jour des données : Equipe 1sur 41"));
-    EXPECT_EQ(b.etiquettes.last(), s("Mise à jour des données : Equipe 41sur 41"));
+    EXPECT_EQ(b.etiquettes.first(), u"Mise à jour des données : Coureur 2sur 973"_s);
+    EXPECT_EQ(b.etiquettes.at(57 - 2), u"Mise à jour des données : Coureur 57sur 973"_s);
+    EXPECT_EQ(b.etiquettes.at(972), u"Mise à jour des données : Equipe 1sur 41"_s);
+    EXPECT_EQ(b.etiquettes.last(), u"Mise à jour des données : Equipe 41sur 41"_s);
 }
 
 TEST(Application, EcritureRefuseeArreteEtGardeTout)
 {
     Banc b;
-    b.d.TabCoureurs(30, 2) = Cellule::texte(s("Dupré"));
-    b.d.TabCoureurs(30, 12) = Cellule::nombre(90);
-    b.d.TabCoureurs(30, 10) = Cellule::nombre(61.5);
+    b.d.TabCoureurs(30, 2) = tx(u"Dupré"_s);
+    b.d.TabCoureurs(30, 12) = n(90);
+    b.d.TabCoureurs(30, 10) = n(61.5);
     b.marquer(10);
     b.marquer(30);
     b.marquer(40);
-    b.d.TabCoureurs(40, 5) = Cellule::nombre(77);
-    b.d.TabEquipes(2, 7) = Cellule::nombre(1);
+    b.d.TabCoureurs(40, 5) = n(77);
+    b.d.TabEquipes(2, 7) = n(1);
     b.tableur.echouerEcriture(33 + 7); // 7e case du deuxième coureur marqué
 
     const ResultatApplication r = b.appliquer();
 
     ASSERT_TRUE(r.erreur);
-    EXPECT_TRUE(r.erreur->contains(s("« Dupré »"))) << r.erreur->toStdString();
-    EXPECT_TRUE(r.erreur->contains(s("ligne 945 de la feuille DYN_cyclist")));
-    EXPECT_TRUE(r.erreur->contains(QStringLiteral("G945"))); // raison donnée par le tableur
+    EXPECT_TRUE(r.erreur->contains(u"« Dupré » (ligne 945 de la feuille DYN_cyclist)"_s))
+        << r.erreur->toStdString();
+    EXPECT_TRUE(r.erreur->contains(u"G945"_s)); // raison donnée par le tableur
     EXPECT_EQ(r.nbEcritures, 33 + 6);
     // Le relèvement fait avant l'échec est signalé, sinon il serait perdu au passage suivant.
     ASSERT_TRUE(r.compteRendu);
-    EXPECT_TRUE(r.liste.contains(s("Dupré (12) - ")));
+    EXPECT_TRUE(r.liste.contains(u"Dupré (12) - "_s));
     // Le passage s'est arrêté : rien après la ligne qui a échoué.
     EXPECT_EQ(b.etiquettes.size(), 30 - 2);
-    EXPECT_EQ(b.caseFeuille(cyclist, 935, 5), Cellule::nombre(5));
+    EXPECT_EQ(b.caseFeuille(cyclist, 935, 5), n(5));
 
     // Le tableur répond de nouveau : tout est écrit, table comprise.
     const Tableau tablesApresEchec = b.d.TabCoureurs;
@@ -359,28 +314,24 @@ TEST(Application, EcritureRefuseeArreteEtGardeTout)
     EXPECT_FALSE(r2.erreur);
     EXPECT_EQ(r2.nbEcritures, 3 * 33 + 6);
     EXPECT_EQ(b.d.TabCoureurs, tablesApresEchec);
-    EXPECT_EQ(b.caseFeuille(cyclist, 945, 13), Cellule::nombre(90));
-    EXPECT_EQ(b.caseFeuille(cyclist, 945, 11), Cellule::nombre(61.5));
-    EXPECT_EQ(b.caseFeuille(cyclist, 935, 5), Cellule::nombre(77));
-}
+    EXPECT_EQ(b.caseFeuille(cyclist, 945, 13), n(90));
+    EXPECT_EQ(b.caseFeuille(cyclist, 945, 11), n(61.5));
+    EXPECT_EQ(b.caseFeuille(cyclist, 935, 5), n(77));
 
-TEST(Application, FeuilleDesEquipesAbsente)
-{
-    Banc b;
-    b.origine.ordre = QStringList { cyclist };
-    b.origine.feuilles.remove(team);
-    b.classeur->fermer([](const QString &) { return Reponse::Non; });
-    b.tableur.deposer(chemin, b.origine);
-    b.classeur = &b.tableur.ouvrir(chemin);
-    b.marquer(2);
-    b.d.TabEquipes(9, 2) = Cellule::texte(QStringLiteral("Sans feuille"));
-    b.d.TabEquipes(9, 7) = Cellule::nombre(1);
-
-    const ResultatApplication r = b.appliquer();
-
-    ASSERT_TRUE(r.erreur);
+    // Feuille des équipes absente : l'échec nomme l'équipe.
+    Banc sans;
+    sans.origine.ordre = QStringList { cyclist };
+    sans.origine.feuilles.remove(team);
+    sans.classeur->fermer([](const QString &) { return Reponse::Non; });
+    sans.tableur.deposer(chemin, sans.origine);
+    sans.classeur = &sans.tableur.ouvrir(chemin);
+    sans.marquer(2);
+    sans.d.TabEquipes(9, 2) = tx(u"Sans feuille"_s);
+    sans.d.TabEquipes(9, 7) = n(1);
+    const ResultatApplication r3 = sans.appliquer();
+    ASSERT_TRUE(r3.erreur);
     EXPECT_TRUE(
-        r.erreur->contains(s("l'équipe « Sans feuille » (ligne 71 de la feuille DYN_team)")))
-        << r.erreur->toStdString();
-    EXPECT_EQ(r.nbEcritures, 33);
+        r3.erreur->contains(u"l'équipe « Sans feuille » (ligne 71 de la feuille DYN_team)"_s))
+        << r3.erreur->toStdString();
+    EXPECT_EQ(r3.nbEcritures, 33);
 }

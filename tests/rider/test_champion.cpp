@@ -6,24 +6,17 @@
 
 using namespace zarvo;
 using namespace Qt::StringLiterals;
-using essai::Base;
-using essai::ligneDe;
+using essai::fr;
 
 namespace {
 
-const QLocale fr(QLocale::French, QLocale::France);
-
 struct Monde
 {
-    Base b;
-    int champion, x, y;
-    Monde()
-    {
-        champion = b.coureur(327, u"Castravel"_s, 5);
-        x = b.coureur(150, u"Xavier"_s, 5);
-        y = b.coureur(151, u"Yvon"_s, 7);
-        b.d.IndexChampion = champion;
-    }
+    essai::Base b;
+    int champion = b.coureur(327, u"Castravel"_s, 5);
+    int x = b.coureur(150, u"Xavier"_s, 5);
+    int y = b.coureur(151, u"Yvon"_s, 7);
+    Monde() { b.d.IndexChampion = champion; }
     double id(int ligne) const { return b.d.TabCoureurs(ligne, 1).valeurNombre(); }
     bool marque(int ligne) const { return b.d.TabCoureurs(ligne, 36) == Cellule::nombre(1); }
 };
@@ -34,11 +27,11 @@ TEST(Champion, EchangeDesIds)
 {
     Monde m;
     const ResultatChampion r = CDM_Click(m.b.d, m.x, fr);
-    ASSERT_EQ(r.messages.size(), 1);
-    EXPECT_EQ(r.messages[0],
-        u"Attention, cette commande inverse l'id de 2 coureurs \r donc si vous inversez un "
-        u"champion de france avec le champion du monde,\r  le champion du monde actuel deviendra "
-        u"champion de france (ex: Castravel=> champion de france)"_s);
+    EXPECT_EQ(r.messages,
+        QStringList { u"Attention, cette commande inverse l'id de 2 coureurs \r donc si vous "
+                      u"inversez un champion de france avec le champion du monde,\r  le "
+                      u"champion du monde actuel deviendra champion de france (ex: Castravel=> "
+                      u"champion de france)"_s });
     EXPECT_EQ(m.id(m.x), 327);
     EXPECT_EQ(m.id(m.champion), 150);
     EXPECT_TRUE(m.marque(m.x) && m.marque(m.champion));
@@ -46,12 +39,8 @@ TEST(Champion, EchangeDesIds)
     EXPECT_EQ(m.b.d.IndexChampion, m.x);
     EXPECT_EQ(r.note1, u"327"_s);
     EXPECT_EQ(m.b.d.TabCoureurs(m.x, 2), Cellule::texte(u"Xavier"_s)); // seuls les ids bougent
-}
 
-TEST(Champion, DeuxFoisDeSuite)
-{
-    Monde m;
-    CDM_Click(m.b.d, m.x, fr);
+    // Deux fois de suite : le nouveau champion cède à son tour.
     CDM_Click(m.b.d, m.y, fr);
     EXPECT_EQ(m.id(m.y), 327);
     EXPECT_EQ(m.id(m.x), 151);
@@ -59,21 +48,15 @@ TEST(Champion, DeuxFoisDeSuite)
     EXPECT_EQ(m.b.d.IndexChampion, m.y);
 }
 
-TEST(Champion, AvecLuiMeme)
+TEST(Champion, AvecLuiMemeEtIdDecimal)
 {
     Monde m;
-    const ResultatChampion r = CDM_Click(m.b.d, m.champion, fr);
-    EXPECT_TRUE(r.echange);
-    EXPECT_EQ(m.id(m.champion), 327);
+    EXPECT_TRUE(CDM_Click(m.b.d, m.champion, fr).echange);
     EXPECT_EQ(m.b.d.TabCoureurs(m.champion, 1), Cellule::nombre(327));
     EXPECT_TRUE(m.marque(m.champion));
     EXPECT_FALSE(m.marque(m.x));
-}
-
-TEST(Champion, IdDecimalRetape)
-{
-    Monde m;
-    m.b.d.TabCoureurs(m.x, 1) = Cellule::texte(u"150,7"_s); // forme française
+    // Un id retapé en forme française garde sa partie entière.
+    m.b.d.TabCoureurs(m.x, 1) = Cellule::texte(u"150,7"_s);
     CDM_Click(m.b.d, m.x, fr);
     EXPECT_EQ(m.b.d.TabCoureurs(m.champion, 1), Cellule::nombre(150));
 }
@@ -100,18 +83,18 @@ TEST(Champion, Refus)
             messageIdIllisible() },
     };
     for (const Cas &c : cas) {
+        SCOPED_TRACE(c.quoi);
         Monde m;
         c.preparer(m);
         const Donnees avant = m.b.d;
         const ResultatChampion r = CDM_Click(m.b.d, m.x, fr);
-        EXPECT_EQ(r.messages, QStringList { c.message }) << c.quoi;
-        EXPECT_FALSE(r.echange || r.note1) << c.quoi;
-        EXPECT_EQ(m.b.d.TabCoureurs, avant.TabCoureurs) << c.quoi;
-        EXPECT_EQ(m.b.d.IndexChampion, avant.IndexChampion) << c.quoi;
+        EXPECT_EQ(r.messages, QStringList { c.message });
+        EXPECT_FALSE(r.echange || r.note1);
+        EXPECT_EQ(m.b.d.TabCoureurs, avant.TabCoureurs);
+        EXPECT_EQ(m.b.d.IndexChampion, avant.IndexChampion);
     }
     // Aucun coureur affiché : rien, pas même un message.
     Monde m;
-    const ResultatChampion r = CDM_Click(m.b.d, 0, fr);
-    EXPECT_TRUE(r.messages.isEmpty());
+    EXPECT_TRUE(CDM_Click(m.b.d, 0, fr).messages.isEmpty());
     EXPECT_EQ(m.id(m.champion), 327);
 }

@@ -1,6 +1,5 @@
 #include "aide_donnees.h"
 #include "aide_gtest.h"
-#include "rider/formules.h"
 #include "rider/panneau.h"
 
 #include <gtest/gtest.h>
@@ -8,12 +7,11 @@
 using namespace zarvo;
 using namespace Qt::StringLiterals;
 using essai::Base;
+using essai::fr;
 
 namespace {
 
-const QLocale fr(QLocale::French, QLocale::France);
-
-// Deux coureurs ; X avec Montagne 71 et Vallons 71 et ses notes du chargement.
+// Deux coureurs ; X avec Montagne 71, Vallons 71 et les notes que le chargement leur donne.
 struct Panneau
 {
     Base b;
@@ -25,8 +23,8 @@ struct Panneau
         Tableau &t = b.d.TabCoureurs;
         t(x, 12) = Cellule::nombre(71);
         t(x, 14) = Cellule::nombre(71);
-        t(x, 34) = Cellule::nombre(noteChargement5050(71, 71));
-        t(x, 35) = Cellule::nombre(noteChargement8020(71, 71));
+        t(x, 34) = Cellule::nombre(70); // notes du chargement : 70,5 va au pair 70
+        t(x, 35) = Cellule::nombre(71);
     }
     // Clic puis frappe : la case reçoit le texte, la touche est relâchée.
     ResultatNote taper(AffichageCoureur &a, int index, const QString &texte)

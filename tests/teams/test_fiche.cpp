@@ -8,11 +8,7 @@
 using namespace zarvo;
 using namespace Qt::StringLiterals;
 using essai::Base;
-using essai::ligneDe;
-
-namespace {
-const QLocale fr(QLocale::French, QLocale::France);
-}
+using essai::fr;
 
 TEST(FicheEquipe, SansEquipeAffichee)
 {
@@ -69,32 +65,6 @@ TEST(FicheEquipe, EffacementLettreParLettre)
     Careq_KeyUp(b.d, k2, 5, QString(), fr);
     EXPECT_EQ(b.d.TabEquipes(k2, 7), Cellule::nombre(0));
     EXPECT_EQ(b.d.TabEquipes(k2, 5), Cellule::texte(u"SIX"_s));
-}
-
-TEST(FicheEquipe, IdChangePuisMemeBouton)
-{
-    Base b;
-    const int k = b.equipe(12, u"Douze"_s, u"DOU"_s);
-    b.coureur(1, u"Anquetil"_s, 12);
-    b.coureur(2, u"Bobet"_s, 13);
-    b.coureur(3, u"Coppi"_s, 13);
-    ASSERT_EQ(Chargeq_Click(b.d, k, fr).boutons.size(), 1);
-    Careq_KeyUp(b.d, k, 1, u"13"_s, fr);
-    const ResultatListe r = Chargeq_Click(b.d, k, fr);
-    ASSERT_EQ(r.boutons.size(), 2);
-    EXPECT_EQ(r.boutons[0].legende, u"Bobet"_s);
-    EXPECT_EQ(r.careq.value(0), u"13"_s);
-}
-
-TEST(FicheEquipe, AbreviationDesLibres)
-{
-    Base b;
-    b.equipe(5, u"Cinq"_s, u"CIN"_s);
-    const int libres = b.equipe(61, u"Libres"_s, u"FA"_s, 3);
-    const ResultatListe r = Free_Click(b.d, 1, fr);
-    Careq_KeyUp(b.d, r.numEq, 5, u"FAG"_s, fr);
-    EXPECT_EQ(b.d.TabEquipes(libres, 5), Cellule::texte(u"FAG"_s));
-    EXPECT_EQ(b.d.TabEquipes(libres, 7), Cellule::nombre(1));
 }
 
 // L'id d'équipe retapé dans le panneau : le coureur passe dans l'autre équipe et reste un

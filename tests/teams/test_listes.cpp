@@ -8,12 +8,11 @@
 using namespace zarvo;
 using namespace Qt::StringLiterals;
 using essai::Base;
+using essai::fr;
 using essai::ligneDe;
 using essai::nomNumerote;
 
 namespace {
-
-const QLocale fr(QLocale::French, QLocale::France);
 
 // Base : équipe 5 de n coureurs, libres (équipe 61) au nombre de `libres`, un coureur d'équipe 7.
 struct Cas
@@ -54,7 +53,7 @@ void verifierPositions(
 
 } // namespace
 
-TEST(ListeEquipe, Dispositions31Et50Coureurs)
+TEST(ListeEquipe, Disposition)
 {
     Cas c31(31, 0);
     const ResultatListe r31 = Chargeq_Click(c31.b.d, c31.ligne5, fr);
@@ -63,12 +62,6 @@ TEST(ListeEquipe, Dispositions31Et50Coureurs)
         { { 1, 50, 220 }, { 15, 50, 4980 }, { 16, 1625, 220 }, { 30, 1625, 4980 },
             { 31, 3200, 220 } },
         405);
-
-    Cas c50(50, 0);
-    const ResultatListe r50 = Chargeq_Click(c50.b.d, c50.ligne5, fr);
-    ASSERT_EQ(r50.boutons.size(), 50);
-    verifierPositions(
-        r50.boutons, { { 31, 3200, 220 }, { 40, 3200, 3280 }, { 50, 3200, 6680 } }, 405);
 }
 
 TEST(ListeEquipe, ContenuDesBoutonsEtFiche)
@@ -95,17 +88,14 @@ TEST(ListeEquipe, ContenuDesBoutonsEtFiche)
     EXPECT_EQ(r.careq,
         QStringList({ u"5"_s, u"Cinq"_s, u"1"_s, u"12,5"_s, u"CIN"_s, u"equipe.example"_s }));
     EXPECT_EQ(r.numEq, c.ligne5);
-}
 
-TEST(ListeEquipe, EquipeSansCoureur)
-{
-    Cas c(0, 0);
-    const ResultatListe r = Chargeq_Click(c.b.d, c.ligne5, fr);
-    EXPECT_TRUE(r.boutons.isEmpty());
-    EXPECT_TRUE(r.remplacerBoutons); // les boutons précédents disparaissent
-    EXPECT_EQ(r.careq.value(1), u"Cinq"_s);
-    EXPECT_EQ(r.numEq, c.ligne5);
-    EXPECT_EQ(c.b.d.ListeLignes, QVector<int>({ 0 }));
+    // Équipe sans coureur : les boutons précédents disparaissent, la fiche s'affiche.
+    Cas vide(0, 0);
+    const ResultatListe rv = Chargeq_Click(vide.b.d, vide.ligne5, fr);
+    EXPECT_TRUE(rv.boutons.isEmpty());
+    EXPECT_TRUE(rv.remplacerBoutons);
+    EXPECT_EQ(rv.careq.value(1), u"Cinq"_s);
+    EXPECT_EQ(vide.b.d.ListeLignes, QVector<int>({ 0 }));
 }
 
 TEST(ListeEquipe, NomsEgauxPermutentAChaqueListe)
