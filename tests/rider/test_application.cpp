@@ -234,14 +234,6 @@ TEST(Application, RetoursChariotApresLes8e16eJusquau64e)
             EXPECT_EQ(morceaux[m].count(u" - "_s), 8);
         EXPECT_EQ(morceaux.last().count(u" - "_s), concernes - 8 * retours);
     }
-    Banc b;
-    for (int k = 0; k < 9; ++k) {
-        b.d.TabCoureurs(2 + k, 12) = n(99);
-        b.marquer(2 + k);
-    }
-    EXPECT_EQ(b.appliquer().liste,
-        u"Nom2 (12) - Nom3 (12) - Nom4 (12) - Nom5 (12) - Nom6 (12) - Nom7 (12) - "
-        u"Nom8 (12) - Nom9 (12) - \rNom10 (12) - "_s);
 }
 
 TEST(Application, DeuxApplicationsEcriventLesMemesLignes)

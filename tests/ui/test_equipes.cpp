@@ -80,7 +80,6 @@ private slots:
     // modèles des tableaux et les cases d'état sont cachés.
     void placementEtModelesCaches()
     {
-        m_fenetre->show();
         const QList<QWidget *> tous = m_fenetre->findChildren<QWidget *>();
         int places = 0;
         for (QWidget *w : tous) {

@@ -27,8 +27,6 @@ private slots:
         QTest::addColumn<bool>("avecReponse");
         QTest::addColumn<Reponse>("preparee");
         QTest::addColumn<Reponse>("donnee");
-        QTest::newRow("Oui/Non sans réponse")
-            << Boutons::OuiNon << false << Reponse::Ok << Reponse::Non;
         QTest::newRow("Oui/Non/Annuler sans réponse")
             << Boutons::OuiNonAnnuler << false << Reponse::Ok << Reponse::Annuler;
         QTest::newRow("Annuler là où il n'y a que Oui/Non")
