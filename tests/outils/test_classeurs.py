@@ -108,7 +108,7 @@ class Conteneur(unittest.TestCase):
 
 class ClasseursARefuser(unittest.TestCase):
     """Les fichiers de tests/data/refus sont bien ce qu'ils prétendent être, pour des lecteurs
-    que nous n'avons pas écrits (les refus de notre moteur sont jugés par tests/app)."""
+    que nous n'avons pas écrits (les refus de notre moteur : test_application_xls)."""
 
     def test_excel_95_mot_de_passe_et_xlsx(self):
         import xlrd

@@ -53,12 +53,18 @@ TEST(ApplicationXls, blocIndexeAPartirDeUnEtEgalAuxCasesIsolees)
 
 TEST(ApplicationXls, fichierRefuseNommeLeFichierEtLaRaison)
 {
+    // Les fichiers de tests/data/refus ont été faits par de vrais tableurs.
+    const auto refus = [](const char *nom) {
+        return aide::lireFichier(aide::source(u"tests/data/refus/"_qs + QLatin1String(nom)));
+    };
     const std::tuple<const char *, QByteArray, const char *> tous[] = {
         { "absent", {}, "fichier introuvable" },
         { "texte", "id;nom\n1;Dupont\n", "pas un classeur Excel 97-2003" },
-        { "xlsx", QByteArray("PK\x03\x04\x14\x00\x06\x00", 8) + QByteArray(600, 'z'), ".xlsx" },
+        { "xlsx", refus("xlsx-renomme.xls"), ".xlsx" },
+        { "excel95", refus("biff5-gnumeric.xls"), "antérieure à Excel 97" },
         { "biffSansConteneur", QByteArray("\x09\x04\x06\x00\x00\x00\x10\x00", 8),
             "antérieure à Excel 97" },
+        { "motDePasse", refus("motdepasse-libreoffice.xls"), "mot de passe" },
     };
     for (const auto &[nom, contenu, raison] : tous) {
         SCOPED_TRACE(nom);
