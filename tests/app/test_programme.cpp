@@ -247,8 +247,8 @@ private slots:
     }
 
 private:
-    // Ouvre le classeur par le sélecteur et affiche Vernier (ligne 2 de la feuille) :
-    // Montagne 71 et Vallons 71 dépassent leurs potentiels 63 et 65.
+    // Ouvre le classeur par le sélecteur et marque Vernier (ligne 2 de la feuille) comme un
+    // coureur affiché : Montagne 71 et Vallons 71 dépassent leurs potentiels 63 et 65.
     bool ouvrirEtAfficherVernier()
     {
         if (!m_programme->selecteur().selectionnerFichier(m_base))

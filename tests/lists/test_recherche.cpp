@@ -1,6 +1,5 @@
 #include "aide_donnees.h"
 #include "aide_gtest.h"
-#include "lists/classements.h"
 #include "lists/recherche.h"
 
 #include <gtest/gtest.h>
@@ -108,16 +107,4 @@ TEST(Recherche, NomNombreOuVide)
     };
     for (const Cas &c : cas)
         EXPECT_EQ(legendes(rech_KeyUp(b.d, c.texte, fr)), c.trouves) << c.texte.toStdString();
-}
-
-TEST(Recherche, ApresUnClassement)
-{
-    Base b;
-    b.coureur(1, u"Bertrand"_s, 5, 90);
-    b.coureur(2, u"Barral"_s, 5, 50);
-    b.coureur(3, u"Bouvier"_s, 5, 70);
-    EXPECT_FALSE(CLM_Click(b.d, fr).cdmVisible);
-    const ResultatListe r = rech_KeyUp(b.d, u"b"_s, fr);
-    EXPECT_EQ(legendes(r), QStringList({ u"Barral"_s, u"Bertrand"_s, u"Bouvier"_s }));
-    EXPECT_TRUE(r.cdmVisible);
 }
