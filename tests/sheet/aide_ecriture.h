@@ -217,6 +217,10 @@ inline void controlerStructure(const ClasseurBiff &b, const Ecritures &reecrites
         if (!indexEnr || !reecrites.count(k))
             continue;
         const QByteArray x = b.donnees(*indexEnr);
+        if (!colonnesParLigne.empty()) { // lignes [premiere, fin) : toutes celles qui ont des cases
+            EXPECT_LE(lire32(x.constData() + 4), std::uint32_t(colonnesParLigne.begin()->first));
+            EXPECT_GT(lire32(x.constData() + 8), std::uint32_t(colonnesParLigne.rbegin()->first));
+        }
         if (defCol) {
             EXPECT_EQ(lire32(x.constData() + 12), enr[*defCol].position);
         }
