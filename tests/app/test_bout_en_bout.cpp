@@ -25,6 +25,7 @@
 
 using namespace zarvo;
 using namespace zarvo::app;
+using namespace Qt::StringLiterals;
 using essai::lireFichier;
 
 namespace {
@@ -39,7 +40,7 @@ Contenu contenuMoteur(const QString &chemin)
     auto app = sheet::creerApplicationXls();
     sheet::Classeur &c = app->ouvrir(chemin);
     for (const QString &nom : c.nomsFeuilles()) {
-        const Tableau t = c.feuille(nom).plage(QStringLiteral("A1:BZ1200"))->valeurs();
+        const Tableau t = c.feuille(nom).plage(u"A1:BZ1200"_s)->valeurs();
         for (int l = 1; l <= t.derniereLigne(); ++l)
             for (int k = 1; k <= t.derniereColonne(); ++k)
                 if (!t(l, k).estVide())
@@ -54,9 +55,9 @@ QList<Contenu> contenuLibreOffice(const QStringList &chemins)
 {
     QProcess p;
     p.setWorkingDirectory(QStringLiteral(ZARVO_SOURCE_DIR));
-    p.start(QStringLiteral("/usr/bin/python3"),
+    p.start(u"/usr/bin/python3"_s,
         QStringList {
-            QStringLiteral("-c"),
+            u"-c"_s,
             QStringLiteral(
                 "import sys, json; sys.path.insert(0, 'outils/lecteurs'); "
                 "import lecteurs; print(json.dumps(lecteurs.lire_libreoffice(sys.argv[1:])))"),
@@ -103,7 +104,7 @@ QString decrire(const Contenu &c)
     for (const auto &[cle, v] : c)
         l << cle.first + u'!' + cle.second + u'='
                 + (v.estTexte() ? u'"' + v.valeurTexte() + u'"' : texteCellule(v));
-    return l.join(QStringLiteral(", "));
+    return l.join(u", "_s);
 }
 
 void taper(QLineEdit *e, const QString &texte)
@@ -139,7 +140,7 @@ private slots:
         QFETCH(bool, enregistrer);
         QTemporaryDir dossier;
         QVERIFY(dossier.isValid());
-        const QString chemin = dossier.filePath(QStringLiteral("partie.xls"));
+        const QString chemin = dossier.filePath(u"partie.xls"_s);
         const QString demo = QStringLiteral(ZARVO_SOURCE_DIR "/exemples/demo.xls");
         QVERIFY(QFile::copy(demo, chemin));
         const QByteArray octetsAvant = lireFichier(chemin);
@@ -190,9 +191,9 @@ private slots:
         }
         QVERIFY(autreId.estNombre());
 
-        taper(e->Note()[12], QStringLiteral("99"));
+        taper(e->Note()[12], u"99"_s);
         taper(e->Note()[4], texteCellule(autreId));
-        taper(e->Careq()[2], QStringLiteral("Équipe renommée"));
+        taper(e->Careq()[2], u"Équipe renommée"_s);
         messages.repondre(Reponse::Ok); // avertissement du champion
         QTest::mouseClick(e->CDM(), Qt::LeftButton);
         QCOMPARE(d.TabCoureurs(r, 1), Cellule::nombre(327));
@@ -209,7 +210,7 @@ private slots:
         // Attendu, tiré du fichier d'avant : les cases tapées, l'échange des ids, le nom de
         // l'équipe, et pour les deux lignes marquées chaque potentiel plus bas (parties
         // entières) que sa caractéristique, mis à la valeur de celle-ci.
-        const QString cy = QStringLiteral("DYN_cyclist"), te = QStringLiteral("DYN_team");
+        const QString cy = u"DYN_cyclist"_s, te = u"DYN_team"_s;
         const int wR = int(ligneR.valeurNombre()), wC = int(ligneChampion.valeurNombre());
         Contenu attendu {
             { { cy, sheet::texteAdresse(wR, 12) }, Cellule::nombre(99) },
@@ -217,7 +218,7 @@ private slots:
             { { cy, sheet::texteAdresse(wR, 1) }, Cellule::nombre(327) },
             { { cy, sheet::texteAdresse(wC, 1) }, idR },
             { { te, sheet::texteAdresse(ligneFeuilleEquipe, 2) },
-                Cellule::texte(QStringLiteral("Équipe renommée")) },
+                Cellule::texte(u"Équipe renommée"_s) },
         };
         int releves = 0;
         for (int w : { wR, wC }) {
@@ -237,25 +238,24 @@ private slots:
             }
         }
         QVERIFY(releves >= 1); // au moins le Montagne tapé
-        QVERIFY2(vus[1].texte.startsWith(QStringLiteral(" %1 potentiels").arg(releves)),
-            qPrintable(vus[1].texte));
+        QVERIFY2(
+            vus[1].texte.startsWith(u" %1 potentiels"_s.arg(releves)), qPrintable(vus[1].texte));
 
         if (!enregistrer) {
             QCOMPARE(lireFichier(chemin), octetsAvant);
             return;
         }
         const Contenu parNous = ecarts(avant, contenuMoteur(chemin));
-        QVERIFY2(parNous == attendu,
-            qPrintable(decrire(parNous) + QStringLiteral(" ≠ ") + decrire(attendu)));
+        QVERIFY2(parNous == attendu, qPrintable(decrire(parNous) + u" ≠ "_s + decrire(attendu)));
         // LibreOffice, lecteur indépendant, voit les mêmes changements et rien d'autre.
-        const QString copieAvant = dossier.filePath(QStringLiteral("avant.xls"));
+        const QString copieAvant = dossier.filePath(u"avant.xls"_s);
         QVERIFY(QFile::copy(demo, copieAvant));
         const QList<Contenu> lo = contenuLibreOffice({ copieAvant, chemin });
         QCOMPARE(lo.size(), 2);
         QVERIFY(!lo[0].empty());
         const Contenu parLibreOffice = ecarts(lo[0], lo[1]);
         QVERIFY2(parLibreOffice == attendu,
-            qPrintable(decrire(parLibreOffice) + QStringLiteral(" ≠ ") + decrire(attendu)));
+            qPrintable(decrire(parLibreOffice) + u" ≠ "_s + decrire(attendu)));
     }
 };
 

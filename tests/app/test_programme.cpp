@@ -106,10 +106,10 @@ private slots:
         CompteurEvenements compteur(QEvent::Paint);
         m.application()->installEventFilter(&compteur);
         for (int i = 1; i <= 3; ++i) {
-            m.etape(QStringLiteral("Ligne %1").arg(i));
+            m.etape(u"Ligne %1"_s.arg(i));
             // Sans rendre la main à la boucle d'événements.
             QCOMPARE(compteur.n, i);
-            QCOMPARE(m.application()->text(), QStringLiteral("Ligne %1").arg(i));
+            QCOMPARE(m.application()->text(), u"Ligne %1"_s.arg(i));
         }
         m.cacher();
         QVERIFY(!m.isVisible());

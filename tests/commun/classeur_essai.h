@@ -8,6 +8,8 @@
 
 namespace essai {
 
+using namespace Qt::StringLiterals;
+
 using zarvo::Cellule;
 using zarvo::sheet::TableurMemoire;
 
@@ -43,10 +45,10 @@ inline TableurMemoire::ClasseurMemoire classeur(
     const QList<Coureur> &coureurs, const QList<Equipe> &equipes)
 {
     TableurMemoire::ClasseurMemoire c;
-    c.ordre = { QStringLiteral("DYN_cyclist"), QStringLiteral("DYN_team") };
-    auto &fc = c.feuilles[QStringLiteral("DYN_cyclist")];
+    c.ordre = { u"DYN_cyclist"_s, u"DYN_team"_s };
+    auto &fc = c.feuilles[u"DYN_cyclist"_s];
     for (int col = 1; col <= 33; ++col)
-        fc[{ 1, col }] = t(QStringLiteral("col%1").arg(col));
+        fc[{ 1, col }] = t(u"col%1"_s.arg(col));
     for (const Coureur &r : coureurs) {
         fc[{ r.ligne, 1 }] = n(r.id);
         fc[{ r.ligne, 2 }] = t(r.nom);
@@ -58,7 +60,7 @@ inline TableurMemoire::ClasseurMemoire classeur(
         fc[{ r.ligne, 12 }] = n(r.montagne);
         fc[{ r.ligne, 14 }] = n(r.vallons);
     }
-    auto &fe = c.feuilles[QStringLiteral("DYN_team")];
+    auto &fe = c.feuilles[u"DYN_team"_s];
     for (const Equipe &e : equipes) {
         if (!e.id.estVide())
             fe[{ e.ligne, 1 }] = e.id;
@@ -67,7 +69,7 @@ inline TableurMemoire::ClasseurMemoire classeur(
             fe[{ e.ligne, 3 }] = e.division;
         fe[{ e.ligne, 4 }] = n(7);
         fe[{ e.ligne, 5 }] = t(e.abreviation);
-        fe[{ e.ligne, 6 }] = t(e.abreviation.toLower() + QStringLiteral(".velo"));
+        fe[{ e.ligne, 6 }] = t(e.abreviation.toLower() + u".velo"_s);
     }
     return c;
 }
@@ -77,23 +79,23 @@ inline TableurMemoire::ClasseurMemoire classeurOrdinaire()
 {
     return classeur(
         {
-            { 2, 101, QStringLiteral("Vernier"), QStringLiteral("Paul"), 11, 71, 71 },
-            { 3, 102, QStringLiteral("Abeloos"), QStringLiteral("Jan"), 61, 75, 70 },
-            { 4, 327, QStringLiteral("Moreau"), QStringLiteral("Luc"), 2, 70, 74 },
-            { 5, 104, QStringLiteral("Moreau"), QStringLiteral("Yves"), 2, 73, 70 },
-            { 973, 105, QStringLiteral("Zanetti"), QStringLiteral("Dario"), 11, 60, 65 },
+            { 2, 101, u"Vernier"_s, u"Paul"_s, 11, 71, 71 },
+            { 3, 102, u"Abeloos"_s, u"Jan"_s, 61, 75, 70 },
+            { 4, 327, u"Moreau"_s, u"Luc"_s, 2, 70, 74 },
+            { 5, 104, u"Moreau"_s, u"Yves"_s, 2, 73, 70 },
+            { 973, 105, u"Zanetti"_s, u"Dario"_s, 11, 60, 65 },
         },
         {
-            { 1, Cellule(), QStringLiteral("id"), Cellule(), QStringLiteral("abbr") },
-            { 2, n(11), QStringLiteral("Équipe Onze"), n(1), QStringLiteral("ONZ") },
-            { 3, n(13), QStringLiteral("Équipe Treize"), n(1), QStringLiteral("TRE") },
-            { 4, n(2), QStringLiteral("Les Deux"), n(2), QStringLiteral("DEU") },
-            { 5, n(61), QStringLiteral("Sans équipe"), n(1), QStringLiteral("FA") },
-            { 6, n(1), QStringLiteral("Alpha Vélo"), n(1), QStringLiteral("ALP") },
-            { 7, n(63), QStringLiteral("Continentale"), n(3), QStringLiteral("CON") },
-            { 8, n(201), QStringLiteral("Bêta Cyclisme"), n(2), QStringLiteral("BET") },
-            { 74, n(5), QStringLiteral("Dernière ligne"), n(1), QStringLiteral("DER") },
-            { 75, n(6), QStringLiteral("Hors des 74"), n(1), QStringLiteral("HOR") },
+            { 1, Cellule(), u"id"_s, Cellule(), u"abbr"_s },
+            { 2, n(11), u"Équipe Onze"_s, n(1), u"ONZ"_s },
+            { 3, n(13), u"Équipe Treize"_s, n(1), u"TRE"_s },
+            { 4, n(2), u"Les Deux"_s, n(2), u"DEU"_s },
+            { 5, n(61), u"Sans équipe"_s, n(1), u"FA"_s },
+            { 6, n(1), u"Alpha Vélo"_s, n(1), u"ALP"_s },
+            { 7, n(63), u"Continentale"_s, n(3), u"CON"_s },
+            { 8, n(201), u"Bêta Cyclisme"_s, n(2), u"BET"_s },
+            { 74, n(5), u"Dernière ligne"_s, n(1), u"DER"_s },
+            { 75, n(6), u"Hors des 74"_s, n(1), u"HOR"_s },
         });
 }
 

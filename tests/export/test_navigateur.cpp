@@ -21,6 +21,7 @@
 #include <gtest/gtest.h>
 
 using namespace zarvo;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -30,7 +31,7 @@ const QLocale fr(QLocale::French, QLocale::France);
 /// chargée Chromium échoue parfois à démarrer : trois essais, chacun avec un profil neuf.
 QString domRendu(const QString &fichier, const QString &profil)
 {
-    const QString chromium = QStandardPaths::findExecutable(QStringLiteral("chromium"));
+    const QString chromium = QStandardPaths::findExecutable(u"chromium"_s);
     if (chromium.isEmpty()) {
         ADD_FAILURE() << "chromium introuvable (paquet Debian chromium)";
         return {};
@@ -40,22 +41,20 @@ QString domRendu(const QString &fichier, const QString &profil)
     for (int essai = 1; essai <= 3; ++essai) {
         QProcess p;
         p.start(chromium,
-            { QStringLiteral("--headless"), QStringLiteral("--no-sandbox"),
-                QStringLiteral("--disable-gpu"), QStringLiteral("--disable-background-networking"),
-                QStringLiteral("--disable-component-update"), QStringLiteral("--disable-sync"),
-                QStringLiteral("--no-first-run"),
-                QStringLiteral("--user-data-dir=%1%2").arg(profil).arg(++lancement),
-                QStringLiteral("--dump-dom"), QUrl::fromLocalFile(fichier).toString() });
+            { u"--headless"_s, u"--no-sandbox"_s, u"--disable-gpu"_s,
+                u"--disable-background-networking"_s, u"--disable-component-update"_s,
+                u"--disable-sync"_s, u"--no-first-run"_s,
+                u"--user-data-dir=%1%2"_s.arg(profil).arg(++lancement), u"--dump-dom"_s,
+                QUrl::fromLocalFile(fichier).toString() });
         if (!p.waitForFinished(120000)) {
             p.kill();
             p.waitForFinished();
         }
         const QString dom = QString::fromUtf8(p.readAllStandardOutput());
         if (p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0
-            && dom.contains(QStringLiteral("</html>")))
+            && dom.contains(u"</html>"_s))
             return dom;
-        erreurs += QStringLiteral("essai %1 : code %2 : %3\n")
-                       .arg(essai)
+        erreurs += u"essai %1 : code %2 : %3\n"_s.arg(essai)
                        .arg(p.exitCode())
                        .arg(QString::fromUtf8(p.readAllStandardError()));
     }
@@ -67,7 +66,7 @@ QString domRendu(const QString &fichier, const QString &profil)
 Donnees baseDeDemo()
 {
     QTemporaryDir dossier;
-    const QString copie = dossier.filePath(QStringLiteral("demo.xls"));
+    const QString copie = dossier.filePath(u"demo.xls"_s);
     Donnees d;
     if (!QFile::copy(QStringLiteral(ZARVO_SOURCE_DIR "/exemples/demo.xls"), copie)) {
         ADD_FAILURE() << "exemples/demo.xls introuvable";
@@ -85,23 +84,23 @@ TEST(ExportNavigateur, SommaireEtPagesSOuvrent)
     QTemporaryDir travail;
     ASSERT_TRUE(travail.isValid());
     const Donnees d = baseDeDemo();
-    const ResultatExport r = exporterHTML(d, QStringLiteral("demo.xls"), QDir(travail.path()),
-        QDateTime(QDate(2026, 12, 5), QTime(4, 5, 9)), fr);
+    const ResultatExport r = exporterHTML(
+        d, u"demo.xls"_s, QDir(travail.path()), QDateTime(QDate(2026, 12, 5), QTime(4, 5, 9)), fr);
     ASSERT_TRUE(r.reussi) << r.erreur.toStdString();
     const QDir dossier(r.dossier);
-    const QString profil = travail.filePath(QStringLiteral("profil"));
+    const QString profil = travail.filePath(u"profil"_s);
 
     // Sommaire : chaque lien mène à un fichier du dossier, toutes les pages sont liées.
-    const QString sommaire = domRendu(dossier.filePath(QStringLiteral("sommaire.html")), profil);
+    const QString sommaire = domRendu(dossier.filePath(u"sommaire.html"_s), profil);
     ASSERT_FALSE(sommaire.isEmpty());
     EXPECT_TRUE(sommaire.contains(QString::fromUtf8("Caractéristiques de la Db demo")));
     QStringList liens;
-    static const QRegularExpression href(QStringLiteral("href=\"([^\"]*)\""));
+    static const QRegularExpression href(u"href=\"([^\"]*)\""_s);
     for (auto it = href.globalMatch(sommaire); it.hasNext();)
         liens << it.next().captured(1);
     liens.sort();
-    QStringList pages = dossier.entryList({ QStringLiteral("*.html") }, QDir::Files, QDir::Name);
-    pages.removeAll(QStringLiteral("sommaire.html"));
+    QStringList pages = dossier.entryList({ u"*.html"_s }, QDir::Files, QDir::Name);
+    pages.removeAll(u"sommaire.html"_s);
     EXPECT_EQ(liens, pages);
 
     // Une page d'équipe et celle des libres : leurs coureurs (par nom, un nom pouvant être
@@ -109,13 +108,12 @@ TEST(ExportNavigateur, SommaireEtPagesSOuvrent)
     // caractères.
     int ligne = 0;
     for (const QString &lien : liens)
-        if (ligne == 0 && lien.startsWith(QStringLiteral("Equipe")))
+        if (ligne == 0 && lien.startsWith(u"Equipe"_s))
             ligne = lien.mid(6).chopped(5).toInt();
     ASSERT_GT(ligne, 0);
     for (const Cellule &equipe : { d.TabEquipes(ligne, 1), Cellule::nombre(61) }) {
-        const QString nomPage = equipe == Cellule::nombre(61)
-            ? QStringLiteral("FA.html")
-            : QStringLiteral("Equipe%1.html").arg(ligne);
+        const QString nomPage
+            = equipe == Cellule::nombre(61) ? u"FA.html"_s : u"Equipe%1.html"_s.arg(ligne);
         SCOPED_TRACE(nomPage.toStdString());
         const QString page = domRendu(dossier.filePath(nomPage), profil);
         ASSERT_FALSE(page.isEmpty());
@@ -128,6 +126,6 @@ TEST(ExportNavigateur, SommaireEtPagesSOuvrent)
             EXPECT_TRUE(page.contains(u'>' + nom + u'<')) << nom.toStdString();
         for (const QString &nom : autres - siens)
             EXPECT_FALSE(page.contains(u'>' + nom + u'<')) << nom.toStdString();
-        EXPECT_TRUE(page.contains(QStringLiteral("href=\"sommaire.html\"")));
+        EXPECT_TRUE(page.contains(u"href=\"sommaire.html\""_s));
     }
 }

@@ -123,32 +123,6 @@ TEST(Classements, MoinsDe50LignesRemplies)
     EXPECT_EQ(r.boutons[49].tag, u"51"_s);
 }
 
-TEST(Classements, ApresUneModificationDuPanneau)
-{
-    struct Cas
-    {
-        Classement clic;
-        int colonneTapee;
-    };
-    // Une colonne classée telle quelle, et une note que le panneau recalcule.
-    for (const Cas c : { Cas { Grimpeurs_Click, 12 }, Cas { Best5050_Click, 12 } }) {
-        Base b = baseClassement();
-        c.clic(b.d, fr);
-        const int ligne = ligneDe(b.d, 1003);
-        AffichageCoureur a = Coureur_Click(b.d, ligne, fr);
-        a.notes[c.colonneTapee] = u"100"_s;
-        a.notes[14] = u"100"_s;
-        Note_KeyUp(b.d, ligne, c.colonneTapee, a.notes, fr);
-        const ResultatListe r = c.clic(b.d, fr);
-        EXPECT_EQ(r.boutons[0].legende, u"1-Coureur003"_s) << c.colonneTapee;
-        // Une valeur tapée plus faible le fait redescendre : elle est comparée comme un nombre.
-        a = Coureur_Click(b.d, 2, fr);
-        a.notes[c.colonneTapee] = u"1"_s;
-        Note_KeyUp(b.d, 2, c.colonneTapee, a.notes, fr);
-        EXPECT_NE(c.clic(b.d, fr).boutons[0].legende, u"1-Coureur003"_s) << c.colonneTapee;
-    }
-}
-
 // Le drapeau d'écriture reste sur son coureur à travers les tris de toutes les listes.
 TEST(Classements, DrapeauxSuiventLeurLigne)
 {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 using namespace zarvo;
+using namespace Qt::StringLiterals;
 
 namespace {
 const QLocale fr(QLocale::French, QLocale::France);
@@ -32,7 +33,7 @@ TEST(Conversions, CaseVersTexte)
         { Cellule::nombre(74.9), fr, "74,9" },
         { Cellule::nombre(74.9), us, "74.9" },
         { Cellule::nombre(0.1 + 0.2), fr, "0,3" },
-        { Cellule::texte(QStringLiteral("Dupont")), fr, "Dupont" },
+        { Cellule::texte(u"Dupont"_s), fr, "Dupont" },
     };
     for (const Cas &c : cas)
         EXPECT_EQ(texteCellule(c.c, c.l), QString::fromUtf8(c.attendu)) << c.attendu;
@@ -40,14 +41,14 @@ TEST(Conversions, CaseVersTexte)
 
 TEST(Conversions, TexteVersNombre)
 {
-    EXPECT_EQ(lireNombre(QStringLiteral("74,9"), fr), 74.9);
-    EXPECT_EQ(lireNombre(QStringLiteral(" 12 "), fr), 12.0);
-    EXPECT_EQ(lireNombre(QStringLiteral("-5"), fr), -5.0);
-    EXPECT_FALSE(lireNombre(QStringLiteral("74.9x"), fr));
-    EXPECT_FALSE(lireNombre(QStringLiteral("nan"), us));
-    EXPECT_FALSE(lireNombre(QStringLiteral("inf"), us));
-    EXPECT_FALSE(lireNombre(QStringLiteral(""), fr));
-    EXPECT_FALSE(lireNombre(QStringLiteral("abc"), fr));
+    EXPECT_EQ(lireNombre(u"74,9"_s, fr), 74.9);
+    EXPECT_EQ(lireNombre(u" 12 "_s, fr), 12.0);
+    EXPECT_EQ(lireNombre(u"-5"_s, fr), -5.0);
+    EXPECT_FALSE(lireNombre(u"74.9x"_s, fr));
+    EXPECT_FALSE(lireNombre(u"nan"_s, us));
+    EXPECT_FALSE(lireNombre(u"inf"_s, us));
+    EXPECT_FALSE(lireNombre(u""_s, fr));
+    EXPECT_FALSE(lireNombre(u"abc"_s, fr));
     EXPECT_EQ(valeurNumerique(Cellule(), fr), 0.0);
 }
 

@@ -2,6 +2,7 @@
 
 #include "aide_gtest.h"
 #include "commun/classeur_essai.h"
+#include "model/conversions.h"
 #include "sheet/erreur.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +13,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-const QString chemin = QStringLiteral("/donnees/base.xls");
+const QString chemin = u"/donnees/base.xls"_s;
 
 struct Charge
 {
@@ -25,11 +26,6 @@ struct Charge
         boutons = chargerClasseur(tableur, chemin, d);
     }
 };
-
-QString texte(const Cellule &c)
-{
-    return c.estTexte() ? c.valeurTexte() : QString::number(c.valeurNombre());
-}
 
 } // namespace
 
@@ -133,15 +129,14 @@ TEST(Chargement, DivisionEtIdEnTexteSeLisentCommeDesNombres)
     ASSERT_EQ(ch.boutons.size(), 1);
     EXPECT_EQ(ch.boutons[0].legende, u"TXT"_s);
     EXPECT_EQ(ch.boutons[0].haut, 480);
-    EXPECT_EQ(texte(ch.d.TabEquipes(ch.d.IndexLibres, 1)), u"61"_s);
+    EXPECT_EQ(texteCellule(ch.d.TabEquipes(ch.d.IndexLibres, 1)), u"61"_s);
 }
 
 TEST(Chargement, QuaranteEtUneEquipesListeesPassent)
 {
     QList<Equipe> equipes;
     for (int i = 1; i <= 41; ++i)
-        equipes << Equipe { i + 10, n(1), u"Double"_s, n(1),
-            QStringLiteral("D%1").arg(i, 2, 10, QChar(u'0')) };
+        equipes << Equipe { i + 10, n(1), u"Double"_s, n(1), u"D%1"_s.arg(i, 2, 10, QChar(u'0')) };
     Charge ch(classeur({}, equipes));
     EXPECT_EQ(ch.boutons.size(), 41);
     EXPECT_EQ(ch.boutons.last().gauche, 550 + 40 * 500);
@@ -177,8 +172,9 @@ TEST_P(Refus, MessageFermetureSansEnregistrerDonneesIntactes)
     EXPECT_EQ(tableur.classeurActif(), nullptr);
     EXPECT_EQ(d.IndexLibres, 17);
     EXPECT_EQ(d.TabCoureurs(2, 2).valeurTexte(), u"Témoin"_s);
-    if (cas.classeur)
+    if (cas.classeur) {
         EXPECT_EQ(tableur.fichier(chemin).enregistrements, 0);
+    }
 }
 
 TableurMemoire::ClasseurMemoire sansFeuille(const QString &nom)

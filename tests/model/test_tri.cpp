@@ -8,15 +8,14 @@
 #include <random>
 
 using namespace zarvo;
+using namespace Qt::StringLiterals;
 
 namespace {
 
 Cellule caseAuHasard(std::mt19937 &g)
 {
-    static const QStringList textes { QStringLiteral("Dupont"), QStringLiteral("dupont"),
-        QStringLiteral("Éric"), QStringLiteral("Zola"), QStringLiteral("zola"),
-        QStringLiteral("Ébène"), QStringLiteral("a"), QStringLiteral("75"),
-        QStringLiteral("Ângelo"), QStringLiteral("Martin") };
+    static const QStringList textes { u"Dupont"_s, u"dupont"_s, u"Éric"_s, u"Zola"_s, u"zola"_s,
+        u"Ébène"_s, u"a"_s, u"75"_s, u"Ângelo"_s, u"Martin"_s };
     switch (std::uniform_int_distribution<int>(0, 5)(g)) {
     case 0:
         return Cellule();
@@ -68,9 +67,9 @@ TEST(TriTableau, IdentiqueAuTriParSelectionSurDixMilleTableaux)
 TEST(TriTableau, OrdreDesCles)
 {
     // nombres par valeur, vide = 0 face aux nombres, puis textes par code (É après z)
-    const Cellule ordre[] = { Cellule::nombre(-2), Cellule(), Cellule::nombre(1),
-        Cellule::texte(QStringLiteral("1")), Cellule::texte(QStringLiteral("Zoe")),
-        Cellule::texte(QStringLiteral("zoe")), Cellule::texte(QStringLiteral("Éric")) };
+    const Cellule ordre[]
+        = { Cellule::nombre(-2), Cellule(), Cellule::nombre(1), Cellule::texte(u"1"_s),
+              Cellule::texte(u"Zoe"_s), Cellule::texte(u"zoe"_s), Cellule::texte(u"Éric"_s) };
     const int melange[] = { 6, 5, 2, 1, 4, 0, 3 };
     Tableau t(1, 7, 0, 0);
     for (int l = 1; l <= 7; ++l)

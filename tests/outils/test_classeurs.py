@@ -124,26 +124,12 @@ class ClasseursARefuser(unittest.TestCase):
             self.assertIn("xl/workbook.xml", z.namelist())
 
 
-def _enregistrements(flux):
-    i = 0
-    while i + 4 <= len(flux):
-        genre, longueur = struct.unpack_from("<HH", flux, i)
-        yield i, genre, longueur
-        i += 4 + longueur
-
-
 def _premier(flux, genre_cherche):
-    return next(i for i, genre, _ in _enregistrements(flux) if genre == genre_cherche)
-
-
-def _indice_sst_hors_table(flux):
-    # LABELSST : ligne, colonne, XF, puis l'indice dans la table des chaînes.
-    struct.pack_into("<I", flux, _premier(flux, 0x00FD) + 4 + 6, 0xFFFF)
-
-
-def _colonne_hors_feuille(flux):
-    # RK : ligne puis colonne ; 300 dépasse les 256 colonnes d'une feuille.
-    struct.pack_into("<H", flux, _premier(flux, 0x027E) + 4 + 2, 300)
+    """Position du premier enregistrement du genre donné dans un flux BIFF."""
+    i = 0
+    while struct.unpack_from("<H", flux, i)[0] != genre_cherche:
+        i += 4 + struct.unpack_from("<H", flux, i + 2)[0]
+    return i
 
 
 class LecteursSaventEchouer(unittest.TestCase):
@@ -154,15 +140,17 @@ class LecteursSaventEchouer(unittest.TestCase):
         import olefile
 
         source = os.path.join(DOSSIER, "mini-gnumeric.xls")
-        cas = {"indice-sst": _indice_sst_hors_table, "colonne": _colonne_hors_feuille}
+        # (enregistrement, format, décalage dans ses données, valeur) : l'indice d'un LABELSST
+        # hors de la table des chaînes, la colonne 300 d'un RK (une feuille en a 256).
+        cas = {"indice-sst": (0x00FD, "<I", 6, 0xFFFF), "colonne": (0x027E, "<H", 2, 300)}
         with tempfile.TemporaryDirectory(prefix="zarvo-test-") as tmp:
-            for nom, abimer in cas.items():
+            for nom, (genre, forme, decalage, valeur) in cas.items():
                 with self.subTest(cas=nom):
                     chemin = os.path.join(tmp, nom + ".xls")
                     shutil.copyfile(source, chemin)
                     ole = olefile.OleFileIO(chemin, write_mode=True)
                     flux = bytearray(ole.openstream("Workbook").read())
-                    abimer(flux)
+                    struct.pack_into(forme, flux, _premier(flux, genre) + 4 + decalage, valeur)
                     ole.write_stream("Workbook", bytes(flux))
                     ole.close()
                     with self.assertRaises(lecteurs.ErreurLecteur):

@@ -50,7 +50,7 @@ struct Banc
             Tableau &tc = d.TabCoureurs;
             tc(i, 0) = n(975 - i);
             tc(i, 1) = n(1000 + i);
-            tc(i, 2) = tx(QStringLiteral("Nom%1").arg(i));
+            tc(i, 2) = tx(u"Nom%1"_s.arg(i));
             tc(i, 3) = tx(u"Prénom"_s);
             for (int c = 4; c <= 33; ++c)
                 tc(i, c) = n(c >= 10 ? 60 + (c - 10) / 2 : c);
@@ -64,7 +64,7 @@ struct Banc
             Tableau &te = d.TabEquipes;
             te(k, 0) = n(80 - k);
             te(k, 1) = n(k);
-            te(k, 2) = tx(QStringLiteral("Equipe %1").arg(k));
+            te(k, 2) = tx(u"Equipe %1"_s.arg(k));
             for (int c = 3; c <= 6; ++c)
                 te(k, c) = n(c);
             te(k, 7) = n(0);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 using namespace zarvo;
+using namespace Qt::StringLiterals;
 
 namespace {
 const QLocale fr(QLocale::French, QLocale::France);
@@ -72,14 +73,14 @@ TEST(Formules, DeriveesDepuisLesCasesDuPanneau)
 {
     QString textes[34];
     for (QString &t : textes)
-        t = QStringLiteral("70");
-    textes[col::Montagne] = QStringLiteral("74,9");
-    textes[col::Vallons] = QStringLiteral("71");
+        t = u"70"_s;
+    textes[col::Montagne] = u"74,9"_s;
+    textes[col::Vallons] = u"71"_s;
     Derivees d = calculerDerivees(textes, fr);
     ASSERT_TRUE(d.car5050 && d.car8020 && d.pot5050 && d.salaire);
     EXPECT_EQ(*d.car5050, 72); // floor(74.9) = 74 ; 37 + 35.5 = 72.5 → 72
     EXPECT_EQ(*d.car8020, 73); // 59.2 + 14.2 = 73.4
-    textes[col::Vallons] = QStringLiteral("abc");
+    textes[col::Vallons] = u"abc"_s;
     d = calculerDerivees(textes, fr);
     EXPECT_FALSE(d.car5050);
     EXPECT_TRUE(d.pot5050);

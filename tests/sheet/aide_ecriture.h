@@ -22,13 +22,14 @@ namespace aide_ecriture {
 
 using namespace zarvo;
 using namespace zarvo::sheet::xls;
+using namespace Qt::StringLiterals;
 
 using aide::lireFichier;
 using aide::source;
 
 inline QStringList classeursDeTest()
 {
-    return aide::classeurs(QStringLiteral("tests/data/classeurs"));
+    return aide::classeurs(u"tests/data/classeurs"_s);
 }
 
 inline std::string nomTest(const QString &chemin)
@@ -40,15 +41,11 @@ inline std::string nomTest(const QString &chemin)
     return n;
 }
 
-struct Ouvert
-{
-    ClasseurBiff biff;
-};
-
-inline Ouvert ouvrir(const QString &chemin)
+/// Le flux Workbook d'un classeur, lu.
+inline ClasseurBiff ouvrir(const QString &chemin)
 {
     const Conteneur c = Conteneur::lire(lireFichier(chemin));
-    return { ClasseurBiff::lire(c.lireFlux(c.chercherFlux(QStringLiteral("Workbook")))) };
+    return ClasseurBiff::lire(c.lireFlux(c.chercherFlux(u"Workbook"_s)));
 }
 
 using Valeurs = std::map<std::pair<int, int>, Cellule>;
@@ -261,19 +258,19 @@ inline void controlerStructure(const ClasseurBiff &b, const Ecritures &reecrites
 inline Cellule valeurAuHasard(std::mt19937 &g)
 {
     static const QStringList textes {
-        QStringLiteral("Éloïse Müller-Øster"),
-        QStringLiteral("Çà et là : œuvre « française »"),
-        QStringLiteral("Łódź – Ωμέγα – 東京 – жЖ"),
-        QStringLiteral(" 75"),
-        QStringLiteral("7,5"),
-        QStringLiteral("75 "),
-        QStringLiteral("075"),
-        QStringLiteral("1e5"),
-        QStringLiteral("+3"),
-        QStringLiteral("-.5"),
-        QStringLiteral("12abc"),
-        QStringLiteral("Dupont"),
-        QStringLiteral("Deux mots\nligne"),
+        u"Éloïse Müller-Øster"_s,
+        u"Çà et là : œuvre « française »"_s,
+        u"Łódź – Ωμέγα – 東京 – жЖ"_s,
+        u" 75"_s,
+        u"7,5"_s,
+        u"75 "_s,
+        u"075"_s,
+        u"1e5"_s,
+        u"+3"_s,
+        u"-.5"_s,
+        u"12abc"_s,
+        u"Dupont"_s,
+        u"Deux mots\nligne"_s,
     };
     switch (std::uniform_int_distribution<int>(0, 7)(g)) {
     case 0:
@@ -296,8 +293,7 @@ inline Cellule valeurAuHasard(std::mt19937 &g)
         return Cellule::texte(t);
     }
     case 6:
-        return Cellule::texte(
-            QStringLiteral("Coureur %1").arg(std::uniform_int_distribution<int>(0, 99999)(g)));
+        return Cellule::texte(u"Coureur %1"_s.arg(std::uniform_int_distribution<int>(0, 99999)(g)));
     default:
         return Cellule();
     }
@@ -312,7 +308,7 @@ inline Ecritures ecrituresAuHasard(const ClasseurBiff &b, int n, unsigned graine
 {
     std::mt19937 g(graine);
     Ecritures r;
-    for (const QString &nom : { QStringLiteral("DYN_cyclist"), QStringLiteral("DYN_team") }) {
+    for (const QString &nom : { u"DYN_cyclist"_s, u"DYN_team"_s }) {
         const int k = b.chercherFeuille(nom);
         if (k < 0)
             continue;

@@ -2,9 +2,10 @@
 
 // Aides communes aux tests du moteur .xls : fichiers du dépôt et programmes externes.
 
+#include "commun/fichiers.h"
+
 #include <QByteArray>
 #include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -16,19 +17,8 @@ inline QString source(const QString &chemin)
     return QStringLiteral(ZARVO_SOURCE_DIR "/") + chemin;
 }
 
-inline QByteArray lireFichier(const QString &chemin)
-{
-    QFile f(chemin);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
-}
-
-inline bool ecrireFichier(const QString &chemin, const QByteArray &octets)
-{
-    QFile f(chemin);
-    return f.open(QIODevice::WriteOnly) && f.write(octets) == octets.size();
-}
+using essai::ecrireFichier;
+using essai::lireFichier;
 
 /// Classeurs d'un dossier du dépôt, chemins complets triés.
 inline QStringList classeurs(const QString &dossier)

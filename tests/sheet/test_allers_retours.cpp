@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 using namespace aide_ecriture;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -29,40 +30,39 @@ TEST(AllersRetours, LecteursIndependants)
     for (const QString &fichier : classeursDeTest()) {
         const QByteArray octets = lireFichier(fichier);
         const Conteneur c = Conteneur::lire(octets);
-        const int entree = c.chercherFlux(QStringLiteral("Workbook"));
+        const int entree = c.chercherFlux(u"Workbook"_s);
         const ClasseurBiff biff = ClasseurBiff::lire(c.lireFlux(entree));
         const Ecritures ecr = ecrituresAuHasard(biff, 120, graine++);
         const QByteArray neuf = ecrireClasseur(c, entree, biff, ecr).conteneur.octets();
 
         const QString base = dossier.filePath(QFileInfo(fichier).completeBaseName());
-        ASSERT_TRUE(aide::ecrireFichier(base + QStringLiteral(".xls"), neuf));
-        ASSERT_TRUE(aide::ecrireFichier(base + QStringLiteral(".orig.xls"), octets));
+        ASSERT_TRUE(aide::ecrireFichier(base + u".xls"_s, neuf));
+        ASSERT_TRUE(aide::ecrireFichier(base + u".orig.xls"_s, octets));
         QJsonArray liste;
         for (const auto &[k, cases] : ecr)
             for (const auto &[p, v] : cases)
-                liste.append(QJsonObject { { QStringLiteral("feuille"), biff.feuilles()[k].nom },
-                    { QStringLiteral("adresse"),
-                        zarvo::sheet::texteAdresse(p.first + 1, p.second + 1) },
-                    { QStringLiteral("genre"),
-                        v.estNombre()      ? QStringLiteral("nombre")
-                            : v.estTexte() ? QStringLiteral("texte")
-                                           : QStringLiteral("vide") },
-                    { QStringLiteral("valeur"),
+                liste.append(QJsonObject { { u"feuille"_s, biff.feuilles()[k].nom },
+                    { u"adresse"_s, zarvo::sheet::texteAdresse(p.first + 1, p.second + 1) },
+                    { u"genre"_s,
+                        v.estNombre()      ? u"nombre"_s
+                            : v.estTexte() ? u"texte"_s
+                                           : u"vide"_s },
+                    { u"valeur"_s,
                         v.estNombre() ? QString::number(v.valeurNombre(), 'g', 17)
                                       : v.valeurTexte() } });
-        ASSERT_TRUE(aide::ecrireFichier(
-            base + QStringLiteral(".ecritures.json"), QJsonDocument(liste).toJson()));
+        ASSERT_TRUE(
+            aide::ecrireFichier(base + u".ecritures.json"_s, QJsonDocument(liste).toJson()));
     }
     QProcess juge;
     juge.setProcessChannelMode(QProcess::MergedChannels);
     // La langue française des tests n'est pas installée : Gnumeric s'en plaindrait sur sa
     // sortie d'erreur, qui doit rester vide pour juger le fichier.
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
-    env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+    env.insert(u"LC_ALL"_s, u"C.UTF-8"_s);
+    env.insert(u"LANG"_s, u"C.UTF-8"_s);
     juge.setProcessEnvironment(env);
-    juge.start(QStringLiteral("/usr/bin/python3"),
-        { source(QStringLiteral("tests/sheet/allers_retours.py")), dossier.path() });
+    juge.start(
+        u"/usr/bin/python3"_s, { source(u"tests/sheet/allers_retours.py"_s), dossier.path() });
     ASSERT_TRUE(juge.waitForFinished(900000));
     const QString sortie = QString::fromUtf8(juge.readAll());
     EXPECT_EQ(juge.exitCode(), 0) << sortie.toStdString();

@@ -10,6 +10,7 @@
 
 using namespace zarvo;
 using namespace zarvo::sheet;
+using namespace Qt::StringLiterals;
 
 // Les valeurs lues des classeurs du dépôt sont jugées par tests/outils/test_classeurs.py (JSON
 // attendus, xlrd) ; ici, la forme des blocs et les refus.
@@ -23,15 +24,15 @@ QString messageDe(const std::function<void()> &f)
     } catch (const ErreurClasseur &e) {
         return e.message();
     }
-    return QStringLiteral("(aucune erreur)");
+    return u"(aucune erreur)"_s;
 }
 
 TEST(ApplicationXls, blocIndexeAPartirDeUnEtEgalAuxCasesIsolees)
 {
     auto app = creerApplicationXls();
-    Classeur &c = app->ouvrir(aide::source(QStringLiteral("fuzz/corpus/lo_mini.xls")));
-    Feuille &f = c.feuille(QStringLiteral("DYN_cyclist"));
-    const Tableau t = f.plage(QStringLiteral("A1:AG973"))->valeurs();
+    Classeur &c = app->ouvrir(aide::source(u"fuzz/corpus/lo_mini.xls"_s));
+    Feuille &f = c.feuille(u"DYN_cyclist"_s);
+    const Tableau t = f.plage(u"A1:AG973"_s)->valeurs();
     EXPECT_EQ(t.premiereLigne(), 1);
     EXPECT_EQ(t.premiereColonne(), 1);
     EXPECT_EQ(t.nbLignes(), 973);
@@ -46,7 +47,7 @@ TEST(ApplicationXls, blocIndexeAPartirDeUnEtEgalAuxCasesIsolees)
         }
     EXPECT_GT(nonVides, 33);
     // Un bloc décalé : sa ligne 1 est la première ligne demandée.
-    const Tableau d = f.plage(QStringLiteral("B2:C3"))->valeurs();
+    const Tableau d = f.plage(u"B2:C3"_s)->valeurs();
     EXPECT_EQ(d(1, 1), t(2, 2));
     EXPECT_EQ(d(2, 2), t(3, 3));
 }
@@ -55,7 +56,7 @@ TEST(ApplicationXls, fichierRefuseNommeLeFichierEtLaRaison)
 {
     // Les fichiers de tests/data/refus ont été faits par de vrais tableurs.
     const auto refus = [](const char *nom) {
-        return aide::lireFichier(aide::source(u"tests/data/refus/"_qs + QLatin1String(nom)));
+        return aide::lireFichier(aide::source(u"tests/data/refus/"_s + QLatin1String(nom)));
     };
     const std::tuple<const char *, QByteArray, const char *> tous[] = {
         { "absent", {}, "fichier introuvable" },
@@ -69,14 +70,13 @@ TEST(ApplicationXls, fichierRefuseNommeLeFichierEtLaRaison)
     for (const auto &[nom, contenu, raison] : tous) {
         SCOPED_TRACE(nom);
         QTemporaryDir dossier;
-        const QString chemin = dossier.filePath(QStringLiteral("base été.xls"));
+        const QString chemin = dossier.filePath(u"base été.xls"_s);
         if (!contenu.isEmpty()) {
             ASSERT_TRUE(aide::ecrireFichier(chemin, contenu));
         }
         auto app = creerApplicationXls();
         const QString m = messageDe([&] { app->ouvrir(chemin); });
-        EXPECT_TRUE(m.startsWith(QStringLiteral("Impossible d'ouvrir « base été.xls » : ")))
-            << m.toStdString();
+        EXPECT_TRUE(m.startsWith(u"Impossible d'ouvrir « base été.xls » : "_s)) << m.toStdString();
         EXPECT_TRUE(m.contains(QString::fromUtf8(raison))) << m.toStdString();
         EXPECT_EQ(app->classeurActif(), nullptr);
     }
@@ -85,34 +85,29 @@ TEST(ApplicationXls, fichierRefuseNommeLeFichierEtLaRaison)
 TEST(ApplicationXls, feuilleAbsenteEtEcritureRefuseesClairement)
 {
     auto app = creerApplicationXls();
-    Classeur &c = app->ouvrir(aide::source(QStringLiteral("fuzz/corpus/gn_mini.xls")));
-    EXPECT_EQ(messageDe([&] { c.feuille(QStringLiteral("DYN_rider")); }),
-        QStringLiteral("Le classeur « gn_mini.xls » n'a pas de feuille « DYN_rider »."));
-    EXPECT_EQ(&c.feuille(QStringLiteral("dyn_team")), &c.feuille(QStringLiteral("DYN_team")));
-    auto p = c.feuille(QStringLiteral("DYN_team")).plage(QStringLiteral("B2"));
+    Classeur &c = app->ouvrir(aide::source(u"fuzz/corpus/gn_mini.xls"_s));
+    EXPECT_EQ(messageDe([&] { c.feuille(u"DYN_rider"_s); }),
+        u"Le classeur « gn_mini.xls » n'a pas de feuille « DYN_rider »."_s);
+    EXPECT_EQ(&c.feuille(u"dyn_team"_s), &c.feuille(u"DYN_team"_s));
+    auto p = c.feuille(u"DYN_team"_s).plage(u"B2"_s);
     const Cellule avant = p->valeur();
-    EXPECT_TRUE(messageDe([&] {
-        p->ecrire(Cellule::texte(QString(32768, u'a')));
-    }).contains(QStringLiteral("B2")));
+    EXPECT_TRUE(
+        messageDe([&] { p->ecrire(Cellule::texte(QString(32768, u'a'))); }).contains(u"B2"_s));
     EXPECT_EQ(p->valeur(), avant);
     EXPECT_FALSE(c.estModifie());
-    EXPECT_THROW(c.feuille(QStringLiteral("DYN_team"))
-                     .plage(QStringLiteral("A1:B2"))
-                     ->ecrire(Cellule::nombre(1)),
-        ErreurClasseur);
-    EXPECT_TRUE(messageDe([&] {
-        c.feuille(QStringLiteral("DYN_team")).plage(QStringLiteral("A0"));
-    }).contains(QStringLiteral("A0")));
+    EXPECT_THROW(
+        c.feuille(u"DYN_team"_s).plage(u"A1:B2"_s)->ecrire(Cellule::nombre(1)), ErreurClasseur);
+    EXPECT_TRUE(messageDe([&] { c.feuille(u"DYN_team"_s).plage(u"A0"_s); }).contains(u"A0"_s));
 }
 
 TEST(ApplicationXls, quitterSansModificationNePosePasDeQuestion)
 {
     auto app = creerApplicationXls();
-    const QString chemin = aide::source(QStringLiteral("fuzz/corpus/lo_mini.xls"));
+    const QString chemin = aide::source(u"fuzz/corpus/lo_mini.xls"_s);
     Classeur &c = app->ouvrir(chemin);
     app->definirCalcul(calculManuel);
     EXPECT_EQ(app->classeurActif(), &c);
-    EXPECT_TRUE(messageDe([&] { app->ouvrir(chemin); }).contains(QStringLiteral("déjà ouvert")));
+    EXPECT_TRUE(messageDe([&] { app->ouvrir(chemin); }).contains(u"déjà ouvert"_s));
     int questions = 0;
     const Fermeture f = app->quitter([&](const QString &) {
         ++questions;

@@ -12,6 +12,7 @@
 using namespace zarvo::sheet;
 using namespace zarvo::sheet::xls;
 using namespace zarvo::sheet::xls::ecriture;
+using namespace Qt::StringLiterals;
 
 namespace zarvo::sheet::xls {
 // Égalité de contenu, pour comparer une table relue à celle écrite.
@@ -81,7 +82,7 @@ TEST(Limites, TropLongRefuseAvecMessage)
         verifierLongueurTexte(QString(longueurMaxTexte + 1, u'a'));
         ADD_FAILURE() << "texte de 32768 caractères accepté";
     } catch (const ErreurClasseur &e) {
-        EXPECT_TRUE(e.message().contains(QStringLiteral("32768"))) << e.message().toStdString();
+        EXPECT_TRUE(e.message().contains(u"32768"_s)) << e.message().toStdString();
     }
     EXPECT_THROW(
         ecrireSst({ { QString(longueurMaxTexte + 1, u'x'), {}, {} } }, 1, 0), ErreurClasseur);
@@ -239,18 +240,17 @@ std::vector<ChaineSst> beaucoupDeCourtes(int n)
 {
     std::vector<ChaineSst> v;
     for (int i = 0; i < n; ++i)
-        v.push_back({ QStringLiteral("Coureur n°%1 Ærø").arg(i), {}, {} });
+        v.push_back({ u"Coureur n°%1 Ærø"_s.arg(i), {}, {} });
     return v;
 }
 
 /// La première chaîne laisse exactement `libre` octets dans l'enregistrement SST.
 std::vector<ChaineSst> libreEnFin(int libre)
 {
-    return { { texteLong(tailleMaxDonnees - 8 - 3 - libre, u'a'), {}, {} },
-        { QStringLiteral("xyz"), {}, {} }, { texteLong(3, u'Ж'), runs(2), {} },
-        { QStringLiteral("é"), {}, QByteArray(10, 'p') },
+    return { { texteLong(tailleMaxDonnees - 8 - 3 - libre, u'a'), {}, {} }, { u"xyz"_s, {}, {} },
+        { texteLong(3, u'Ж'), runs(2), {} }, { u"é"_s, {}, QByteArray(10, 'p') },
         { texteLong(tailleMaxDonnees - 6, u'Ж'), runs(3), QByteArray(3, 'q') },
-        { QStringLiteral("fin"), runs(1), {} } };
+        { u"fin"_s, runs(1), {} } };
 }
 
 std::vector<ChaineSst> bordsDEnregistrement()
@@ -270,15 +270,13 @@ TEST(Sst, RelueALIdentiqueEtBienDecoupee)
 {
     const std::pair<const char *, std::vector<ChaineSst>> tables[] = {
         { "vide", {} },
-        { "simples",
-            { { QStringLiteral("Dupont"), {}, {} }, { QStringLiteral("Éric"), {}, {} },
-                { QString(), {}, {} } } },
-        { "horsLatin1", { { QStringLiteral("Łukasz Żółć 東京"), {}, {} } } },
+        { "simples", { { u"Dupont"_s, {}, {} }, { u"Éric"_s, {}, {} }, { QString(), {}, {} } } },
+        { "horsLatin1", { { u"Łukasz Żółć 東京"_s, {}, {} } } },
         { "longueMax8bits", { { texteLong(longueurMaxTexte, u'a'), {}, {} } } },
         { "longueMax16bits", { { texteLong(longueurMaxTexte, u'Ω'), runs(5), {} } } },
         { "richeEtPhonetique",
-            { { QStringLiteral("Tour"), runs(2), QByteArray::fromHex("0100aabbccdd") },
-                { QStringLiteral("b"), {}, QByteArray(20000, 'p') } } },
+            { { u"Tour"_s, runs(2), QByteArray::fromHex("0100aabbccdd") },
+                { u"b"_s, {}, QByteArray(20000, 'p') } } },
         { "milliers", beaucoupDeCourtes(5000) },
         { "bords", bordsDEnregistrement() },
     };

@@ -16,6 +16,7 @@
 
 using namespace aide_ecriture;
 using namespace zarvo::sheet;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -23,9 +24,8 @@ namespace {
 struct Copie
 {
     QTemporaryDir dossier;
-    QString chemin = dossier.filePath(QStringLiteral("base équipe.xls"));
-    QByteArray origine
-        = lireFichier(source(QStringLiteral("tests/data/classeurs/base-libreoffice.xls")));
+    QString chemin = dossier.filePath(u"base équipe.xls"_s);
+    QByteArray origine = lireFichier(source(u"tests/data/classeurs/base-libreoffice.xls"_s));
     Copie() { aide::ecrireFichier(chemin, origine); }
     QByteArray octets() const { return lireFichier(chemin); }
     QStringList fichiers() const
@@ -58,9 +58,7 @@ xls::ClasseurXls &ouvrirModifie(Application &app, const Copie &copie)
     auto *x = dynamic_cast<xls::ClasseurXls *>(&app.ouvrir(copie.chemin));
     if (!x)
         throw std::logic_error("le moteur .xls n'a pas rendu un ClasseurXls");
-    x->feuille(QStringLiteral("DYN_cyclist"))
-        .plage(QStringLiteral("B7"))
-        ->ecrire(Cellule::texte(QStringLiteral("Ærø")));
+    x->feuille(u"DYN_cyclist"_s).plage(u"B7"_s)->ecrire(Cellule::texte(u"Ærø"_s));
     return *x;
 }
 
@@ -80,16 +78,11 @@ TEST(Fermer, LaQuestionDecide)
         Copie copie;
         auto app = creerApplicationXls();
         Classeur &c = app->ouvrir(copie.chemin);
-        c.feuille(QStringLiteral("DYN_cyclist"))
-            .plage(QStringLiteral("M5"))
-            ->ecrire(Cellule::texte(QStringLiteral("75")));
-        c.feuille(QStringLiteral("DYN_team"))
-            .plage(QStringLiteral("B3"))
-            ->ecrire(Cellule::texte(QStringLiteral("Équipe « Ω »")));
+        c.feuille(u"DYN_cyclist"_s).plage(u"M5"_s)->ecrire(Cellule::texte(u"75"_s));
+        c.feuille(u"DYN_team"_s).plage(u"B3"_s)->ecrire(Cellule::texte(u"Équipe « Ω »"_s));
         EXPECT_TRUE(c.estModifie());
         // Relue avant tout enregistrement : la règle du nombre a joué.
-        EXPECT_EQ(
-            lire(c, QStringLiteral("DYN_cyclist"), QStringLiteral("M5")), Cellule::nombre(75));
+        EXPECT_EQ(lire(c, u"DYN_cyclist"_s, u"M5"_s), Cellule::nombre(75));
         Question q { cas.reponse, {} };
         const Fermeture f = c.fermer(q.fonction());
         EXPECT_EQ(q.posees,
@@ -103,18 +96,15 @@ TEST(Fermer, LaQuestionDecide)
         if (!cas.fermee) {
             // Annuler : rien n'est perdu, le classeur reste modifié et se ferme ensuite.
             EXPECT_TRUE(c.estModifie());
-            EXPECT_EQ(lire(c, QStringLiteral("DYN_team"), QStringLiteral("B3")),
-                Cellule::texte(QStringLiteral("Équipe « Ω »")));
+            EXPECT_EQ(lire(c, u"DYN_team"_s, u"B3"_s), Cellule::texte(u"Équipe « Ω »"_s));
             Question non { Reponse::Non, {} };
             EXPECT_TRUE(c.fermer(non.fonction()).fermee);
             EXPECT_EQ(copie.octets(), copie.origine);
         } else if (cas.enregistre) {
             auto relue = creerApplicationXls();
             Classeur &r = relue->ouvrir(copie.chemin);
-            EXPECT_EQ(
-                lire(r, QStringLiteral("DYN_cyclist"), QStringLiteral("M5")), Cellule::nombre(75));
-            EXPECT_EQ(lire(r, QStringLiteral("DYN_team"), QStringLiteral("B3")),
-                Cellule::texte(QStringLiteral("Équipe « Ω »")));
+            EXPECT_EQ(lire(r, u"DYN_cyclist"_s, u"M5"_s), Cellule::nombre(75));
+            EXPECT_EQ(lire(r, u"DYN_team"_s, u"B3"_s), Cellule::texte(u"Équipe « Ω »"_s));
             EXPECT_FALSE(r.estModifie());
         }
     }
@@ -125,7 +115,7 @@ TEST(Quitter, FermeDAbordDeLaMemeFacon)
     Copie copie;
     auto app = creerApplicationXls();
     Classeur &c = app->ouvrir(copie.chemin);
-    c.feuille(QStringLiteral("DYN_team")).plage(QStringLiteral("C4"))->ecrire(Cellule::nombre(2));
+    c.feuille(u"DYN_team"_s).plage(u"C4"_s)->ecrire(Cellule::nombre(2));
     Question annuler { Reponse::Annuler, {} };
     EXPECT_FALSE(app->quitter(annuler.fonction()).fermee);
     EXPECT_EQ(app->classeurActif(), &c);
@@ -140,15 +130,15 @@ TEST(Ecrire, ValeursPoseesBlocReluEtFormatGarde)
     Copie copie;
     auto app = creerApplicationXls();
     Classeur &c = app->ouvrir(copie.chemin);
-    Feuille &f = c.feuille(QStringLiteral("DYN_cyclist"));
-    const Tableau avant = f.plage(QStringLiteral("A1:AG973"))->valeurs();
-    f.plage(QStringLiteral("B2"))->ecrire(Cellule::texte(QStringLiteral("1e3")));
-    f.plage(QStringLiteral("C2"))->ecrire(Cellule::texte(QStringLiteral(" 12")));
-    f.plage(QStringLiteral("D2"))->ecrire(Cellule());
-    f.plage(QStringLiteral("AH2"))->ecrire(Cellule::nombre(5)); // hors du bloc lu
-    const Tableau apres = f.plage(QStringLiteral("A1:AG973"))->valeurs();
+    Feuille &f = c.feuille(u"DYN_cyclist"_s);
+    const Tableau avant = f.plage(u"A1:AG973"_s)->valeurs();
+    f.plage(u"B2"_s)->ecrire(Cellule::texte(u"1e3"_s));
+    f.plage(u"C2"_s)->ecrire(Cellule::texte(u" 12"_s));
+    f.plage(u"D2"_s)->ecrire(Cellule());
+    f.plage(u"AH2"_s)->ecrire(Cellule::nombre(5)); // hors du bloc lu
+    const Tableau apres = f.plage(u"A1:AG973"_s)->valeurs();
     EXPECT_EQ(apres(2, 2), Cellule::nombre(1000));
-    EXPECT_EQ(apres(2, 3), Cellule::texte(QStringLiteral(" 12")));
+    EXPECT_EQ(apres(2, 3), Cellule::texte(u" 12"_s));
     EXPECT_TRUE(apres(2, 4).estVide());
     EXPECT_EQ(apres(2, 1), avant(2, 1));
     EXPECT_EQ(apres(973, 33), avant(973, 33));
@@ -158,7 +148,7 @@ TEST(Ecrire, ValeursPoseesBlocReluEtFormatGarde)
     ASSERT_EQ(::chmod(QFile::encodeName(copie.chemin).constData(), 0640), 0);
     auto *x = dynamic_cast<xls::ClasseurXls *>(&c);
     ASSERT_NE(x, nullptr);
-    const int k = x->biff().chercherFeuille(QStringLiteral("DYN_cyclist"));
+    const int k = x->biff().chercherFeuille(u"DYN_cyclist"_s);
     const xls::FeuilleBiff avantD2 = x->biff().lireFeuille(std::size_t(k));
     const std::uint16_t xfD2 = avantD2.xf(*avantD2.chercher(1, 3), 3);
     x->enregistrer();
@@ -168,23 +158,22 @@ TEST(Ecrire, ValeursPoseesBlocReluEtFormatGarde)
     ASSERT_EQ(::stat(QFile::encodeName(copie.chemin).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
     EXPECT_EQ(copie.fichiers().size(), 1);
-    const Ouvert o = ouvrir(copie.chemin);
-    const xls::FeuilleBiff apresD2 = o.biff.lireFeuille(std::size_t(k));
+    const xls::ClasseurBiff o = ouvrir(copie.chemin);
+    const xls::FeuilleBiff apresD2 = o.lireFeuille(std::size_t(k));
     const xls::Case *d2 = apresD2.chercher(1, 3);
     ASSERT_NE(d2, nullptr);
     EXPECT_TRUE(apresD2.valeur(*d2, 3).estVide());
     EXPECT_EQ(apresD2.xf(*d2, 3), xfD2);
-    EXPECT_EQ(f.plage(QStringLiteral("B2"))->valeur(), Cellule::nombre(1000));
+    EXPECT_EQ(f.plage(u"B2"_s)->valeur(), Cellule::nombre(1000));
 
     // Sous un autre nom : le fichier ouvert ne bouge plus.
     const QByteArray enregistre = copie.octets();
-    f.plage(QStringLiteral("A2"))->ecrire(Cellule::nombre(61));
-    const QString autre = copie.dossier.filePath(QStringLiteral("autre.xls"));
+    f.plage(u"A2"_s)->ecrire(Cellule::nombre(61));
+    const QString autre = copie.dossier.filePath(u"autre.xls"_s);
     x->enregistrer(autre);
     EXPECT_EQ(copie.octets(), enregistre);
     auto relue = creerApplicationXls();
-    EXPECT_EQ(lire(relue->ouvrir(autre), QStringLiteral("DYN_cyclist"), QStringLiteral("A2")),
-        Cellule::nombre(61));
+    EXPECT_EQ(lire(relue->ouvrir(autre), u"DYN_cyclist"_s, u"A2"_s), Cellule::nombre(61));
 }
 
 TEST(Echec, EnPleinEnregistrementLOriginalNeBougePas)
@@ -201,10 +190,8 @@ TEST(Echec, EnPleinEnregistrementLOriginalNeBougePas)
         Question oui { Reponse::Oui, {} };
         const Fermeture f = x.fermer(oui.fonction());
         EXPECT_FALSE(f.fermee);
-        EXPECT_TRUE(f.erreur.contains(QStringLiteral("« base équipe.xls »")))
-            << f.erreur.toStdString();
-        EXPECT_TRUE(f.erreur.contains(QStringLiteral("n'a pas été modifié")))
-            << f.erreur.toStdString();
+        EXPECT_TRUE(f.erreur.contains(u"« base équipe.xls »"_s)) << f.erreur.toStdString();
+        EXPECT_TRUE(f.erreur.contains(u"n'a pas été modifié"_s)) << f.erreur.toStdString();
         EXPECT_TRUE(x.estOuvert());
         EXPECT_TRUE(x.estModifie());
         EXPECT_EQ(copie.octets(), copie.origine);
@@ -214,8 +201,7 @@ TEST(Echec, EnPleinEnregistrementLOriginalNeBougePas)
         EXPECT_TRUE(x.fermer(oui.fonction()).fermee);
         auto relue = creerApplicationXls();
         EXPECT_EQ(
-            lire(relue->ouvrir(copie.chemin), QStringLiteral("DYN_cyclist"), QStringLiteral("B7")),
-            Cellule::texte(QStringLiteral("Ærø")));
+            lire(relue->ouvrir(copie.chemin), u"DYN_cyclist"_s, u"B7"_s), Cellule::texte(u"Ærø"_s));
     }
 }
 
@@ -228,7 +214,7 @@ TEST(Echec, FichierDisparuNonRecree)
     Question oui { Reponse::Oui, {} };
     const Fermeture f = x.fermer(oui.fonction());
     EXPECT_FALSE(f.fermee);
-    EXPECT_TRUE(f.erreur.contains(QStringLiteral("n'existe plus"))) << f.erreur.toStdString();
+    EXPECT_TRUE(f.erreur.contains(u"n'existe plus"_s)) << f.erreur.toStdString();
     EXPECT_TRUE(copie.fichiers().isEmpty());
 }
 
@@ -257,7 +243,7 @@ TEST(Echec, DossierEnLectureSeule)
         const Fermeture f = x.fermer(oui.fonction());
         if (f.fermee)
             return 1;
-        if (!x.estOuvert() || !x.estModifie() || !f.erreur.contains(u"fichier temporaire"_qs))
+        if (!x.estOuvert() || !x.estModifie() || !f.erreur.contains(u"fichier temporaire"_s))
             return 2;
         return 0;
     };

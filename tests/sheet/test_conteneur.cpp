@@ -11,6 +11,7 @@
 
 using namespace zarvo::sheet;
 using namespace zarvo::sheet::xls;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -37,7 +38,7 @@ qsizetype entreeFat(const Conteneur &c, std::uint32_t s)
 }
 int workbook(const Conteneur &c)
 {
-    return c.chercherFlux(QStringLiteral("Workbook"));
+    return c.chercherFlux(u"Workbook"_s);
 }
 void poser32(QByteArray &o, qsizetype p, std::uint32_t v)
 {
@@ -116,8 +117,7 @@ TEST(Conteneur, chaqueIncoherenceDonneSonMessage)
         { "fichierCoupe", [](QByteArray &o, const Conteneur &) { o.truncate(o.size() - 1536); },
             "fichier" }
     };
-    const QByteArray sain
-        = aide::lireFichier(aide::source(QStringLiteral("fuzz/corpus/lo_mini.xls")));
+    const QByteArray sain = aide::lireFichier(aide::source(u"fuzz/corpus/lo_mini.xls"_s));
     const Conteneur c = Conteneur::lire(sain);
     ASSERT_EQ(c.tailleSecteur(), 512);
     ASSERT_LT(workbook(c), 4);

@@ -13,6 +13,7 @@
 
 using namespace zarvo::sheet;
 using namespace zarvo::sheet::xls;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -90,21 +91,18 @@ void remplacerEtJuger(const char *fichier, const QString &nom, qsizetype taille)
 
     // olefile strict et gsf : d'accord avec nous.
     QTemporaryDir dossier;
-    const QString chemin = dossier.filePath(QStringLiteral("remplace.xls"));
+    const QString chemin = dossier.filePath(u"remplace.xls"_s);
     ASSERT_TRUE(aide::ecrireFichier(chemin, resultat));
-    const auto ole = aide::lancer(
-        aide::python, { QStringLiteral("-c"), QString::fromUtf8(scriptOlefile), chemin });
+    const auto ole
+        = aide::lancer(aide::python, { u"-c"_s, QString::fromUtf8(scriptOlefile), chemin });
     ASSERT_EQ(ole.code, 0) << ole.erreurs.toStdString();
     QString nous;
     for (const auto &[n, d] : attendu)
-        nous += QStringLiteral("%1 %2 %3\n")
-                    .arg(n)
-                    .arg(d.size())
-                    .arg(QString::fromLatin1(
-                        QCryptographicHash::hash(d, QCryptographicHash::Md5).toHex()));
+        nous += u"%1 %2 %3\n"_s.arg(n).arg(d.size()).arg(
+            QString::fromLatin1(QCryptographicHash::hash(d, QCryptographicHash::Md5).toHex()));
     EXPECT_EQ(QString::fromUtf8(ole.sortie), nous); // les deux triés par nom
 
-    const auto gsf = aide::lancer(QStringLiteral("gsf"), { QStringLiteral("list"), chemin });
+    const auto gsf = aide::lancer(u"gsf"_s, { u"list"_s, chemin });
     ASSERT_EQ(gsf.code, 0);
     EXPECT_TRUE(gsf.erreurs.isEmpty()) << gsf.erreurs.toStdString();
     bool trouve = false;
@@ -120,7 +118,7 @@ void remplacerEtJuger(const char *fichier, const QString &nom, qsizetype taille)
 
 TEST(Remplacement, fluxRemplaceLeResteIdentiqueEtOraclesDAccord)
 {
-    const QString workbook = QStringLiteral("Workbook"), resume = u"\x05SummaryInformation"_qs;
+    const QString workbook = u"Workbook"_s, resume = u"\x05SummaryInformation"_s;
     const std::tuple<const char *, const char *, QString, qsizetype> tous[] = {
         { "memeTaille", "fuzz/corpus/lo_mini.xls", workbook, -1 },
         { "plusCourt", "fuzz/corpus/lo_mini.xls", workbook, 5000 },
@@ -142,10 +140,9 @@ TEST(Remplacement, fluxRemplaceLeResteIdentiqueEtOraclesDAccord)
 
 TEST(Remplacement, refusClairs)
 {
-    const QByteArray origine
-        = aide::lireFichier(aide::source(QStringLiteral("fuzz/corpus/lo_mini.xls")));
-    EXPECT_THROW(remplacerFlux(origine, QStringLiteral("Book"), "x"), ErreurClasseur);
-    EXPECT_THROW(remplacerFlux("pas un classeur", QStringLiteral("Workbook"), "x"), ErreurClasseur);
+    const QByteArray origine = aide::lireFichier(aide::source(u"fuzz/corpus/lo_mini.xls"_s));
+    EXPECT_THROW(remplacerFlux(origine, u"Book"_s, "x"), ErreurClasseur);
+    EXPECT_THROW(remplacerFlux("pas un classeur", u"Workbook"_s, "x"), ErreurClasseur);
 }
 
 } // namespace

@@ -12,6 +12,7 @@ using namespace zarvo;
 using namespace zarvo::sheet;
 using namespace zarvo::sheet::xls;
 using namespace aide_ecriture;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -64,35 +65,35 @@ class AllerRetour : public ::testing::TestWithParam<QString>
 
 TEST_P(AllerRetour, CasesAuHasardDansLesDeuxFeuilles)
 {
-    const Ouvert o = ouvrir(GetParam());
-    const Ecritures ecr = ecrituresAuHasard(o.biff, 150, 20261206);
+    const ClasseurBiff o = ouvrir(GetParam());
+    const Ecritures ecr = ecrituresAuHasard(o, 150, 20261206);
     ASSERT_EQ(ecr.size(), 2u);
-    const QByteArray flux = reconstruireFlux(o.biff, ecr);
-    controlerFlux(o.biff, flux, ecr);
-    EXPECT_NO_THROW(verifierFlux(o.biff, flux, ecr));
+    const QByteArray flux = reconstruireFlux(o, ecr);
+    controlerFlux(o, flux, ecr);
+    EXPECT_NO_THROW(verifierFlux(o, flux, ecr));
 }
 
 TEST_P(AllerRetour, SansEcritureLeFluxEstIdentique)
 {
-    const Ouvert o = ouvrir(GetParam());
-    EXPECT_EQ(reconstruireFlux(o.biff, {}), o.biff.flux());
+    const ClasseurBiff o = ouvrir(GetParam());
+    EXPECT_EQ(reconstruireFlux(o, {}), o.flux());
 }
 
 TEST_P(AllerRetour, NombresSeulsGardentLaTableDesChaines)
 {
-    const Ouvert o = ouvrir(GetParam());
-    const int k = o.biff.chercherFeuille(QStringLiteral("DYN_cyclist"));
+    const ClasseurBiff o = ouvrir(GetParam());
+    const int k = o.chercherFeuille(u"DYN_cyclist"_s);
     const Ecritures ecr { { std::size_t(k), { { { 5, 12 }, Cellule::nombre(71.5) } } } };
-    const QByteArray flux = reconstruireFlux(o.biff, ecr);
-    controlerFlux(o.biff, flux, ecr);
+    const QByteArray flux = reconstruireFlux(o, ecr);
+    controlerFlux(o, flux, ecr);
     const ClasseurBiff relu = ClasseurBiff::lire(flux);
     ASSERT_TRUE(relu.enregistrementsSst());
-    const auto [p1, d1] = *o.biff.enregistrementsSst();
+    const auto [p1, d1] = *o.enregistrementsSst();
     const auto [p2, d2] = *relu.enregistrementsSst();
     ASSERT_EQ(d1 - p1, d2 - p2);
     // Seul le nombre total de renvois (4 premiers octets) peut bouger.
     for (std::size_t i = 0; i <= d1 - p1; ++i) {
-        QByteArray a = o.biff.donnees(p1 + i), b = relu.donnees(p2 + i);
+        QByteArray a = o.donnees(p1 + i), b = relu.donnees(p2 + i);
         if (i == 0) {
             a.remove(0, 4);
             b.remove(0, 4);
@@ -118,57 +119,56 @@ TEST(Precis, SeuleLaCaseChange)
     };
     const Cas tous[] = {
         { "premiereColonne", 2, 0, Cellule::nombre(-4) },
-        { "derniereColonne", 2, 32, Cellule::texte(QStringLiteral("東京")) },
+        { "derniereColonne", 2, 32, Cellule::texte(u"東京"_s) },
         { "horsPlageADroite", 5, 200, Cellule::nombre(1) },
         { "derniereCase", 65535, 255, Cellule::nombre(1e300) },
         { "texteLong", 7, 7, Cellule::texte(QString(20000, u'ж')) },
     };
     for (const QString &fichier : classeursDeTest()) {
-        if (!fichier.contains(QStringLiteral("clairseme"))
-            && !fichier.contains(QStringLiteral("base")))
+        if (!fichier.contains(u"clairseme"_s) && !fichier.contains(u"base"_s))
             continue;
-        const Ouvert o = ouvrir(fichier);
-        const int k = o.biff.chercherFeuille(QStringLiteral("DYN_cyclist"));
+        const ClasseurBiff o = ouvrir(fichier);
+        const int k = o.chercherFeuille(u"DYN_cyclist"_s);
         for (const Cas &c : tous) {
             SCOPED_TRACE(fichier.toStdString() + " " + c.nom);
             const Ecritures ecr { { std::size_t(k),
                 { { { c.ligne, c.colonne }, valeurPosee(c.valeur) } } } };
-            controlerFlux(o.biff, reconstruireFlux(o.biff, ecr), ecr);
+            controlerFlux(o, reconstruireFlux(o, ecr), ecr);
         }
     }
 }
 
 TEST(Refus, AncreDeFormulePartagee)
 {
-    const Ouvert o = ouvrir(source(QStringLiteral("tests/data/classeurs/base-libreoffice.xls")));
+    const ClasseurBiff o = ouvrir(source(u"tests/data/classeurs/base-libreoffice.xls"_s));
     // Formule partagée : l'ancre ne s'écrit pas tant que d'autres cases en dépendent.
     bool vue = false;
-    for (std::size_t f = 0; f < o.biff.feuilles().size() && !vue; ++f) {
-        if (!o.biff.feuilles()[f].estFeuilleDeCalcul())
+    for (std::size_t f = 0; f < o.feuilles().size() && !vue; ++f) {
+        if (!o.feuilles()[f].estFeuilleDeCalcul())
             continue;
-        const FeuilleBiff cases = o.biff.lireFeuille(f);
+        const FeuilleBiff cases = o.lireFeuille(f);
         for (const Case &c : cases.cases()) {
-            const auto &enr = o.biff.enregistrements();
+            const auto &enr = o.enregistrements();
             if (enr[c.enregistrement].id != ecriture::Formula || c.enregistrement + 1 >= enr.size()
                 || enr[c.enregistrement + 1].id != ecriture::ShrFmla)
                 continue;
             vue = true;
             const EcrituresFeuille une { { { c.ligne, c.colonne }, Cellule::nombre(1) } };
             try {
-                verifierEcriture(o.biff, f, cases, c.ligne, c.colonne, Cellule::nombre(1), {});
+                verifierEcriture(o, f, cases, c.ligne, c.colonne, Cellule::nombre(1), {});
                 ADD_FAILURE() << "ancre de formule partagée écrite";
             } catch (const ErreurClasseur &e) {
-                EXPECT_TRUE(e.message().contains(QStringLiteral("formule partagée")))
+                EXPECT_TRUE(e.message().contains(u"formule partagée"_s))
                     << e.message().toStdString();
             }
-            EXPECT_THROW(reconstruireFlux(o.biff, { { f, une } }), ErreurClasseur);
+            EXPECT_THROW(reconstruireFlux(o, { { f, une } }), ErreurClasseur);
             // Une case qui y renvoie s'écrit, elle.
             const Case &suivante = *(cases.depuis(c.ligne + 1, c.colonne));
             EXPECT_NO_THROW(verifierEcriture(
-                o.biff, f, cases, suivante.ligne, suivante.colonne, Cellule::nombre(2), {}));
+                o, f, cases, suivante.ligne, suivante.colonne, Cellule::nombre(2), {}));
             const Ecritures membre { { f,
                 { { { suivante.ligne, suivante.colonne }, Cellule::nombre(2) } } } };
-            controlerFlux(o.biff, reconstruireFlux(o.biff, membre), membre);
+            controlerFlux(o, reconstruireFlux(o, membre), membre);
             break;
         }
     }
@@ -177,13 +177,12 @@ TEST(Refus, AncreDeFormulePartagee)
 
 TEST(Format, CaseCreeePrendLeFormatParDefautOuCeluiDeSaColonne)
 {
-    const Ouvert o
-        = ouvrir(source(QStringLiteral("tests/data/classeurs/clairseme-libreoffice.xls")));
-    const int k = o.biff.chercherFeuille(QStringLiteral("DYN_cyclist"));
-    const std::uint16_t xf = formatNouvelleCase(o.biff, std::size_t(k), 60000, 250);
-    EXPECT_LT(xf, o.biff.nbXf());
+    const ClasseurBiff o = ouvrir(source(u"tests/data/classeurs/clairseme-libreoffice.xls"_s));
+    const int k = o.chercherFeuille(u"DYN_cyclist"_s);
+    const std::uint16_t xf = formatNouvelleCase(o, std::size_t(k), 60000, 250);
+    EXPECT_LT(xf, o.nbXf());
     const Ecritures ecr { { std::size_t(k), { { { 60000, 250 }, Cellule::nombre(3) } } } };
-    const ClasseurBiff relu = ClasseurBiff::lire(reconstruireFlux(o.biff, ecr));
+    const ClasseurBiff relu = ClasseurBiff::lire(reconstruireFlux(o, ecr));
     const FeuilleBiff f = relu.lireFeuille(std::size_t(k));
     const Case *c = f.chercher(60000, 250);
     ASSERT_NE(c, nullptr);
@@ -192,10 +191,10 @@ TEST(Format, CaseCreeePrendLeFormatParDefautOuCeluiDeSaColonne)
 
 TEST(Recalcul, DemandeALOuverture)
 {
-    const Ouvert o = ouvrir(source(QStringLiteral("tests/data/classeurs/mini-gnumeric.xls")));
-    const int k = o.biff.chercherFeuille(QStringLiteral("DYN_team"));
+    const ClasseurBiff o = ouvrir(source(u"tests/data/classeurs/mini-gnumeric.xls"_s));
+    const int k = o.chercherFeuille(u"DYN_team"_s);
     const ClasseurBiff relu = ClasseurBiff::lire(
-        reconstruireFlux(o.biff, { { std::size_t(k), { { { 1, 1 }, Cellule::nombre(8) } } } }));
+        reconstruireFlux(o, { { std::size_t(k), { { { 1, 1 }, Cellule::nombre(8) } } } }));
     int nb = 0;
     for (std::size_t i = relu.sousFlux()[0].premier; i <= relu.sousFlux()[0].dernier; ++i)
         if (relu.enregistrements()[i].id == ecriture::RecalcId) {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 using namespace aide_ecriture;
+using namespace Qt::StringLiterals;
 using zarvo::outils::lireAffectation;
 
 // L'outil classeur : ses affectations, l'écriture relue, ses codes de sortie. La lecture
@@ -25,11 +26,11 @@ TEST(Affectation, Lecture)
     const Cas tous[] = {
         { "M5=n:75", "M5", Cellule::nombre(75) },
         { "A1=n:-1.5e3", "A1", Cellule::nombre(-1500) },
-        { "B2=t:Dupont", "B2", Cellule::texte(QStringLiteral("Dupont")) },
-        { "B2=t:75", "B2", Cellule::texte(QStringLiteral("75")) },
-        { "B2=75", "B2", Cellule::texte(QStringLiteral("75")) },
-        { "B2=a=b", "B2", Cellule::texte(QStringLiteral("a=b")) },
-        { "B2=t:Deux\\nlignes\\t\\\\", "B2", Cellule::texte(QStringLiteral("Deux\nlignes\t\\")) },
+        { "B2=t:Dupont", "B2", Cellule::texte(u"Dupont"_s) },
+        { "B2=t:75", "B2", Cellule::texte(u"75"_s) },
+        { "B2=75", "B2", Cellule::texte(u"75"_s) },
+        { "B2=a=b", "B2", Cellule::texte(u"a=b"_s) },
+        { "B2=t:Deux\\nlignes\\t\\\\", "B2", Cellule::texte(u"Deux\nlignes\t\\"_s) },
         { "C3=v:", "C3", Cellule() },
         { "C3=", "C3", Cellule() },
         { "C3=v:x", nullptr, {} },
@@ -62,56 +63,47 @@ aide::Sortie classeur(const QStringList &args)
 TEST(OutilEcrire, EcritPuisRelitEtSortieLaisseLOriginal)
 {
     QTemporaryDir dossier;
-    const QString chemin = dossier.filePath(QStringLiteral("base.xls"));
-    const QString autre = dossier.filePath(QStringLiteral("autre.xls"));
-    ASSERT_TRUE(
-        QFile::copy(source(QStringLiteral("tests/data/classeurs/mini-libreoffice.xls")), chemin));
-    const auto e = classeur({ QStringLiteral("ecrire"), chemin, QStringLiteral("DYN_cyclist"),
-        QStringLiteral("B2=n:75"), QStringLiteral("C2=t:Dupont"), QStringLiteral("D2=v:"),
-        QStringLiteral("E2=12.5"), QStringLiteral("F2= 12"), QStringLiteral("Z900=t:Łódź") });
+    const QString chemin = dossier.filePath(u"base.xls"_s);
+    const QString autre = dossier.filePath(u"autre.xls"_s);
+    ASSERT_TRUE(QFile::copy(source(u"tests/data/classeurs/mini-libreoffice.xls"_s), chemin));
+    const auto e = classeur({ u"ecrire"_s, chemin, u"DYN_cyclist"_s, u"B2=n:75"_s, u"C2=t:Dupont"_s,
+        u"D2=v:"_s, u"E2=12.5"_s, u"F2= 12"_s, u"Z900=t:Łódź"_s });
     ASSERT_EQ(e.code, 0) << e.erreurs.toStdString();
-    EXPECT_EQ(classeur({ QStringLiteral("lire"), QStringLiteral("--types"), chemin,
-                           QStringLiteral("DYN_cyclist"), QStringLiteral("B2:F2") })
-                  .sortie,
+    EXPECT_EQ(classeur({ u"lire"_s, u"--types"_s, chemin, u"DYN_cyclist"_s, u"B2:F2"_s }).sortie,
         "n:75\tt:Dupont\tv:\tn:12.5\tt: 12\n");
-    EXPECT_EQ(classeur({ QStringLiteral("lire"), chemin, QStringLiteral("DYN_cyclist"),
-                           QStringLiteral("Z900") })
-                  .sortie,
-        u"Łódź\n"_qs.toUtf8());
+    EXPECT_EQ(
+        classeur({ u"lire"_s, chemin, u"DYN_cyclist"_s, u"Z900"_s }).sortie, u"Łódź\n"_s.toUtf8());
 
     const QByteArray avant = lireFichier(chemin);
-    const auto s = classeur({ QStringLiteral("ecrire"), QStringLiteral("--sortie"), autre, chemin,
-        QStringLiteral("DYN_team"), QStringLiteral("A2=n:61") });
+    const auto s
+        = classeur({ u"ecrire"_s, u"--sortie"_s, autre, chemin, u"DYN_team"_s, u"A2=n:61"_s });
     ASSERT_EQ(s.code, 0) << s.erreurs.toStdString();
     EXPECT_EQ(lireFichier(chemin), avant);
-    EXPECT_EQ(classeur({ QStringLiteral("lire"), QStringLiteral("--types"), autre,
-                           QStringLiteral("DYN_team"), QStringLiteral("A2") })
-                  .sortie,
-        "n:61\n");
+    EXPECT_EQ(
+        classeur({ u"lire"_s, u"--types"_s, autre, u"DYN_team"_s, u"A2"_s }).sortie, "n:61\n");
 }
 
 TEST(OutilEcrire, CodeEtMessageSansToucherAuFichier)
 {
     // FICHIER : une copie d'un classeur ; TEXTE : un fichier qui n'en est pas un.
     const std::tuple<const char *, QStringList, int> tous[] = {
-        { "sansEcriture", { u"ecrire"_qs, u"FICHIER"_qs, u"DYN_team"_qs }, 2 },
-        { "ecritureInvalide", { u"ecrire"_qs, u"FICHIER"_qs, u"DYN_team"_qs, u"A1=n:x"_qs }, 2 },
-        { "plageInvalide", { u"lire"_qs, u"FICHIER"_qs, u"DYN_team"_qs, u"A0"_qs }, 2 },
-        { "feuilleAbsente", { u"ecrire"_qs, u"FICHIER"_qs, u"Nulle"_qs, u"A1=n:1"_qs }, 1 },
-        { "pasUnClasseur", { u"feuilles"_qs, u"TEXTE"_qs }, 1 },
+        { "sansEcriture", { u"ecrire"_s, u"FICHIER"_s, u"DYN_team"_s }, 2 },
+        { "ecritureInvalide", { u"ecrire"_s, u"FICHIER"_s, u"DYN_team"_s, u"A1=n:x"_s }, 2 },
+        { "plageInvalide", { u"lire"_s, u"FICHIER"_s, u"DYN_team"_s, u"A0"_s }, 2 },
+        { "feuilleAbsente", { u"ecrire"_s, u"FICHIER"_s, u"Nulle"_s, u"A1=n:1"_s }, 1 },
+        { "pasUnClasseur", { u"feuilles"_s, u"TEXTE"_s }, 1 },
     };
     for (const auto &[nom, modele, code] : tous) {
         SCOPED_TRACE(nom);
         QTemporaryDir dossier;
-        const QString chemin = dossier.filePath(QStringLiteral("base.xls"));
-        const QString texte = dossier.filePath(QStringLiteral("texte.xls"));
-        ASSERT_TRUE(QFile::copy(
-            source(QStringLiteral("tests/data/classeurs/mini-libreoffice.xls")), chemin));
+        const QString chemin = dossier.filePath(u"base.xls"_s);
+        const QString texte = dossier.filePath(u"texte.xls"_s);
+        ASSERT_TRUE(QFile::copy(source(u"tests/data/classeurs/mini-libreoffice.xls"_s), chemin));
         ASSERT_TRUE(aide::ecrireFichier(texte, "id;nom\n"));
         const QByteArray avant = lireFichier(chemin);
         QStringList args = modele;
-        args.replaceInStrings(QStringLiteral("FICHIER"), chemin);
-        args.replaceInStrings(QStringLiteral("TEXTE"), texte);
+        args.replaceInStrings(u"FICHIER"_s, chemin);
+        args.replaceInStrings(u"TEXTE"_s, texte);
         const auto s = classeur(args);
         EXPECT_EQ(s.code, code) << s.erreurs.toStdString();
         EXPECT_FALSE(s.erreurs.isEmpty());

@@ -21,16 +21,16 @@ struct Cas
     int ligne5 = 0, ligne7 = 0;
     Cas(int n, int libres, bool avecLibres = true)
     {
-        ligne5 = b.equipe(5, QStringLiteral("Cinq"), QStringLiteral("CIN"));
-        ligne7 = b.equipe(7, QStringLiteral("Sept"), QStringLiteral("SEP"), 2);
+        ligne5 = b.equipe(5, u"Cinq"_s, u"CIN"_s);
+        ligne7 = b.equipe(7, u"Sept"_s, u"SEP"_s, 2);
         if (avecLibres)
-            b.equipe(61, QStringLiteral("Libres"), QStringLiteral("FA"), 3);
+            b.equipe(61, u"Libres"_s, u"FA"_s, 3);
         // Ajoutés à l'envers : la liste doit remettre l'ordre des noms.
         for (int i = n; i >= 1; --i)
             b.coureur(1000 + i, nomNumerote(u"Equipier"_s, i), 5);
         for (int i = libres; i >= 1; --i)
             b.coureur(2000 + i, nomNumerote(u"Libre"_s, i), 61);
-        b.coureur(327, QStringLiteral("Champion"), 7);
+        b.coureur(327, u"Champion"_s, 7);
     }
 };
 

@@ -136,10 +136,7 @@ private slots:
         QTest::newRow("Non : rien ne change") << true << QList<int> { non } << false << false << 0;
         QTest::newRow("Oui sans modification : pas de question")
             << false << QList<int> { oui } << false << true << 0;
-        QTest::newRow("Oui puis Oui : enregistré")
-            << true << QList<int> { oui, oui } << false << true << 1;
-        QTest::newRow("Oui puis Non : fichier inchangé")
-            << true << QList<int> { oui, non } << false << true << 0;
+        // Oui puis Oui, Oui puis Non par Quitter : test_bout_en_bout, sur le vrai moteur.
         QTest::newRow("Oui puis Annuler : retour à l'éditeur")
             << true << QList<int> { oui, ann } << false << false << 0;
         QTest::newRow("cadre, Oui puis Annuler")
