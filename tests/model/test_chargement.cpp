@@ -177,8 +177,9 @@ TEST_P(Refus, MessageFermetureSansEnregistrerDonneesIntactes)
     EXPECT_EQ(tableur.classeurActif(), nullptr);
     EXPECT_EQ(d.IndexLibres, 17);
     EXPECT_EQ(d.TabCoureurs(2, 2).valeurTexte(), u"Témoin"_s);
-    if (cas.classeur)
+    if (cas.classeur) {
         EXPECT_EQ(tableur.fichier(chemin).enregistrements, 0);
+    }
 }
 
 TableurMemoire::ClasseurMemoire sansFeuille(const QString &nom)
