@@ -217,6 +217,8 @@ SstEcrite ecrireSst(const std::vector<ChaineSst> &chaines, std::uint32_t total, 
             }
             const qsizetype n
                 = std::min<qsizetype>(c.texte.size() - fait, suite.place() / tailleCar);
+            if (n <= 0) // garde-fou : une faute de découpage échoue au lieu de tourner sans fin
+                throw ErreurClasseur(QStringLiteral("Table des chaînes impossible à découper."));
             ajouterCaracteres(suite.courant(), c.texte, fait, n, large);
             fait += n;
         }
