@@ -104,14 +104,12 @@ private slots:
         QCOMPARE(messages[0][u"texte"].toString(), ui::texteConfirmationQuitter());
 
         const QJsonObject bouton = controleDans(capture, u"Equipes"_s, u"Chargeq"_s, 3);
-        QCOMPARE(bouton[u"texte"].toString(), u"DER"_s);
-        QCOMPARE(bouton[u"tag"].toString(), u"38"_s);
-        QCOMPARE(bouton[u"gauche"].toInt(), 1050);
-        QCOMPARE(bouton[u"haut"].toInt(), 240);
-        QCOMPARE(bouton[u"largeur"].toInt(), 500);
-        QCOMPARE(bouton[u"couleurFond"].toString(), u"#8faef5"_s);
-        QCOMPARE(bouton[u"conteneur"].toString(), u"Equipe"_s);
-        QCOMPARE(bouton[u"visible"].toBool(), true);
+        const QJsonObject attendu { { u"texte"_s, u"DER"_s }, { u"tag"_s, u"38"_s },
+            { u"gauche"_s, 1050 }, { u"haut"_s, 240 }, { u"largeur"_s, 500 },
+            { u"couleurFond"_s, u"#8faef5"_s }, { u"conteneur"_s, u"Equipe"_s },
+            { u"visible"_s, true } };
+        for (auto it = attendu.begin(); it != attendu.end(); ++it)
+            QVERIFY2(bouton[it.key()] == it.value(), qPrintable(it.key()));
         const QJsonObject resistance = controleDans(capture, u"Equipes"_s, u"Note"_s, 22);
         QCOMPARE(resistance[u"gauche"].toInt(), 9145);
         QCOMPARE(resistance[u"conteneur"].toString(), u"Equipes"_s);

@@ -5,6 +5,7 @@ test_generateur.py : relecture de l'OpenDocument écrit) : ici les genres rares,
 capacité des lecteurs à échouer (écarts, contradictions, sorties illisibles, délais)."""
 
 import contextlib
+import copy
 import io
 import os
 import sys
@@ -138,16 +139,6 @@ class Comparaison(unittest.TestCase):
         {"nom": "B", "cases": {}},
     ]}
 
-    def variante(self, feuille, adresse_case, valeur):
-        copie = {"feuilles": [{"nom": f["nom"], "cases": dict(f["cases"])}
-                              for f in self.REFERENCE["feuilles"]]}
-        cases = copie["feuilles"][feuille]["cases"]
-        if valeur is None:
-            del cases[adresse_case]
-        else:
-            cases[adresse_case] = valeur
-        return copie
-
     def test_chaque_ecart_est_vu(self):
         cas = {
             "genre": (0, "B2", ["texte", "75"]),
@@ -159,7 +150,11 @@ class Comparaison(unittest.TestCase):
         }
         for nom, (feuille, a, valeur) in cas.items():
             with self.subTest(cas=nom):
-                ecarts = lecteurs.comparer(self.REFERENCE, self.variante(feuille, a, valeur))
+                variante = copy.deepcopy(self.REFERENCE)
+                variante["feuilles"][feuille]["cases"][a] = valeur
+                if valeur is None:
+                    del variante["feuilles"][feuille]["cases"][a]
+                ecarts = lecteurs.comparer(self.REFERENCE, variante)
                 self.assertEqual(len(ecarts), 1, ecarts)
                 self.assertIn(a, ecarts[0])
         inverse = {"feuilles": list(reversed(self.REFERENCE["feuilles"]))}
