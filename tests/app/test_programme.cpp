@@ -7,7 +7,6 @@
 #include "commun/aide_fenetres.h"
 #include "commun/classeur_essai.h"
 #include "commun/fichiers.h"
-#include "model/chargement/chargement.h"
 #include "ui/Equipes.h"
 
 #include "sheet/xls/application_xls.h"
@@ -52,41 +51,6 @@ private slots:
     {
         VERIFIER_MESSAGES_SOLDES(m_messages);
         m_programme.reset();
-    }
-
-    // La fenêtre montre ce que le chargement a rendu : tables et boutons d'équipe.
-    void chargementMontreLaFenetrePrincipale()
-    {
-        FileOpen &s = m_programme->selecteur();
-        QVERIFY(s.selectionnerFichier(m_base));
-        QTest::mouseClick(s.OUVRIR(), Qt::LeftButton);
-        ui::Equipes *e = m_programme->equipes();
-        QVERIFY(e != nullptr);
-        QVERIFY(e->isVisible());
-        QVERIFY(!s.isVisible());
-        QCOMPARE(e->tableur(), m_programme->tableur());
-        QCOMPARE(m_dernier->nbEcritures(), 0);
-
-        TableurMemoire t;
-        t.deposer(m_base, classeurOrdinaire());
-        Donnees d;
-        const QList<DescriptionBouton> attendus = chargerClasseur(t, m_base, d);
-        QVERIFY(attendus.size() >= 2);
-        QCOMPARE(e->donnees().TabCoureurs, d.TabCoureurs);
-        QCOMPARE(e->donnees().TabEquipes, d.TabEquipes);
-        QCOMPARE(e->donnees().IndexLibres, d.IndexLibres);
-        QCOMPARE(e->Chargeq().indices().size(), attendus.size() + 1);
-        for (int k = 1; k <= attendus.size(); ++k) {
-            const DescriptionBouton &a = attendus[k - 1];
-            QPushButton *b = e->Chargeq()[k];
-            QCOMPARE(b->text(), a.legende);
-            QCOMPARE(b->toolTip(), a.infobulle);
-            QCOMPARE(b->property(ui::propriete::tag).toString(), a.tag);
-            QCOMPARE(b->property(ui::propriete::twips).toRect(), QRect(a.gauche, a.haut, 500, 220));
-            QCOMPARE(b->property(ui::propriete::couleurFond).value<QColor>(),
-                ui::couleurRgb(*a.couleur));
-            QVERIFY(b->isVisible());
-        }
     }
 
     void fermerLeSelecteurAvantToutClasseurTermine()
@@ -165,6 +129,7 @@ private slots:
         QVERIFY(p.selecteur().selectionnerFichier(demo));
         QTest::mouseClick(p.selecteur().OUVRIR(), Qt::LeftButton);
         QVERIFY(p.equipes() != nullptr && p.equipes()->isVisible());
+        QVERIFY(!p.selecteur().isVisible());
         VERIFIER_MESSAGES_SOLDES(messages);
     }
 

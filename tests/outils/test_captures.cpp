@@ -104,7 +104,8 @@ private slots:
         QCOMPARE(messages[0][u"texte"].toString(), ui::texteConfirmationQuitter());
 
         const QJsonObject bouton = controleDans(capture, u"Equipes"_s, u"Chargeq"_s, 3);
-        const QJsonObject attendu { { u"texte"_s, u"DER"_s }, { u"tag"_s, u"38"_s },
+        const QJsonObject attendu { { u"texte"_s, u"DER"_s },
+            { u"infobulle"_s, u"Dernière ligne"_s }, { u"tag"_s, u"38"_s }, { u"hauteur"_s, 220 },
             { u"gauche"_s, 1050 }, { u"haut"_s, 240 }, { u"largeur"_s, 500 },
             { u"couleurFond"_s, u"#8faef5"_s }, { u"conteneur"_s, u"Equipe"_s },
             { u"visible"_s, true } };
