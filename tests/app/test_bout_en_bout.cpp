@@ -197,6 +197,7 @@ private slots:
         messages.repondre(Reponse::Ok); // avertissement du champion
         QTest::mouseClick(e->CDM(), Qt::LeftButton);
         QCOMPARE(d.TabCoureurs(r, 1), Cellule::nombre(327));
+        QCOMPARE(e->Note()[1]->text(), u"327"_s);
         messages.repondre(Reponse::Ok); // compte rendu : un potentiel relevé
         QTest::mouseClick(e->ApplyCour(), Qt::LeftButton);
         messages.repondre(Reponse::Oui); // vraiment quitter

@@ -1,7 +1,7 @@
-// La fenêtre principale : placement des contrôles, EffaceCarac, sortie par
-// Quitter ou par le cadre ; les clics et relâchements atteignent la logique des listes, du
-// panneau, de la fiche, du champion, des classements et de la recherche, et les contrôles
-// montrent ses résultats.
+// La fenêtre principale : placement des contrôles, EffaceCarac, sortie par Quitter ou par le
+// cadre ; les clics et relâchements atteignent la logique des listes, du panneau, des
+// classements et de la recherche, et les contrôles montrent ses résultats (la fiche d'équipe
+// et le champion : test_bout_en_bout).
 #include "aide_donnees.h"
 #include "commun/aide_fenetres.h"
 #include "sheet/memoire.h"
@@ -242,11 +242,6 @@ private slots:
         f.Note()[23]->clear();
         QTest::keyClicks(f.Note()[23], u"88"_s);
         QCOMPARE(f.donnees().TabCoureurs(ligne, 23), Cellule::nombre(88));
-
-        // Fiche d'équipe : la frappe va dans la ligne de NumEq, marquée.
-        QTest::keyClicks(f.Careq()[5], u"X"_s);
-        QCOMPARE(f.donnees().TabEquipes(1, 5), Cellule::texte(u"CINX"_s));
-        QCOMPARE(f.donnees().TabEquipes(1, 7), Cellule::nombre(1));
     }
 
     void messagesSansChoix()
@@ -263,21 +258,6 @@ private slots:
         QCOMPARE(m.size(), 2);
         QCOMPARE(m[0].texte, u"Choisissez un coureur!!"_s);
         QCOMPARE(m[1].texte, u"choisissez une équipe"_s);
-    }
-
-    void championEchange()
-    {
-        Equipes &f = *m_fenetre;
-        QTest::mouseClick(f.Chargeq()[1], Qt::LeftButton);
-        QTest::mouseClick(f.Coureur()[2], Qt::LeftButton); // Bobet, id 1
-        m_messages.repondre(Reponse::Ok);
-        QTest::mouseClick(f.CDM(), Qt::LeftButton);
-        const auto m = m_messages.prendreMessages();
-        QCOMPARE(m.size(), 1);
-        QVERIFY(m[0].texte.startsWith(u"Attention, cette commande inverse l'id de 2 coureurs"_s));
-        QCOMPARE(f.Note()[1]->text(), u"327"_s);
-        QCOMPARE(f.donnees().TabCoureurs(essai::ligneDe(f.donnees(), 327), 2),
-            Cellule::texte(u"Bobet"_s));
     }
 
     void cinqClassements_data()
