@@ -194,7 +194,6 @@ TEST(ExportHTML, NomsDeLaBaseEtDuDossier)
         EXPECT_EQ(NomBase(QString::fromLatin1(fichier)), QString::fromLatin1(attendu)) << fichier;
 
     const std::tuple<QLocale, QDateTime, const char *> dossiers[] = {
-        { fr, quand, "exportHTML_du_05-12-2026-4h5m9s" },
         { fr, QDateTime(QDate(2026, 1, 31), QTime(23, 59, 59)),
             "exportHTML_du_31-01-2026-23h59m59s" },
         { fr, QDateTime(QDate(2026, 1, 31), QTime(0, 0, 0)), "exportHTML_du_31-01-2026-0h0m0s" },

@@ -1,6 +1,5 @@
 #include "aide_donnees.h"
 #include "aide_gtest.h"
-#include "rider/panneau.h"
 #include "teams/equipes.h"
 
 #include <gtest/gtest.h>
@@ -65,25 +64,4 @@ TEST(FicheEquipe, EffacementLettreParLettre)
     Careq_KeyUp(b.d, k2, 5, QString(), fr);
     EXPECT_EQ(b.d.TabEquipes(k2, 7), Cellule::nombre(0));
     EXPECT_EQ(b.d.TabEquipes(k2, 5), Cellule::texte(u"SIX"_s));
-}
-
-// L'id d'équipe retapé dans le panneau : le coureur passe dans l'autre équipe et reste un
-// nombre (un texte ne serait plus jamais égal à l'id d'une équipe pour l'export).
-TEST(FicheEquipe, IdEquipeRetapeDansLePanneau)
-{
-    Base b;
-    const int k5 = b.equipe(5, u"Cinq"_s, u"CIN"_s);
-    const int k7 = b.equipe(7, u"Sept"_s, u"SEP"_s);
-    b.coureur(1, u"Anquetil"_s, 5);
-    b.coureur(2, u"Bobet"_s, 7);
-    const ResultatListe r = Chargeq_Click(b.d, k5, fr);
-    const int ligne = r.boutons.value(0).tag.toInt();
-    AffichageCoureur a = Coureur_Click(b.d, ligne, fr);
-    a.notes[4] = u"7"_s;
-    Note_KeyUp(b.d, a.numLigne, 4, a.notes, fr);
-    EXPECT_EQ(b.d.TabCoureurs(ligne, 4), Cellule::nombre(7));
-    EXPECT_TRUE(Chargeq_Click(b.d, k5, fr).boutons.isEmpty());
-    const ResultatListe r7 = Chargeq_Click(b.d, k7, fr);
-    ASSERT_EQ(r7.boutons.size(), 2);
-    EXPECT_EQ(r7.boutons[0].legende, u"Anquetil"_s);
 }
