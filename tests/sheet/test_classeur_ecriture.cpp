@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -132,6 +134,11 @@ TEST(Ecrire, ValeursPoseesBlocReluEtFormatGarde)
     Classeur &c = app->ouvrir(copie.chemin);
     Feuille &f = c.feuille(u"DYN_cyclist"_s);
     const Tableau avant = f.plage(u"A1:AG973"_s)->valeurs();
+    // Le bloc est indexé à partir de 1, sa ligne 1 étant la première demandée.
+    EXPECT_EQ(std::tuple(avant.premiereLigne(), avant.derniereLigne(), avant.premiereColonne(),
+                  avant.derniereColonne()),
+        std::tuple(1, 973, 1, 33));
+    EXPECT_EQ(f.plage(u"B2:C3"_s)->valeurs()(2, 2), avant(3, 3));
     f.plage(u"B2"_s)->ecrire(Cellule::texte(u"1e3"_s));
     f.plage(u"C2"_s)->ecrire(Cellule::texte(u" 12"_s));
     f.plage(u"D2"_s)->ecrire(Cellule());
