@@ -22,6 +22,14 @@ constexpr std::uint16_t genreFeuille = 0x0010;
 constexpr int profondeurMax = 16;
 constexpr int nbColonnesMax = 256;
 
+/// Suit l'imbrication BOF/EOF d'un sous-flux : faux pour les enregistrements d'un graphique
+/// imbriqué (de son BOF jusqu'avant son EOF) et pour l'EOF final du sous-flux.
+bool auPremierNiveau(std::uint16_t idEnregistrement, int &profondeur)
+{
+    profondeur += int(idEnregistrement == id::bof) - int(idEnregistrement == id::eof);
+    return profondeur == 1;
+}
+
 /// Caractères d'une chaîne BIFF8 non continuée : 8 bits (Latin-1) ou 16 bits.
 QString caracteres(const char *p, int nb, bool seize)
 {
@@ -360,11 +368,7 @@ void ClasseurBiff::lireGlobaux()
     int profondeur = 0;
     for (std::size_t i = g.premier; i <= g.dernier; ++i) {
         const Enregistrement &e = m_enregistrements[i];
-        if (e.id == id::bof)
-            ++profondeur;
-        if (e.id == id::eof)
-            --profondeur;
-        if (profondeur != 1)
+        if (!auPremierNiveau(e.id, profondeur))
             continue;
         const char *p = d + e.debutDonnees();
         switch (e.id) {
@@ -468,11 +472,7 @@ FeuilleBiff ClasseurBiff::lireFeuille(std::size_t indexFeuille) const
     int profondeur = 0;
     for (std::size_t i = s.premier; i <= s.dernier; ++i) {
         const Enregistrement &e = m_enregistrements[i];
-        if (e.id == id::bof)
-            ++profondeur;
-        if (e.id == id::eof)
-            --profondeur;
-        if (profondeur != 1)
+        if (!auPremierNiveau(e.id, profondeur))
             continue; // graphique imbriqué : pas des cases de la feuille
         const Donnees r(d + e.debutDonnees(), e.longueur);
         // Construit seulement en cas de refus : la lecture reste rapide.
