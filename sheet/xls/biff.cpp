@@ -569,8 +569,8 @@ FeuilleBiff ClasseurBiff::lireFeuille(std::size_t indexFeuille) const
                 for (std::uint32_t k = 0; k < nb; ++k) {
                     const std::uint32_t o = 4 + k * pas;
                     verifierXf(r.u16(o));
-                    if (rk)
-                        nombre(valeurRk(r.u32(o + 2)));
+                    if (rk && !std::isfinite(valeurRk(r.u32(o + 2))))
+                        refuser(QStringLiteral("%1 : nombre non fini").arg(quoi()));
                 }
                 Case c;
                 c.genre = rk ? Case::Genre::MulRk : Case::Genre::Vide;

@@ -195,6 +195,10 @@ TEST(ClasseurBiff, chaqueIncoherenceDonneSonMessage)
         { "labelTronque", feuille(enr(0x0204, cellule(0, 0) + u16(30) + u8(0) + "ab")), true,
             "tronqué" },
         { "nombreNonFini", feuille(number(0, 0, std::nan(""))), true, "non fini" },
+        { "mulrkInfini", // RK aux bits d'exposant pleins : +infini
+            feuille(
+                enr(0x00BD, u16(0) + u16(0) + u16(0) + u32(0x7FF00000) + u16(0) + u32(2) + u16(1))),
+            true, "non fini" },
         { "caseEnDouble", feuille(number(4, 4, 1) + rk(4, 4, 2)), true, "deux enregistrements" },
         { "suitesQuiSeChevauchent", feuille(mulblank03 + number(0, 2, 1)), true,
             "deux enregistrements" },
