@@ -18,13 +18,11 @@ public:
     { }
     Cellule valeur() const override
     {
-        ++m_app.m_nbLectures;
         const auto it = m_cases.find({ m_a.ligne1, m_a.colonne1 });
         return it == m_cases.end() ? Cellule() : it->second;
     }
     Tableau valeurs() const override
     {
-        ++m_app.m_nbLectures;
         Tableau t(1, m_a.nbLignes(), 1, m_a.nbColonnes());
         for (const auto &[pos, c] : m_cases) {
             if (pos.first >= m_a.ligne1 && pos.first <= m_a.ligne2 && pos.second >= m_a.colonne1
@@ -89,8 +87,11 @@ public:
         if (!m_ouvert)
             return {};
         if (m_modifie) {
-            const Reponse r = question(texteQuestionEnregistrer(QFileInfo(m_chemin).fileName()));
-            if (r == Reponse::Annuler)
+            // Comme le moteur : sans question, ou sur une réponse inattendue, le classeur reste.
+            const Reponse r = question
+                ? question(texteQuestionEnregistrer(QFileInfo(m_chemin).fileName()))
+                : Reponse::Annuler;
+            if (r != Reponse::Oui && r != Reponse::Non)
                 return { false, {} };
             if (r == Reponse::Oui) {
                 if (m_app.m_echecEnregistrement) {
@@ -123,6 +124,14 @@ void PlageMemoire::ecrire(const Cellule &valeur)
         throw ErreurClasseur(
             QStringLiteral("Écriture refusée : la plage n'est pas une seule case."));
     ++m_app.m_nbEcritures;
+    // Même limite que le moteur : le format ne tient pas plus long dans une case.
+    constexpr int longueurMaxTexte = 32767;
+    if (valeur.estTexte() && valeur.valeurTexte().size() > longueurMaxTexte)
+        throw ErreurClasseur(QStringLiteral("Écriture refusée dans la case %1 : texte trop long "
+                                            "(%2 caractères, %3 au plus).")
+                                 .arg(texteAdresse(m_a.ligne1, m_a.colonne1))
+                                 .arg(valeur.valeurTexte().size())
+                                 .arg(longueurMaxTexte));
     if (m_app.m_echecEcriture != 0 && m_app.m_nbEcritures == m_app.m_echecEcriture)
         throw ErreurClasseur(QStringLiteral("Écriture impossible dans la case %1 (échec simulé).")
                                  .arg(texteAdresse(m_a.ligne1, m_a.colonne1)));

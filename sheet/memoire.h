@@ -37,12 +37,9 @@ public:
     void echouerEnregistrement(bool oui) { m_echecEnregistrement = oui; }
 
     int nbEcritures() const { return m_nbEcritures; }
-    int modeCalcul() const { return m_mode; }
-    /// Nombre de lectures de plages (une lecture de bloc compte pour une).
-    int nbLectures() const { return m_nbLectures; }
 
     Classeur &ouvrir(const QString &chemin) override;
-    void definirCalcul(int mode) override { m_mode = mode; }
+    void definirCalcul(int) override { }
     Classeur *classeurActif() override;
     Fermeture quitter(const QuestionEnregistrer &question) override;
 
@@ -53,11 +50,9 @@ private:
     friend class PlageMemoire;
     QHash<QString, ClasseurMemoire> m_fichiers;
     std::unique_ptr<Classeur> m_actif;
-    int m_mode = 0;
     int m_echecEcriture = 0;
     bool m_echecEnregistrement = false;
     int m_nbEcritures = 0;
-    int m_nbLectures = 0;
 };
 
 } // namespace zarvo::sheet

@@ -60,9 +60,6 @@ TEST(Chargement, CoureursTriesParNomAvecLeurLigneEtLeursNotes)
 TEST(Chargement, RequetesAuTableur)
 {
     Charge ch(classeurOrdinaire());
-    EXPECT_EQ(ch.tableur.modeCalcul(), sheet::calculManuel);
-    // Un bloc pour les coureurs, 74 ids d'équipe, puis 6 cases par équipe gardée (7).
-    EXPECT_EQ(ch.tableur.nbLectures(), 1 + 74 + 6 * 7);
     EXPECT_EQ(ch.tableur.nbEcritures(), 0);
     ASSERT_NE(ch.tableur.classeurActif(), nullptr);
     EXPECT_FALSE(ch.tableur.classeurActif()->estModifie());
