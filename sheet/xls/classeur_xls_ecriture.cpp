@@ -2,6 +2,7 @@
 #include "sheet/valeur.h"
 #include "sheet/xls/classeur_xls.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 // La partie écriture du classeur ouvert : valeurs posées, enregistrement, fermeture.
@@ -80,8 +81,10 @@ QString ClasseurXls::cheminCopieDeSecours() const
 
 void ClasseurXls::ecrireCopieDeSecours()
 {
-    if (m_copieFaite)
-        return; // une fois par session : la copie garde le classeur d'avant toute la session
+    // Une fois par session : la copie garde le classeur d'avant toute la session. Un classeur
+    // disparu n'a rien à protéger : l'enregistrement le dira.
+    if (m_copieFaite || !QFileInfo::exists(m_chemin))
+        return;
     remplacerFichier(cheminCopieDeSecours(), m_octetsLus, m_enveloppe, false);
     m_copieFaite = true;
 }
