@@ -345,7 +345,10 @@ IssueScenario Scenario::jouer(const QString &texte)
                 if (w == nullptr)
                     throw Echec { 2, ou + QStringLiteral("aucune fenêtre n'a le clavier.") };
                 const QKeyCombination k = *lireCombinaison(arguments);
+                // Un raccourci ne joue que dans la fenêtre active : attendre qu'elle le soit.
                 w->window()->activateWindow();
+                if (!QTest::qWaitForWindowActive(w->window(), 1000))
+                    throw Echec { 2, ou + QStringLiteral("la fenêtre ne devient pas active.") };
                 QTest::keyClick(w, k.key(), k.keyboardModifiers());
             } else if (action == u"touche") {
                 const Cible c = cible(true);
