@@ -22,8 +22,9 @@ void Journal::noter(Pas pas)
         return; // une flèche ne change rien : la saisie reste ouverte
     for (const Modif &m : pas.modifs)
         suivre(m);
-    const std::optional<Cle> ici
-        = pas.saisie && pas.modifs.size() == 1 ? std::optional(cle(pas.modifs.first())) : std::nullopt;
+    const std::optional<Cle> ici = pas.saisie && pas.modifs.size() == 1
+        ? std::optional(cle(pas.modifs.first()))
+        : std::nullopt;
     pas.fusion = ici && m_etat.saisie == ici;
     m_etat.saisie = ici;
     if (surPas)
@@ -41,7 +42,8 @@ QList<Attente> Journal::enAttente() const
     QList<Attente> r;
     for (const auto &[c, a] : m_etat.attente)
         r << a;
-    std::sort(r.begin(), r.end(), [](const Attente &a, const Attente &b) { return a.ordre < b.ordre; });
+    std::sort(
+        r.begin(), r.end(), [](const Attente &a, const Attente &b) { return a.ordre < b.ordre; });
     return r;
 }
 

@@ -84,7 +84,8 @@ QList<LigneRevue> lignesRevue(const Donnees &d, const QLocale &langue)
         if (!groupes.contains(std::pair(a.modif.table, a.modif.ligneFeuille)))
             groupes << std::pair(a.modif.table, a.modif.ligneFeuille);
     for (const auto &[table, ligneFeuille] : groupes) {
-        lignes << LigneRevue { titre(d, table, ligneFeuille, langue), table, ligneFeuille, true, false, {} };
+        lignes << LigneRevue { titre(d, table, ligneFeuille, langue), table, ligneFeuille, true,
+            false, {} };
         QList<Attente> cases;
         for (const Attente &a : attente)
             if (a.modif.table == table && a.modif.ligneFeuille == ligneFeuille)
@@ -92,7 +93,8 @@ QList<LigneRevue> lignesRevue(const Donnees &d, const QLocale &langue)
         std::sort(cases.begin(), cases.end(),
             [](const Attente &a, const Attente &b) { return a.modif.colonne < b.modif.colonne; });
         for (const Attente &a : cases)
-            lignes << LigneRevue { ligneChamp(d, a.modif, langue), table, ligneFeuille, false, true, a };
+            lignes << LigneRevue { ligneChamp(d, a.modif, langue), table, ligneFeuille, false, true,
+                a };
     }
     if (!d.Modifications.releves().isEmpty())
         lignes << LigneRevue { QStringLiteral("Potentiels relevés par la dernière application :"),

@@ -29,8 +29,8 @@ Revue::Revue(QWidget *parent)
         b->setToolTip(infobulle);
         return b;
     };
-    m_AnnulerLigne = bouton(QStringLiteral("AnnulerLigne"), QStringLiteral("Annuler la ligne"),
-        120, 1815, QStringLiteral("Rend à cette case sa valeur de départ"));
+    m_AnnulerLigne = bouton(QStringLiteral("AnnulerLigne"), QStringLiteral("Annuler la ligne"), 120,
+        1815, QStringLiteral("Rend à cette case sa valeur de départ"));
     m_AnnulerGroupe = bouton(QStringLiteral("AnnulerGroupe"),
         QStringLiteral("Annuler le coureur / l'équipe"), 2040, 2655,
         QStringLiteral("Rend leur valeur de départ à toutes les cases de ce coureur ou de cette "

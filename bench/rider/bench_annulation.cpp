@@ -34,7 +34,8 @@ void BM_AnnulerRefaire(benchmark::State &etat)
         a.notes[col] = QString::number(100 + i % 50);
         Note_KeyUp(d, ligne, col, a.notes, fr);
     }
-    if (annulation.pile().count() != nbModifications || d.Modifications.nbEnAttente() != nbModifications)
+    if (annulation.pile().count() != nbModifications
+        || d.Modifications.nbEnAttente() != nbModifications)
         etat.SkipWithError("journal incomplet");
     for (auto _ : etat) {
         benchmark::DoNotOptimize(annulation.annuler());

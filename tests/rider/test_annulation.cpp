@@ -84,10 +84,10 @@ const CasJournal cas[] = {
     { "clic_entre_deux_saisies",
         [](Essai &e) {
             e.tape(u"Zulu"_s, 12, u"70"_s);
-            e.tape(u"Bravo"_s, 12, u"71"_s);
+            e.panneau = Coureur_Click(e.d, e.ligne(u"Bravo"_s), fr); // clic ailleurs, puis retour
             e.tape(u"Zulu"_s, 12, u"80"_s);
         },
-        2, 3,
+        1, 2,
         [](Essai &e) {
             e.annulation.annuler();
             EXPECT_EQ(e.v(u"Zulu"_s, 12), n(70));
@@ -192,6 +192,11 @@ const CasJournal cas[] = {
             EXPECT_EQ(e.attente(), 0);
         } },
 };
+
+void PrintTo(const CasJournal &c, std::ostream *os)
+{
+    *os << c.nom;
+}
 
 class Journal : public ::testing::TestWithParam<CasJournal>
 { };
