@@ -72,9 +72,9 @@ ResultatNote Note_KeyUp(
     }
     const Cellule avant = t(numLigne, index);
     t(numLigne, index) = *cellule;
-    d.Modifications.noter({ { { TableModif::Coureurs, int(t(numLigne, 0).valeurNombre()), index,
-                                avant, *cellule } },
-        true });
+    d.Modifications.noter(
+        { { { TableModif::Coureurs, int(t(numLigne, 0).valeurNombre()), index, avant, *cellule } },
+            true });
 
     const Derivees der = calculerDerivees(notes, langue);
     if (der.car5050) {

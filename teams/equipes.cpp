@@ -75,9 +75,8 @@ std::optional<QString> Careq_KeyUp(
     if (const auto cellule = celluleSaisie(texte, genreChampEquipe(index), langue)) {
         const Cellule avant = d.TabEquipes(numEq, index);
         d.TabEquipes(numEq, index) = *cellule;
-        d.Modifications.noter({ { { TableModif::Equipes,
-                                    int(d.TabEquipes(numEq, 0).valeurNombre()), index, avant,
-                                    *cellule } },
+        d.Modifications.noter({ { { TableModif::Equipes, int(d.TabEquipes(numEq, 0).valeurNombre()),
+                                    index, avant, *cellule } },
             true });
         d.TabEquipes(numEq, base::colModifEquipe) = Cellule::nombre(1);
     }

@@ -1,13 +1,13 @@
 #include "ui/Equipes.h"
 
 #include "export/html.h"
+#include "rider/annulation.h"
 #include "rider/application.h"
 #include "sheet/erreur.h"
 #include "sheet/tableur.h"
+#include "ui/Revue.h"
 #include "ui/messages.h"
 #include "ui/progression.h"
-#include "ui/Revue.h"
-#include "rider/annulation.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -510,7 +510,8 @@ void Equipes::closeEvent(QCloseEvent *event)
 bool Equipes::eventFilter(QObject *objet, QEvent *event)
 {
     // Ctrl+Z dans une case annule dans la fenêtre, pas seulement dans le texte de la case.
-    if (event->type() == QEvent::ShortcutOverride && estRaccourciAnnulation(*static_cast<QKeyEvent *>(event)))
+    if (event->type() == QEvent::ShortcutOverride
+        && estRaccourciAnnulation(*static_cast<QKeyEvent *>(event)))
         return true;
     if (event->type() == QEvent::KeyRelease) {
         const auto *touche = static_cast<QKeyEvent *>(event);

@@ -23,7 +23,7 @@ class Application;
 namespace zarvo {
 class Annulation;
 struct Remise;
-}
+} // namespace zarvo
 
 namespace zarvo::ui {
 

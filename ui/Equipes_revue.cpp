@@ -52,6 +52,7 @@ void Equipes::brancherAnnulation()
     connect(&m_annulation->pile(), &QUndoStack::indexChanged, this, &Equipes::majModifs);
 
     m_revue = std::make_unique<Revue>();
+    connect(this, &Equipes::termine, m_revue.get(), &QWidget::hide);
     connect(m_revue.get(), &Revue::annuler, this,
         [this](const QList<Attente> &cases) { remontrer(m_annulation->revenir(cases)); });
     connect(m_revue.get(), &Revue::montrer, this, [this](TableModif table, int ligneFeuille) {

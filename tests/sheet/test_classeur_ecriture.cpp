@@ -230,8 +230,7 @@ TEST(CopieDeSecours, EchecPuisReprise)
         std::function<void(const QString &sauvegarde, xls::ClasseurXls &)> abimer, reparer;
     };
     const Cas tous[] = {
-        { "nom_pris_par_un_dossier",
-            [](const QString &s, auto &) { ASSERT_TRUE(QDir().mkdir(s)); },
+        { "nom_pris_par_un_dossier", [](const QString &s, auto &) { ASSERT_TRUE(QDir().mkdir(s)); },
             [](const QString &s, auto &) { ASSERT_TRUE(QDir().rmdir(s)); } },
         { "disque_plein",
             [](const QString &, xls::ClasseurXls &x) {
