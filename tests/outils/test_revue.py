@@ -33,11 +33,8 @@ APPLIQUE = [
 
 
 def controle(capture, nom, index=None):
-    for f in capture["fenetres"]:
-        for c in f["controles"]:
-            if c["nom"] == nom and c["index"] == index:
-                return c
-    raise AssertionError(f"contrôle {nom} absent")
+    return next(c for f in capture["fenetres"] for c in f["controles"]
+                if c["nom"] == nom and c["index"] == index)
 
 
 def cases(classeur):
@@ -59,21 +56,16 @@ def main(captures):
                             "sortie"], cwd=d, env=env, capture_output=True, text=True, timeout=600)
         assert r.returncode == 0, r.stderr
         etapes = {}
-        for nom in ("annule", "revue-avant", "revue-apres", "applique"):
+        for nom, legende, lignes in (("annule", 4, None), ("revue-avant", 5, REVUE_AVANT),
+                                     ("revue-apres", 2, REVUE_APRES), ("applique", 0, APPLIQUE)):
             with open(os.path.join(d, "sortie", nom + ".json"), encoding="utf-8") as f:
                 etapes[nom] = json.load(f)
-        attendu = {
-            "annule": ("Modifications (4)", None),
-            "revue-avant": ("Modifications (5)", REVUE_AVANT),
-            "revue-apres": ("Modifications (2)", REVUE_APRES),
-            "applique": ("Modifications (0)", APPLIQUE),
-        }
-        for nom, (legende, lignes) in attendu.items():
-            assert controle(etapes[nom], "Modifs")["texte"] == legende, nom
+            assert controle(etapes[nom], "Modifs")["texte"] == f"Modifications ({legende})", nom
             if lignes is not None:
-                assert controle(etapes[nom], "Lignes")["elements"] == lignes, (nom, controle(etapes[nom], "Lignes"))
+                assert controle(etapes[nom], "Lignes")["elements"] == lignes, nom
         # Ctrl+Z dans la case du nom de l'équipe : la saisie entière, pas une lettre.
         assert controle(etapes["annule"], "Careq", 2)["texte"] == "Pédale Ardenval"
+        assert [controle(etapes["revue-apres"], "Note", i)["texte"] for i in (2, 12)] == ["Boroni", "57"]
 
         sauvegarde = os.path.join(d, "demo.sauvegarde.xls")
         with open(sauvegarde, "rb") as f:

@@ -198,8 +198,11 @@ TEST(Echec, EnPleinEnregistrementLOriginalNeBougePas)
         Copie copie;
         auto app = creerApplicationXls();
         xls::ClasseurXls &x = ouvrirModifie(*app, copie);
-        x.definirEnveloppe(
-            [limite](QIODevice &f) { return std::make_unique<AppareilDefaillant>(f, limite); });
+        // La copie de secours passe (première écriture), l'enregistrement échoue.
+        int ecritures = 0;
+        x.definirEnveloppe([limite, &ecritures](QIODevice &f) {
+            return std::make_unique<AppareilDefaillant>(f, ++ecritures == 1 ? 1 << 30 : limite);
+        });
         Question oui { Reponse::Oui, {} };
         const Fermeture f = x.fermer(oui.fonction());
         EXPECT_FALSE(f.fermee);
@@ -208,10 +211,13 @@ TEST(Echec, EnPleinEnregistrementLOriginalNeBougePas)
         EXPECT_TRUE(x.estOuvert());
         EXPECT_TRUE(x.estModifie());
         EXPECT_EQ(copie.octets(), copie.origine);
-        EXPECT_EQ(copie.fichiers().size(), 1);
-        // L'écriture réparée, le même classeur s'enregistre.
+        const QString sauvegarde = copie.dossier.filePath(u"base équipe.sauvegarde.xls"_s);
+        EXPECT_EQ(lireFichier(sauvegarde), copie.origine);
+        // L'écriture réparée, le même classeur s'enregistre ; la copie, une par session, reste.
+        aide::ecrireFichier(sauvegarde, "témoin");
         x.definirEnveloppe({});
         EXPECT_TRUE(x.fermer(oui.fonction()).fermee);
+        EXPECT_EQ(lireFichier(sauvegarde), "témoin");
         auto relue = creerApplicationXls();
         EXPECT_EQ(
             lire(relue->ouvrir(copie.chemin), u"DYN_cyclist"_s, u"B7"_s), Cellule::texte(u"Ærø"_s));
@@ -220,7 +226,8 @@ TEST(Echec, EnPleinEnregistrementLOriginalNeBougePas)
 
 /**
  * La copie de secours qui ne s'écrit pas : rien n'est enregistré, le classeur reste ouvert
- * avec ses valeurs posées ; réparée, elle s'écrit (l'ancienne remplacée) avant l'enregistrement.
+ * avec ses valeurs posées ; réparée, elle s'écrit (l'ancienne remplacée) avant l'enregistrement,
+ * puis la session suivante la remplace.
  */
 TEST(CopieDeSecours, EchecPuisReprise)
 {
@@ -261,36 +268,15 @@ TEST(CopieDeSecours, EchecPuisReprise)
         cas.reparer(sauvegarde, x);
         EXPECT_TRUE(x.fermer(oui.fonction()).fermee);
         EXPECT_EQ(lireFichier(sauvegarde), copie.origine);
-        EXPECT_NE(copie.octets(), copie.origine);
+        // La session suivante remplace la copie par le classeur tel qu'elle l'a ouvert.
+        const QByteArray premiereSession = copie.octets();
+        ASSERT_NE(premiereSession, copie.origine);
+        auto suivante = creerApplicationXls();
+        Classeur &c = suivante->ouvrir(copie.chemin);
+        c.feuille(u"DYN_team"_s).plage(u"B3"_s)->ecrire(Cellule::texte(u"Deux"_s));
+        EXPECT_TRUE(c.fermer(oui.fonction()).fermee);
+        EXPECT_EQ(lireFichier(sauvegarde), premiereSession);
     }
-}
-
-/// Une copie par session : pas réécrite par un second Oui, remplacée à la session suivante.
-TEST(CopieDeSecours, UneParSession)
-{
-    Copie copie;
-    const QString sauvegarde = copie.dossier.filePath(u"base équipe.sauvegarde.xls"_s);
-    auto app = creerApplicationXls();
-    xls::ClasseurXls &x = ouvrirModifie(*app, copie);
-    // La copie passe, l'enregistrement qui suit échoue.
-    int ecritures = 0;
-    x.definirEnveloppe([&ecritures](QIODevice &f) {
-        return std::make_unique<AppareilDefaillant>(f, ++ecritures == 1 ? 1 << 30 : 0);
-    });
-    Question oui { Reponse::Oui, {} };
-    EXPECT_FALSE(x.fermer(oui.fonction()).fermee);
-    EXPECT_EQ(lireFichier(sauvegarde), copie.origine);
-    aide::ecrireFichier(sauvegarde, "témoin");
-    x.definirEnveloppe({});
-    EXPECT_TRUE(x.fermer(oui.fonction()).fermee);
-    EXPECT_EQ(lireFichier(sauvegarde), "témoin");
-
-    const QByteArray premiereSession = copie.octets();
-    auto suivante = creerApplicationXls();
-    Classeur &c = suivante->ouvrir(copie.chemin);
-    c.feuille(u"DYN_team"_s).plage(u"B3"_s)->ecrire(Cellule::texte(u"Deux"_s));
-    EXPECT_TRUE(c.fermer(oui.fonction()).fermee);
-    EXPECT_EQ(lireFichier(sauvegarde), premiereSession);
 }
 
 TEST(Echec, FichierDisparuNonRecree)
