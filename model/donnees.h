@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/journal.h"
 #include "model/tableau.h"
 
 #include <QString>
@@ -35,6 +36,8 @@ struct Donnees
     int IndexChampion = 0; ///< ligne de TabCoureurs de l'id 327, 0 si jamais trouvée
     QVector<int> ListeLignes { 0 }; ///< élément 0 jamais utilisé
     QStringList Colonnes; ///< lettres des colonnes 0..33 ("A", "A" … "AG")
+    QStringList EntetesCoureurs; ///< ligne 1 de DYN_cyclist, colonnes A … AG (vide si non lue)
+    Journal Modifications; ///< ce qui attend d'être appliqué, et les pas d'annulation
 };
 
 /// Lettres de colonne "A" … "IV" pour un numéro 1 … 256.

@@ -79,7 +79,11 @@ ResultatApplication appliquerModifications(Donnees &d, sheet::Classeur &classeur
         if (progression)
             progression(texte);
     };
+    QList<Modif> releves;
     const auto finir = [&] {
+        // Réussie, elle vide l'attente ; interrompue, tout reste à appliquer.
+        if (!res.erreur)
+            d.Modifications.apresApplication(std::move(releves));
         if (res.nbPotentiels > 0)
             res.compteRendu = texteCompteRendu(res.nbPotentiels, res.liste);
         return res;
@@ -96,6 +100,8 @@ ResultatApplication appliquerModifications(Donnees &d, sheet::Classeur &classeur
                 const auto pot = valeurNumerique(tc(i, j + 1), langue);
                 // Une valeur qui n'est pas un nombre : pas de comparaison pour cette paire.
                 if (carac && pot && plancher(*carac) > plancher(*pot)) {
+                    releves << Modif { TableModif::Coureurs, int(tc(i, 0).valeurNombre()), j + 1,
+                        tc(i, j + 1), tc(i, j) };
                     tc(i, j + 1) = tc(i, j);
                     ++res.nbPotentiels;
                     derniereRelevee = j;

@@ -48,11 +48,16 @@ ResultatChampion CDM_Click(Donnees &d, int numLigne, const QLocale &langue)
         return res;
     }
     res.messages << avertissementChampion();
+    const Cellule ancienChampion = t(c, 1);
     t(numLigne, 1) = Cellule::nombre(base::idChampion);
     t(numLigne, base::colModifCoureur) = Cellule::nombre(1);
     t(c, 1) = Cellule::nombre(plancher(*ancienId));
     t(c, base::colModifCoureur) = Cellule::nombre(1);
     d.IndexChampion = numLigne;
+    // Un seul pas pour les deux coureurs : annuler rend à chacun son id.
+    d.Modifications.noter(
+        { { { TableModif::Coureurs, int(t(numLigne, 0).valeurNombre()), 1, ancien, t(numLigne, 1) },
+            { TableModif::Coureurs, int(t(c, 0).valeurNombre()), 1, ancienChampion, t(c, 1) } } });
     res.note1 = texteCellule(t(numLigne, 1), langue);
     res.echange = true;
     return res;

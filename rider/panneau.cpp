@@ -34,6 +34,7 @@ AffichageCoureur Coureur_Click(Donnees &d, int ligne, const QLocale &langue)
         a.erreurs[c] = caseCaracteristiqueEnErreur(c, a.notes[c], langue);
     }
     a.numLigne = ligne;
+    d.Modifications.finirSaisie(); // revenir à une case, c'est une nouvelle modification
     t(ligne, base::colModifCoureur) = Cellule::nombre(1);
     // Juste après le clic, les notes sont celles stockées (celles du chargement tant que le
     // panneau ne les a pas recalculées).
@@ -69,7 +70,11 @@ ResultatNote Note_KeyUp(
         res.erreur = true;
         return res;
     }
+    const Cellule avant = t(numLigne, index);
     t(numLigne, index) = *cellule;
+    d.Modifications.noter(
+        { { { TableModif::Coureurs, int(t(numLigne, 0).valeurNombre()), index, avant, *cellule } },
+            true });
 
     const Derivees der = calculerDerivees(notes, langue);
     if (der.car5050) {

@@ -32,6 +32,7 @@ ResultatListe Chargeq_Click(Donnees &d, int ligneEquipe, const QLocale &langue)
     res.boutons = boutonsCoureurs(d, d.ListeLignes.mid(1), disposition::Equipe, false, langue);
     res.careq = ficheEquipe(d, ligneEquipe, langue);
     res.numEq = ligneEquipe;
+    d.Modifications.finirSaisie();
     return res;
 }
 
@@ -52,6 +53,7 @@ ResultatListe Free_Click(Donnees &d, int x, const QLocale &langue)
     if (libresConnus) {
         res.careq = ficheEquipe(d, d.IndexLibres, langue);
         res.numEq = d.IndexLibres;
+        d.Modifications.finirSaisie();
     }
     return res;
 }
@@ -71,7 +73,11 @@ std::optional<QString> Careq_KeyUp(
     if (texte.isEmpty())
         return std::nullopt; // une case vidée n'est jamais rangée
     if (const auto cellule = celluleSaisie(texte, genreChampEquipe(index), langue)) {
+        const Cellule avant = d.TabEquipes(numEq, index);
         d.TabEquipes(numEq, index) = *cellule;
+        d.Modifications.noter({ { { TableModif::Equipes, int(d.TabEquipes(numEq, 0).valeurNombre()),
+                                    index, avant, *cellule } },
+            true });
         d.TabEquipes(numEq, base::colModifEquipe) = Cellule::nombre(1);
     }
     return std::nullopt;

@@ -1,9 +1,11 @@
 #include "ui/Equipes.h"
 
 #include "export/html.h"
+#include "rider/annulation.h"
 #include "rider/application.h"
 #include "sheet/erreur.h"
 #include "sheet/tableur.h"
+#include "ui/Revue.h"
 #include "ui/messages.h"
 #include "ui/progression.h"
 
@@ -127,6 +129,7 @@ Equipes::Equipes(ServiceMessages &messages, QWidget *parent)
     connect(m_ApplyCour, &QPushButton::clicked, this, &Equipes::ApplyCour_Click);
     connect(m_HTML, &QPushButton::clicked, this, &Equipes::HTML_Click);
     brancherListes();
+    brancherAnnulation();
 }
 
 Equipes::~Equipes() = default;
@@ -456,6 +459,7 @@ void Equipes::ApplyCour_Click()
         m_messages.afficher(*r.erreur);
     if (r.compteRendu)
         m_messages.afficher(*r.compteRendu);
+    majModifs();
 }
 
 void Equipes::HTML_Click()
@@ -505,6 +509,10 @@ void Equipes::closeEvent(QCloseEvent *event)
 
 bool Equipes::eventFilter(QObject *objet, QEvent *event)
 {
+    // Ctrl+Z dans une case annule dans la fenêtre, pas seulement dans le texte de la case.
+    if (event->type() == QEvent::ShortcutOverride
+        && estRaccourciAnnulation(*static_cast<QKeyEvent *>(event)))
+        return true;
     if (event->type() == QEvent::KeyRelease) {
         const auto *touche = static_cast<QKeyEvent *>(event);
         if (!touche->isAutoRepeat()) {

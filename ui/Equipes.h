@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 class QGroupBox;
 class QLabel;
@@ -19,10 +20,15 @@ class QScrollArea;
 namespace zarvo::sheet {
 class Application;
 }
+namespace zarvo {
+class Annulation;
+struct Remise;
+} // namespace zarvo
 
 namespace zarvo::ui {
 
 class Progression;
+class Revue;
 class ServiceMessages;
 
 /**
@@ -104,6 +110,11 @@ public:
     QLabel *rechtext() const { return m_rechtext; }
     QLineEdit *NumLigne() const { return m_NumLigne; }
     QLineEdit *NumEq() const { return m_NumEq; }
+    /// Bouton de la revue des modifications en attente ; sa légende en donne le nombre.
+    QPushButton *Modifs() const { return m_Modifs; }
+    /// La fenêtre « Modifications en attente » (créée avec la fenêtre, cachée).
+    Revue *revue() const { return m_revue.get(); }
+    Annulation &annulation() { return *m_annulation; }
 
     /// Crée les boutons d'équipe 1..n, copies du modèle Chargeq()[0], dans l'ordre donné.
     void creerBoutonsEquipes(const QList<DescriptionBouton> &boutons);
@@ -152,6 +163,11 @@ public slots:
     void Sprinteurs_Click();
     void rech_KeyUp(int touche);
 
+    // Annuler, refaire et la revue des modifications (ui/Equipes_revue.cpp).
+    void Modifs_Click();
+    void Annuler();
+    void Refaire();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *objet, QEvent *event) override;
@@ -161,6 +177,11 @@ private:
     void appliquerListe(const ResultatListe &r);
     void appliquerEtiquettes(const Etiquettes &e);
     void ajusterZoneCoureurs();
+    void montrerCoureur(int ligne);
+    void brancherAnnulation();
+    /// Remontre ce que des valeurs remises ont touché et qui est à l'écran ; légende, revue.
+    void remontrer(const Remise &r);
+    void majModifs();
 
     void construireCadreEquipe();
     void construireCadreCoureurs();
@@ -185,6 +206,9 @@ private:
     QLineEdit *m_rech = nullptr, *m_NumLigne = nullptr, *m_NumEq = nullptr;
     QWidget *m_zoneCoureurs = nullptr;
     QScrollArea *m_defilementCoureurs = nullptr;
+    QPushButton *m_Modifs = nullptr;
+    std::unique_ptr<Annulation> m_annulation;
+    std::unique_ptr<Revue> m_revue;
 };
 
 /// Texte exact de la confirmation du bouton Quitter.

@@ -153,8 +153,12 @@ void Equipes::Free_Click(int index)
 void Equipes::Coureur_Click(int index)
 {
     const int ligne = entierDe(m_Coureur[index]);
-    if (!m_donnees.TabCoureurs.contient(ligne, 1))
-        return;
+    if (m_donnees.TabCoureurs.contient(ligne, 1))
+        montrerCoureur(ligne);
+}
+
+void Equipes::montrerCoureur(int ligne)
+{
     const AffichageCoureur a = zarvo::Coureur_Click(m_donnees, ligne);
     for (int c = 1; c <= 33; ++c)
         if (QLineEdit *e = m_Note[c]) {

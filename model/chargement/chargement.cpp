@@ -33,6 +33,9 @@ void lireCoureurs(sheet::Feuille &feuille, Donnees &d)
     if (bloc.nbLignes() < base::derniereLigneCoureur || bloc.nbColonnes() < 33)
         throw ErreurClasseur(QStringLiteral("Le bloc A1:AG973 de DYN_cyclist est incomplet."));
     Tableau &t = d.TabCoureurs;
+    // La ligne 1 nomme, dans la revue des modifications, les champs sans étiquette au panneau.
+    for (int c = 1; c <= 33; ++c)
+        d.EntetesCoureurs << texteCellule(bloc(1, c));
     for (int r = base::premiereLigneCoureur; r <= base::derniereLigneCoureur; ++r) {
         t(r, 0) = Cellule::nombre(r);
         for (int c = 1; c <= 33; ++c)

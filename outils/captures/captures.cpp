@@ -65,7 +65,12 @@ QString tournee(const QString &classeur)
                           "reponse OK\n"
                           "reponse OK\n"
                           "clic ApplyCour\n"
-                          "capture 09-application\n")
+                          "capture 09-application\n"
+                          "# la revue des modifications : une case changée puis le bouton\n"
+                          "efface Note 14\n"
+                          "tape Note 14 95\n"
+                          "clic Modifs\n"
+                          "capture 11-revue\n")
         .arg(classeur);
 }
 

@@ -4,6 +4,7 @@
 #include "app/Programme.h"
 #include "app/maj.h"
 #include "ui/Equipes.h"
+#include "ui/Revue.h"
 #include "ui/controles.h"
 #include "ui/messages.h"
 
@@ -37,6 +38,32 @@ struct Echec
     int code;
     QString message;
 };
+
+std::optional<Qt::Key> lireTouche(const QString &nom);
+
+/// « Ctrl+Maj+Z » : modificateurs Ctrl, Maj, Alt puis une touche nommée, une lettre ou un
+/// chiffre.
+std::optional<QKeyCombination> lireCombinaison(const QString &texte)
+{
+    QStringList parties = texte.split(u'+');
+    const QString nom = parties.takeLast();
+    Qt::KeyboardModifiers mods;
+    for (const QString &m : parties) {
+        if (m.compare(u"Ctrl", Qt::CaseInsensitive) == 0)
+            mods |= Qt::ControlModifier;
+        else if (m.compare(u"Maj", Qt::CaseInsensitive) == 0)
+            mods |= Qt::ShiftModifier;
+        else if (m.compare(u"Alt", Qt::CaseInsensitive) == 0)
+            mods |= Qt::AltModifier;
+        else
+            return std::nullopt;
+    }
+    if (const auto t = lireTouche(nom))
+        return QKeyCombination(mods, *t);
+    if (nom.size() == 1 && nom[0].isLetterOrNumber() && nom[0].unicode() < 0x80)
+        return QKeyCombination(mods, Qt::Key(nom[0].toUpper().unicode()));
+    return std::nullopt;
+}
 
 std::optional<Qt::Key> lireTouche(const QString &nom)
 {
@@ -155,6 +182,8 @@ QList<QWidget *> Scenario::fenetresMontrees() const
     QList<QWidget *> fenetres { &m_programme.selecteur() };
     if (m_programme.equipes())
         fenetres << m_programme.equipes();
+    if (m_programme.equipes() && m_programme.equipes()->revue())
+        fenetres << m_programme.equipes()->revue();
     fenetres << &m_programme.progression();
     fenetres.removeIf([](QWidget *w) { return !w->isVisible(); });
     return fenetres;
@@ -307,13 +336,40 @@ IssueScenario Scenario::jouer(const QString &texte)
                 QWidget *w = saisie(controle(cible(false)));
                 QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
                 QTest::keyClick(w, Qt::Key_Delete);
+            } else if (action == u"touche" && !arguments.contains(u' ')
+                && lireCombinaison(arguments)) {
+                // Sans contrôle : au contrôle qui a le clavier, comme au clavier.
+                QWidget *w = QApplication::focusWidget();
+                if (w == nullptr && m_programme.equipes() && m_programme.equipes()->isVisible())
+                    w = m_programme.equipes();
+                if (w == nullptr)
+                    throw Echec { 2, ou + QStringLiteral("aucune fenêtre n'a le clavier.") };
+                const QKeyCombination k = *lireCombinaison(arguments);
+                // Un raccourci ne joue que dans la fenêtre active : attendre qu'elle le soit.
+                w->window()->activateWindow();
+                if (!QTest::qWaitForWindowActive(w->window(), 1000))
+                    throw Echec { 2, ou + QStringLiteral("la fenêtre ne devient pas active.") };
+                QTest::keyClick(w, k.key(), k.keyboardModifiers());
             } else if (action == u"touche") {
                 const Cible c = cible(true);
-                const auto touche = lireTouche(c.reste.trimmed());
+                const auto touche = lireCombinaison(c.reste.trimmed());
                 if (!touche)
                     throw Echec { 2,
                         ou + QStringLiteral("touche inconnue : « %1 ».").arg(c.reste.trimmed()) };
-                QTest::keyClick(saisie(controle(c)), *touche);
+                QTest::keyClick(saisie(controle(c)), touche->key(), touche->keyboardModifiers());
+            } else if (action == u"choisir" || action == u"doubleclic") {
+                // Première ligne d'une liste qui contient le texte donné.
+                const Cible c = cible(true);
+                auto *liste = qobject_cast<QListWidget *>(controle(c));
+                const QString texte = c.reste.trimmed();
+                const auto trouvees = liste ? liste->findItems(texte, Qt::MatchContains)
+                                            : QList<QListWidgetItem *>();
+                if (texte.isEmpty() || trouvees.isEmpty())
+                    throw Echec { 2,
+                        ou + QStringLiteral("aucune ligne « %1 » dans « %2 ».").arg(texte, c.nom) };
+                liste->setCurrentItem(trouvees.first());
+                if (action == u"doubleclic")
+                    emit liste->itemDoubleClicked(trouvees.first());
             } else if (action == u"reponse") {
                 const auto r = lireReponse(arguments);
                 if (!r)

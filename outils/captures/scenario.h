@@ -32,7 +32,11 @@ struct IssueScenario
  *   clic NOM [INDEX]           clique un contrôle (ou l'élément INDEX d'un tableau)
  *   tape NOM [INDEX] TEXTE     tape TEXTE à la fin du texte, touche par touche
  *   efface NOM [INDEX]         tout sélectionner puis Suppr
- *   touche NOM [INDEX] TOUCHE  Gauche, Droite, Haut, Bas, Entree ou Tab
+ *   touche NOM [INDEX] TOUCHE  Gauche, Droite, Haut, Bas, Entree, Tab, une lettre ou un
+ *                              chiffre, précédés ou non de Ctrl+, Maj+, Alt+ (Ctrl+Maj+Z)
+ *   touche TOUCHE              la même chose au contrôle qui a le clavier (touche Ctrl+Z)
+ *   choisir NOM TEXTE          choisit la première ligne d'une liste qui contient TEXTE
+ *   doubleclic NOM TEXTE       la même chose, puis double-clic sur cette ligne
  *   reponse BOUTON             OK, Oui, Non ou Annuler pour la prochaine boîte de message
  *   fermer                     ferme la fenêtre principale par son cadre
  *   capture NOM                écrit NOM.png et NOM.json dans le dossier de sortie

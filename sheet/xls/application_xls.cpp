@@ -79,6 +79,7 @@ ClasseurXls::ClasseurXls(QString chemin, Conteneur conteneur, int entreeWorkbook
     , m_conteneur(std::move(conteneur))
     , m_entreeWorkbook(entreeWorkbook)
     , m_biff(std::move(biff))
+    , m_octetsLus(m_conteneur.octets())
 { }
 
 ClasseurXls::~ClasseurXls() = default;

@@ -52,10 +52,18 @@ public:
      * fichier abîmé. Lève ErreurClasseur ; en cas d'échec le classeur reste modifié.
      */
     void enregistrer(const QString &chemin = {});
+    /**
+     * Avant le premier enregistrement accepté à la fermeture, le fichier tel qu'il a été lu
+     * est écrit à côté, sous ce nom (le précédent est remplacé). Échec : rien n'est enregistré.
+     */
+    QString cheminCopieDeSecours() const;
     /// Pour les tests : appareil par lequel passent les octets enregistrés.
     void definirEnveloppe(EnveloppeEcriture enveloppe) { m_enveloppe = std::move(enveloppe); }
 
 private:
+    void ecrireCopieDeSecours();
+    QString texteEchecCopie(const QString &raison) const;
+
     Ecritures m_ecritures;
     EnveloppeEcriture m_enveloppe;
     QString m_chemin;
@@ -65,6 +73,8 @@ private:
     std::map<int, std::unique_ptr<FeuilleXls>> m_feuilles; ///< par index de feuille déclarée
     bool m_modifie = false;
     bool m_ouvert = true;
+    QByteArray m_octetsLus; ///< le fichier tel qu'ouvert, pour la copie de secours
+    bool m_copieFaite = false;
 };
 
 /// Feuille lue à la première demande ; ses cases restent en mémoire.

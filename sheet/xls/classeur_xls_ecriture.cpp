@@ -2,6 +2,7 @@
 #include "sheet/valeur.h"
 #include "sheet/xls/classeur_xls.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 // La partie écriture du classeur ouvert : valeurs posées, enregistrement, fermeture.
@@ -69,6 +70,34 @@ void ClasseurXls::enregistrer(const QString &chemin)
     m_modifie = false;
 }
 
+QString ClasseurXls::cheminCopieDeSecours() const
+{
+    const QFileInfo info(m_chemin);
+    QString nom = info.fileName();
+    if (nom.endsWith(u".xls", Qt::CaseInsensitive))
+        nom.chop(4);
+    return info.dir().filePath(nom + QStringLiteral(".sauvegarde.xls"));
+}
+
+void ClasseurXls::ecrireCopieDeSecours()
+{
+    // Une fois par session : la copie garde le classeur d'avant toute la session. Un classeur
+    // disparu n'a rien à protéger : l'enregistrement le dira.
+    if (m_copieFaite || !QFileInfo::exists(m_chemin))
+        return;
+    remplacerFichier(cheminCopieDeSecours(), m_octetsLus, m_enveloppe, false);
+    m_copieFaite = true;
+}
+
+QString ClasseurXls::texteEchecCopie(const QString &raison) const
+{
+    return QStringLiteral("Avant d'enregistrer « %1 », sa copie de secours « %2 » (le classeur tel "
+                          "qu'il a été ouvert) n'a pas pu être écrite :\r%3\rRien n'a été "
+                          "enregistré : « %1 » est intact et vos modifications sont toujours "
+                          "dans l'éditeur.")
+        .arg(nomFichier(), QFileInfo(cheminCopieDeSecours()).fileName(), raison);
+}
+
 Fermeture ClasseurXls::fermer(const QuestionEnregistrer &question)
 {
     if (!m_ouvert)
@@ -78,6 +107,11 @@ Fermeture ClasseurXls::fermer(const QuestionEnregistrer &question)
         const Reponse r
             = question ? question(texteQuestionEnregistrer(nomFichier())) : Reponse::Annuler;
         if (r == Reponse::Oui) {
+            try {
+                ecrireCopieDeSecours();
+            } catch (const ErreurClasseur &e) {
+                return { false, texteEchecCopie(e.message()) };
+            }
             try {
                 enregistrer();
             } catch (const ErreurClasseur &e) {

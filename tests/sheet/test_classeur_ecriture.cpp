@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <tuple>
 
 #include <sys/stat.h>
@@ -94,7 +95,12 @@ TEST(Fermer, LaQuestionDecide)
         EXPECT_TRUE(f.erreur.isEmpty()) << f.erreur.toStdString();
         EXPECT_EQ(c.estOuvert(), !cas.fermee);
         EXPECT_EQ(copie.octets() == copie.origine, !cas.enregistre);
-        EXPECT_EQ(copie.fichiers().size(), 1);
+        // Oui : la copie de secours, octet pour octet le classeur tel qu'ouvert.
+        EXPECT_EQ(copie.fichiers().size(), cas.enregistre ? 2 : 1);
+        if (cas.enregistre) {
+            EXPECT_EQ(lireFichier(copie.dossier.filePath(u"base équipe.sauvegarde.xls"_s)),
+                copie.origine);
+        }
         if (!cas.fermee) {
             // Annuler : rien n'est perdu, le classeur reste modifié et se ferme ensuite.
             EXPECT_TRUE(c.estModifie());
@@ -192,8 +198,11 @@ TEST(Echec, EnPleinEnregistrementLOriginalNeBougePas)
         Copie copie;
         auto app = creerApplicationXls();
         xls::ClasseurXls &x = ouvrirModifie(*app, copie);
-        x.definirEnveloppe(
-            [limite](QIODevice &f) { return std::make_unique<AppareilDefaillant>(f, limite); });
+        // La copie de secours passe (première écriture), l'enregistrement échoue.
+        int ecritures = 0;
+        x.definirEnveloppe([limite, &ecritures](QIODevice &f) {
+            return std::make_unique<AppareilDefaillant>(f, ++ecritures == 1 ? 1 << 30 : limite);
+        });
         Question oui { Reponse::Oui, {} };
         const Fermeture f = x.fermer(oui.fonction());
         EXPECT_FALSE(f.fermee);
@@ -202,13 +211,71 @@ TEST(Echec, EnPleinEnregistrementLOriginalNeBougePas)
         EXPECT_TRUE(x.estOuvert());
         EXPECT_TRUE(x.estModifie());
         EXPECT_EQ(copie.octets(), copie.origine);
-        EXPECT_EQ(copie.fichiers().size(), 1);
-        // L'écriture réparée, le même classeur s'enregistre.
+        const QString sauvegarde = copie.dossier.filePath(u"base équipe.sauvegarde.xls"_s);
+        EXPECT_EQ(lireFichier(sauvegarde), copie.origine);
+        // L'écriture réparée, le même classeur s'enregistre ; la copie, une par session, reste.
+        aide::ecrireFichier(sauvegarde, "témoin");
         x.definirEnveloppe({});
         EXPECT_TRUE(x.fermer(oui.fonction()).fermee);
+        EXPECT_EQ(lireFichier(sauvegarde), "témoin");
         auto relue = creerApplicationXls();
         EXPECT_EQ(
             lire(relue->ouvrir(copie.chemin), u"DYN_cyclist"_s, u"B7"_s), Cellule::texte(u"Ærø"_s));
+    }
+}
+
+/**
+ * La copie de secours qui ne s'écrit pas : rien n'est enregistré, le classeur reste ouvert
+ * avec ses valeurs posées ; réparée, elle s'écrit (l'ancienne remplacée) avant l'enregistrement,
+ * puis la session suivante la remplace.
+ */
+TEST(CopieDeSecours, EchecPuisReprise)
+{
+    struct Cas
+    {
+        const char *nom;
+        std::function<void(const QString &sauvegarde, xls::ClasseurXls &)> abimer, reparer;
+    };
+    const Cas tous[] = {
+        { "nom_pris_par_un_dossier", [](const QString &s, auto &) { ASSERT_TRUE(QDir().mkdir(s)); },
+            [](const QString &s, auto &) { ASSERT_TRUE(QDir().rmdir(s)); } },
+        { "disque_plein",
+            [](const QString &, xls::ClasseurXls &x) {
+                x.definirEnveloppe(
+                    [](QIODevice &f) { return std::make_unique<AppareilDefaillant>(f, 100); });
+            },
+            [](const QString &s, xls::ClasseurXls &x) {
+                x.definirEnveloppe({});
+                aide::ecrireFichier(s, "ancienne copie");
+            } },
+    };
+    for (const Cas &cas : tous) {
+        SCOPED_TRACE(cas.nom);
+        Copie copie;
+        const QString sauvegarde = copie.dossier.filePath(u"base équipe.sauvegarde.xls"_s);
+        auto app = creerApplicationXls();
+        xls::ClasseurXls &x = ouvrirModifie(*app, copie);
+        cas.abimer(sauvegarde, x);
+        Question oui { Reponse::Oui, {} };
+        const Fermeture f = x.fermer(oui.fonction());
+        EXPECT_FALSE(f.fermee);
+        EXPECT_TRUE(f.erreur.contains(u"copie de secours « base équipe.sauvegarde.xls »"_s)
+            && f.erreur.contains(u"Rien n'a été enregistré"_s))
+            << f.erreur.toStdString();
+        EXPECT_TRUE(x.estOuvert() && x.estModifie());
+        EXPECT_EQ(lire(x, u"DYN_cyclist"_s, u"B7"_s), Cellule::texte(u"Ærø"_s));
+        EXPECT_EQ(copie.octets(), copie.origine);
+        cas.reparer(sauvegarde, x);
+        EXPECT_TRUE(x.fermer(oui.fonction()).fermee);
+        EXPECT_EQ(lireFichier(sauvegarde), copie.origine);
+        // La session suivante remplace la copie par le classeur tel qu'elle l'a ouvert.
+        const QByteArray premiereSession = copie.octets();
+        ASSERT_NE(premiereSession, copie.origine);
+        auto suivante = creerApplicationXls();
+        Classeur &c = suivante->ouvrir(copie.chemin);
+        c.feuille(u"DYN_team"_s).plage(u"B3"_s)->ecrire(Cellule::texte(u"Deux"_s));
+        EXPECT_TRUE(c.fermer(oui.fonction()).fermee);
+        EXPECT_EQ(lireFichier(sauvegarde), premiereSession);
     }
 }
 
