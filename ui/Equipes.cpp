@@ -127,6 +127,7 @@ Equipes::Equipes(ServiceMessages &messages, QWidget *parent)
     connect(m_ApplyCour, &QPushButton::clicked, this, &Equipes::ApplyCour_Click);
     connect(m_HTML, &QPushButton::clicked, this, &Equipes::HTML_Click);
     brancherListes();
+    brancherProfil();
 }
 
 Equipes::~Equipes() = default;

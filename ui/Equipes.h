@@ -22,6 +22,7 @@ class Application;
 
 namespace zarvo::ui {
 
+class ProfilCoureur;
 class Progression;
 class ServiceMessages;
 
@@ -104,6 +105,9 @@ public:
     QLabel *rechtext() const { return m_rechtext; }
     QLineEdit *NumLigne() const { return m_NumLigne; }
     QLineEdit *NumEq() const { return m_NumEq; }
+    /// Bouton « Profil » (Ctrl+P) et sa fenêtre, créée au premier clic (nullptr avant).
+    QPushButton *Profil() const { return m_Profil; }
+    ProfilCoureur *fenetreProfil() const { return m_profil; }
 
     /// Crée les boutons d'équipe 1..n, copies du modèle Chargeq()[0], dans l'ordre donné.
     void creerBoutonsEquipes(const QList<DescriptionBouton> &boutons);
@@ -151,6 +155,8 @@ public slots:
     void Grimpeurs_Click();
     void Sprinteurs_Click();
     void rech_KeyUp(int touche);
+    /// Montre la fenêtre du profil du coureur affiché (ui/Equipes_profil.cpp).
+    void Profil_Click();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -161,6 +167,8 @@ private:
     void appliquerListe(const ResultatListe &r);
     void appliquerEtiquettes(const Etiquettes &e);
     void ajusterZoneCoureurs();
+    void brancherProfil();
+    void actualiserProfil();
 
     void construireCadreEquipe();
     void construireCadreCoureurs();
@@ -185,6 +193,8 @@ private:
     QLineEdit *m_rech = nullptr, *m_NumLigne = nullptr, *m_NumEq = nullptr;
     QWidget *m_zoneCoureurs = nullptr;
     QScrollArea *m_defilementCoureurs = nullptr;
+    QPushButton *m_Profil = nullptr;
+    ProfilCoureur *m_profil = nullptr;
 };
 
 /// Texte exact de la confirmation du bouton Quitter.

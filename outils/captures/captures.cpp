@@ -65,7 +65,14 @@ QString tournee(const QString &classeur)
                           "reponse OK\n"
                           "reponse OK\n"
                           "clic ApplyCour\n"
-                          "capture 09-application\n")
+                          "capture 09-application\n"
+                          "# le profil du coureur, comparé au précédent, moyenne de l'équipe\n"
+                          "clic Profil\n"
+                          "clic Comparer\n"
+                          "clic Coureur 3\n"
+                          "clic MoyenneEquipe\n"
+                          "tape Note 10 x\n"
+                          "capture 11-profil\n")
         .arg(classeur);
 }
 

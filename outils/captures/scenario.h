@@ -34,6 +34,7 @@ struct IssueScenario
  *   efface NOM [INDEX]         tout sélectionner puis Suppr
  *   touche NOM [INDEX] TOUCHE  Gauche, Droite, Haut, Bas, Entree ou Tab
  *   reponse BOUTON             OK, Oui, Non ou Annuler pour la prochaine boîte de message
+ *   fichier [CHEMIN]           chemin rendu à la prochaine question de fichier (rien : renonce)
  *   fermer                     ferme la fenêtre principale par son cadre
  *   capture NOM                écrit NOM.png et NOM.json dans le dossier de sortie
  * Les contrôles se trouvent par leur nom (objectName) et leur propriété "index" dans les
