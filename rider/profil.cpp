@@ -73,7 +73,7 @@ SerieProfil serieMoyenne(const Donnees &d, const QVector<int> &lignes, const QSt
     const QLocale &langue)
 {
     SerieProfil s;
-    s.nom = QStringLiteral("Moyenne de %1 (%2 coureurs)").arg(nomEquipe).arg(lignes.size());
+    s.nom = QStringLiteral("Moyenne de %1 (%2)").arg(nomEquipe).arg(lignes.size());
     for (int k = 0; k < profil::nbAxes; ++k) {
         double somme = 0;
         int n = 0;

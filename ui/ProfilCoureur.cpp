@@ -102,11 +102,11 @@ ProfilCoureur::ProfilCoureur(const Donnees &donnees, ServiceMessages &messages, 
     nommer(this, QStringLiteral("ProfilCoureur"), QStringLiteral("fenetre"));
     policeDeFenetre(this);
     setWindowTitle(QStringLiteral("Profil du coureur"));
-    setFixedSize(twipsEnPixels(9000), twipsEnPixels(8300));
-    setProperty(propriete::twips, QRect(0, 0, 9000, 8300));
+    setFixedSize(twipsEnPixels(10800), twipsEnPixels(8300));
+    setProperty(propriete::twips, QRect(0, 0, 10800, 8300));
 
     m_graphe = new QPolarChart;
-    m_graphe->legend()->setAlignment(Qt::AlignBottom);
+    m_graphe->legend()->setAlignment(Qt::AlignRight);
     auto *angles = new QCategoryAxis;
     angles->setRange(0, 360);
     angles->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
@@ -130,9 +130,9 @@ ProfilCoureur::ProfilCoureur(const Donnees &donnees, ServiceMessages &messages, 
     m_pot->setName(QStringLiteral("Potentiels"));
     m_comparee = courbe(QColor(0, 0, 255), Qt::DashLine);
     m_moyenne = courbe(QColor(96, 96, 96), Qt::DotLine);
-    m_bornes = marques(QStringLiteral("Hors de 0–100 (au bord)"), QColor(220, 0, 0),
+    m_bornes = marques(QStringLiteral("Hors échelle (au bord)"), QColor(220, 0, 0),
         QScatterSeries::MarkerShapeTriangle);
-    m_gardes = marques(QStringLiteral("Saisie non numérique (dernier nombre)"),
+    m_gardes = marques(QStringLiteral("Saisie non numérique"),
         QColor(200, 0, 200), QScatterSeries::MarkerShapeRotatedRectangle);
     for (QAbstractSeries *s : std::initializer_list<QAbstractSeries *> {
              m_aire, m_pot, m_comparee, m_moyenne, m_bornes, m_gardes }) {
@@ -146,12 +146,12 @@ ProfilCoureur::ProfilCoureur(const Donnees &donnees, ServiceMessages &messages, 
 
     m_Graphique = new QChartView(m_graphe, this);
     nommer(m_Graphique, QStringLiteral("Graphique"), QStringLiteral("graphique"));
-    placer(m_Graphique, QRect(0, 0, 9000, 7380));
+    placer(m_Graphique, QRect(0, 0, 10800, 7380));
     m_Graphique->setRenderHint(QPainter::Antialiasing);
 
     m_Remarque = new QLabel(this);
     nommer(m_Remarque, QStringLiteral("Remarque"), QStringLiteral("etiquette"));
-    placer(m_Remarque, QRect(120, 7400, 8760, 315));
+    placer(m_Remarque, QRect(120, 7400, 10560, 315));
 
     m_Comparer = boutonProfil(this, QStringLiteral("Comparer"), QStringLiteral("Comparer"),
         QRect(120, 7800, 1215, 375),
@@ -165,7 +165,7 @@ ProfilCoureur::ProfilCoureur(const Donnees &donnees, ServiceMessages &messages, 
     m_MoyenneEquipe->setToolTip(
         QStringLiteral("Moyenne des caractéristiques des coureurs de son équipe, en pointillés"));
     m_Enregistrer = boutonProfil(this, QStringLiteral("Enregistrer"),
-        QStringLiteral("Enregistrer l'image…"), QRect(6600, 7800, 2280, 375),
+        QStringLiteral("Enregistrer l'image…"), QRect(8400, 7800, 2280, 375),
         QStringLiteral("Enregistrer le profil en image PNG ou SVG"));
 
     connect(m_Comparer, &QPushButton::clicked, this, &ProfilCoureur::Comparer_Click);

@@ -161,7 +161,7 @@ QList<QWidget *> Scenario::fenetresMontrees() const
         // Ses fenêtres filles (profil du coureur…), juste après elle.
         for (QWidget *w : m_programme.equipes()->findChildren<QWidget *>(
                  Qt::FindDirectChildrenOnly))
-            if (w->isWindow() && w->property(propriete::genre) == u"fenetre")
+            if (w->isWindow() && w->property(propriete::genre).toString() == u"fenetre")
                 fenetres << w;
     }
     fenetres << &m_programme.progression();

@@ -118,7 +118,7 @@ TEST(Profil, ComparaisonEtMoyenneDeLEquipe)
     ASSERT_TRUE(d.comparee && d.moyenne);
     EXPECT_EQ(d.comparee->nom, u"Comparé : Zoé Jean"_s);
     EXPECT_EQ(valeur(*d.comparee, 5), 99);
-    EXPECT_EQ(d.moyenne->nom, u"Moyenne de Cinq (2 coureurs)"_s);
+    EXPECT_EQ(d.moyenne->nom, u"Moyenne de Cinq (2)"_s);
     const std::optional<double> moyennes[] = { 60, 90, std::nullopt, 70 };
     for (int k = 0; k < 4; ++k)
         EXPECT_EQ(valeur(*d.moyenne, k), moyennes[k]) << k;
