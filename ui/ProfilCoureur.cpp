@@ -287,6 +287,8 @@ bool ProfilCoureur::enregistrer(const QString &chemin)
     if (imageSvg(chemin)) {
         QSvgGenerator svg;
         svg.setOutputDevice(&f);
+        // 96 points par pouce, le pixel des navigateurs et de rsvg : l'image garde sa taille.
+        svg.setResolution(96);
         svg.setSize(m_Graphique->size());
         svg.setViewBox(QRect(QPoint(0, 0), m_Graphique->size()));
         svg.setTitle(m_dessin.titre);
