@@ -8,6 +8,7 @@
 #include <QCategoryAxis>
 #include <QChartView>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QLabel>
 #include <QLegendMarker>
@@ -280,6 +281,9 @@ void ProfilCoureur::Enregistrer_Click()
 
 bool ProfilCoureur::enregistrer(const QString &chemin)
 {
+    // Le graphique remet en page titre et légende plus tard, par la boucle d'événements :
+    // sans cela une image demandée aussitôt après un changement garderait l'ancien titre.
+    QCoreApplication::sendPostedEvents();
     // Écrit à côté puis renommé : jamais une image à moitié écrite.
     QSaveFile f(chemin);
     if (!f.open(QIODevice::WriteOnly))

@@ -170,6 +170,9 @@ private slots:
             e->Note()[12]->text());
         QCOMPARE(capture[u"fichiers"][0][u"propose"].toString(), nom + u".png"_s);
 
+        QFile f(svg);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QVERIFY(!f.readAll().contains(texteAucunCoureur().toUtf8())); // pas l'image d'avant
         QCOMPARE(QProcess::execute(u"rsvg-convert"_s, { u"-o"_s, png, svg }), 0);
         const QImage image(png);
         const QSize taille = e->fenetreProfil()->Graphique()->size(); // au pixel près (mm)
