@@ -54,8 +54,8 @@ QString nomCoureur(const Donnees &d, int ligne, const QLocale &langue)
         + texteCellule(d.TabCoureurs(ligne, 3), langue);
 }
 
-SerieProfil serieCoureur(const Donnees &d, int ligne, bool potentiels,
-    const QString (*notes)[34], const QLocale &langue)
+SerieProfil serieCoureur(
+    const Donnees &d, int ligne, bool potentiels, const QString (*notes)[34], const QLocale &langue)
 {
     SerieProfil s;
     s.nom = potentiels ? QStringLiteral("Potentiels") : QStringLiteral("Caractéristiques");
@@ -69,8 +69,8 @@ SerieProfil serieCoureur(const Donnees &d, int ligne, bool potentiels,
     return s;
 }
 
-SerieProfil serieMoyenne(const Donnees &d, const QVector<int> &lignes, const QString &nomEquipe,
-    const QLocale &langue)
+SerieProfil serieMoyenne(
+    const Donnees &d, const QVector<int> &lignes, const QString &nomEquipe, const QLocale &langue)
 {
     SerieProfil s;
     s.nom = QStringLiteral("Moyenne de %1 (%2)").arg(nomEquipe).arg(lignes.size());
@@ -99,18 +99,20 @@ DessinProfil dessinProfil(const Donnees &d, const DemandeProfil &demande, const 
     des.coureur = true;
     const Tableau &t = d.TabCoureurs;
     des.nom = nomCoureur(d, r, langue);
-    des.titre = des.nom + QStringLiteral(" — ") + demande.nomEquipe
-        + QStringLiteral(" — 50/50 : ") + texteCellule(t(r, base::colNote5050), langue)
-        + QStringLiteral(" — 80/20 : ") + texteCellule(t(r, base::colNote8020), langue);
+    des.titre = des.nom + QStringLiteral(" — ") + demande.nomEquipe + QStringLiteral(" — 50/50 : ")
+        + texteCellule(t(r, base::colNote5050), langue) + QStringLiteral(" — 80/20 : ")
+        + texteCellule(t(r, base::colNote8020), langue);
     des.caracteristiques = serieCoureur(d, r, false, demande.notes, langue);
     des.potentiels = serieCoureur(d, r, true, demande.notes, langue);
     if (t.contient(demande.ligneComparee, 1)) {
         des.comparee = serieCoureur(d, demande.ligneComparee, false, nullptr, langue);
-        des.comparee->nom = QStringLiteral("Comparé : ") + nomCoureur(d, demande.ligneComparee, langue);
+        des.comparee->nom
+            = QStringLiteral("Comparé : ") + nomCoureur(d, demande.ligneComparee, langue);
     }
     if (demande.lignesEquipe) {
         if (demande.lignesEquipe->isEmpty())
-            des.remarque = QStringLiteral("L'équipe du coureur n'a aucun coureur : pas de moyenne.");
+            des.remarque
+                = QStringLiteral("L'équipe du coureur n'a aucun coureur : pas de moyenne.");
         else
             des.moyenne = serieMoyenne(d, *demande.lignesEquipe, demande.nomEquipe, langue);
     }

@@ -133,8 +133,8 @@ ProfilCoureur::ProfilCoureur(const Donnees &donnees, ServiceMessages &messages, 
     m_moyenne = courbe(QColor(96, 96, 96), Qt::DotLine);
     m_bornes = marques(QStringLiteral("Hors échelle (au bord)"), QColor(220, 0, 0),
         QScatterSeries::MarkerShapeTriangle);
-    m_gardes = marques(QStringLiteral("Saisie non numérique"),
-        QColor(200, 0, 200), QScatterSeries::MarkerShapeRotatedRectangle);
+    m_gardes = marques(QStringLiteral("Saisie non numérique"), QColor(200, 0, 200),
+        QScatterSeries::MarkerShapeRotatedRectangle);
     for (QAbstractSeries *s : std::initializer_list<QAbstractSeries *> {
              m_aire, m_pot, m_comparee, m_moyenne, m_bornes, m_gardes }) {
         m_graphe->addSeries(s);
@@ -157,9 +157,9 @@ ProfilCoureur::ProfilCoureur(const Donnees &donnees, ServiceMessages &messages, 
     m_Comparer = boutonProfil(this, QStringLiteral("Comparer"), QStringLiteral("Comparer"),
         QRect(120, 7800, 1215, 375),
         QStringLiteral("Garder ce coureur en contour bleu pour le comparer aux suivants"));
-    m_SansComparaison = boutonProfil(this, QStringLiteral("SansComparaison"),
-        QStringLiteral("Sans comparaison"), QRect(1440, 7800, 1815, 375),
-        QStringLiteral("Retirer le coureur comparé"));
+    m_SansComparaison
+        = boutonProfil(this, QStringLiteral("SansComparaison"), QStringLiteral("Sans comparaison"),
+            QRect(1440, 7800, 1815, 375), QStringLiteral("Retirer le coureur comparé"));
     m_MoyenneEquipe = new QCheckBox(QStringLiteral("Moyenne de l'équipe"), this);
     nommer(m_MoyenneEquipe, QStringLiteral("MoyenneEquipe"), QStringLiteral("coche"));
     placer(m_MoyenneEquipe, QRect(3480, 7800, 2400, 375));
@@ -272,8 +272,9 @@ void ProfilCoureur::SansComparaison_Click()
 
 void ProfilCoureur::Enregistrer_Click()
 {
-    const auto chemin = m_messages.fichierAEnregistrer(QStringLiteral("Enregistrer l'image du profil"),
-        nomImagePropose(m_dessin), QStringLiteral("Images PNG (*.png);;Images SVG (*.svg)"));
+    const auto chemin
+        = m_messages.fichierAEnregistrer(QStringLiteral("Enregistrer l'image du profil"),
+            nomImagePropose(m_dessin), QStringLiteral("Images PNG (*.png);;Images SVG (*.svg)"));
     if (chemin && !enregistrer(*chemin))
         m_messages.afficher(QStringLiteral("Impossible d'enregistrer l'image dans « %1 ».")
                                 .arg(QDir::toNativeSeparators(*chemin)));

@@ -140,8 +140,8 @@ Reponse MessagesFactices::afficher(const QString &texte, Boutons boutons)
 std::optional<QString> MessagesQt::fichierAEnregistrer(
     const QString &titre, const QString &propose, const QString &filtres)
 {
-    const QString chemin = QFileDialog::getSaveFileName(m_parent, titre,
-        QDir(QDir::homePath()).filePath(propose), filtres);
+    const QString chemin = QFileDialog::getSaveFileName(
+        m_parent, titre, QDir(QDir::homePath()).filePath(propose), filtres);
     return chemin.isEmpty() ? std::nullopt : std::optional(chemin);
 }
 

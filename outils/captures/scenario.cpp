@@ -159,8 +159,8 @@ QList<QWidget *> Scenario::fenetresMontrees() const
     if (m_programme.equipes()) {
         fenetres << m_programme.equipes();
         // Ses fenêtres filles (profil du coureur…), juste après elle.
-        for (QWidget *w : m_programme.equipes()->findChildren<QWidget *>(
-                 Qt::FindDirectChildrenOnly))
+        for (QWidget *w :
+            m_programme.equipes()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
             if (w->isWindow() && w->property(propriete::genre).toString() == u"fenetre")
                 fenetres << w;
     }

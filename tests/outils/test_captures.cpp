@@ -7,6 +7,7 @@
 #include "ui/ProfilCoureur.h"
 #include "ui/messages.h"
 
+#include <QChartView>
 #include <QFile>
 #include <QImage>
 #include <QJsonArray>
@@ -15,7 +16,6 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
-#include <QChartView>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -145,8 +145,9 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(e));
         QTest::keyClick(e, Qt::Key_P, Qt::ControlModifier);
         QVERIFY(e->fenetreProfil() && e->fenetreProfil()->isVisible());
-        issue = m_scenario->jouer(u"capture vide\nefface rech\ntape rech Mo\nclic Coureur 1\nclic Comparer\n"
-                                  "clic Coureur 2\ntape Note 12 x\nfichier "_s
+        issue = m_scenario->jouer(
+            u"capture vide\nefface rech\ntape rech Mo\nclic Coureur 1\nclic Comparer\n"
+            "clic Coureur 2\ntape Note 12 x\nfichier "_s
             + svg + u"\nclic Enregistrer\ncapture profil"_s);
         QVERIFY2(issue.code == 0, qPrintable(issue.message));
         auto lire = [&](const QString &nom) {
@@ -166,8 +167,8 @@ private slots:
         QVERIFY(!series[2][u"nom"].toString().contains(nom));
         // Montagne tapée « …x » : l'axe garde le nombre d'avant, marqué.
         QCOMPARE(series[0][u"gardes"].toArray(), QJsonArray { 1 });
-        QCOMPARE(QString::number(series[0][u"valeurs"][1].toDouble()) + u'x',
-            e->Note()[12]->text());
+        QCOMPARE(
+            QString::number(series[0][u"valeurs"][1].toDouble()) + u'x', e->Note()[12]->text());
         QCOMPARE(capture[u"fichiers"][0][u"propose"].toString(), nom + u".png"_s);
 
         QFile f(svg);

@@ -75,8 +75,8 @@ TEST(Profil, DesTablesPuisDeLaFrappe)
         double attendu;
         bool garde;
     };
-    const Frappe frappes[] = { { u"8"_s, 8, false }, { u"85"_s, 85, false },
-        { u"85x"_s, 85, true }, { QString(), 85, true }, { u"90,5"_s, 90.5, false } };
+    const Frappe frappes[] = { { u"8"_s, 8, false }, { u"85"_s, 85, false }, { u"85x"_s, 85, true },
+        { QString(), 85, true }, { u"90,5"_s, 90.5, false } };
     for (const Frappe &f : frappes) {
         a.notes[14] = f.texte;
         Note_KeyUp(b.d, a.numLigne, 14, a.notes, fr);
