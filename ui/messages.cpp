@@ -2,8 +2,10 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 
 namespace zarvo::ui {
 
@@ -140,9 +142,17 @@ Reponse MessagesFactices::afficher(const QString &texte, Boutons boutons)
 std::optional<QString> MessagesQt::fichierAEnregistrer(
     const QString &titre, const QString &propose, const QString &filtres)
 {
-    const QString chemin = QFileDialog::getSaveFileName(
-        m_parent, titre, QDir(QDir::homePath()).filePath(propose), filtres);
-    return chemin.isEmpty() ? std::nullopt : std::optional(chemin);
+    QString filtre;
+    QString chemin = QFileDialog::getSaveFileName(
+        m_parent, titre, QDir(QDir::homePath()).filePath(propose), filtres, &filtre);
+    if (chemin.isEmpty())
+        return std::nullopt;
+    // Un nom tapé sans extension prend celle du filtre choisi.
+    static const QRegularExpression extension(QStringLiteral("\\*(\\.\\w+)"));
+    if (const auto m = extension.match(filtre);
+        QFileInfo(chemin).suffix().isEmpty() && m.hasMatch())
+        chemin += m.captured(1);
+    return chemin;
 }
 
 std::optional<QString> MessagesFactices::fichierAEnregistrer(
