@@ -108,6 +108,8 @@ ProfilCoureur::ProfilCoureur(const Donnees &donnees, ServiceMessages &messages, 
 
     m_graphe = new QPolarChart;
     m_graphe->legend()->setAlignment(Qt::AlignRight);
+    m_graphe->setBackgroundVisible(false);
+    m_graphe->setDropShadowEnabled(false);
     auto *angles = new QCategoryAxis;
     angles->setRange(0, 360);
     angles->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
@@ -149,6 +151,8 @@ ProfilCoureur::ProfilCoureur(const Donnees &donnees, ServiceMessages &messages, 
     nommer(m_Graphique, QStringLiteral("Graphique"), QStringLiteral("graphique"));
     placer(m_Graphique, QRect(0, 0, 10800, 7380));
     m_Graphique->setRenderHint(QPainter::Antialiasing);
+    m_Graphique->setBackgroundBrush(Qt::white);
+    m_Graphique->setCacheMode(QGraphicsView::CacheBackground);
 
     m_Remarque = new QLabel(this);
     nommer(m_Remarque, QStringLiteral("Remarque"), QStringLiteral("etiquette"));

@@ -94,9 +94,9 @@ void BM_RedessinDuProfilSeul(benchmark::State &etat)
     }
 }
 
-BENCHMARK(BM_ToucheDuPanneauReference)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_ToucheAvecProfil)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_RedessinDuProfilSeul)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ToucheDuPanneauReference)->Unit(benchmark::kMicrosecond)->MeasureProcessCPUTime();
+BENCHMARK(BM_ToucheAvecProfil)->Unit(benchmark::kMicrosecond)->MeasureProcessCPUTime();
+BENCHMARK(BM_RedessinDuProfilSeul)->Unit(benchmark::kMicrosecond)->MeasureProcessCPUTime();
 
 } // namespace
 
