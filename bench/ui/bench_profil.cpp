@@ -108,7 +108,7 @@ int main(int argc, char **argv)
     benchmark::Initialize(&argc, argv);
     Fenetres f;
     fenetres = &f;
-    mesure::RapportObjectif rapport("BM_ToucheDuPanneauReference", 5.0);
+    mesure::RapportObjectif rapport("BM_ToucheDuPanneauReference/process_time", 5.0);
     benchmark::RunSpecifiedBenchmarks(&rapport);
     rapport.afficher();
     benchmark::Shutdown();
