@@ -5,18 +5,13 @@
 
 #include <QWidget>
 
-class QAreaSeries;
-class QChartView;
 class QCheckBox;
 class QLabel;
-class QLineSeries;
-class QPolarChart;
 class QPushButton;
-class QScatterSeries;
-class QXYSeries;
 
 namespace zarvo::ui {
 
+class RadarProfil;
 class ServiceMessages;
 
 /**
@@ -43,7 +38,7 @@ public:
     /// Écrit l'image (SVG si le chemin finit par .svg, sinon PNG) ; faux si l'écriture échoue.
     bool enregistrer(const QString &chemin);
 
-    QChartView *Graphique() const { return m_Graphique; }
+    RadarProfil *Graphique() const { return m_Graphique; }
     QPushButton *Comparer() const { return m_Comparer; }
     QPushButton *SansComparaison() const { return m_SansComparaison; }
     QCheckBox *MoyenneEquipe() const { return m_MoyenneEquipe; }
@@ -57,9 +52,6 @@ public slots:
     void redessiner();
 
 private:
-    void appliquer();
-    void remplir(QXYSeries *serie, const std::optional<SerieProfil> &points);
-
     const Donnees &m_donnees;
     ServiceMessages &m_messages;
     int m_numLigne = 0;
@@ -67,12 +59,7 @@ private:
     Cellule m_feuilleComparee; ///< colonne 0 du coureur épinglé : elle suit sa ligne aux tris
     DessinProfil m_dessin;
 
-    QPolarChart *m_graphe = nullptr;
-    QChartView *m_Graphique = nullptr;
-    QLineSeries *m_car = nullptr, *m_centre = nullptr, *m_pot = nullptr, *m_comparee = nullptr,
-                *m_moyenne = nullptr;
-    QAreaSeries *m_aire = nullptr;
-    QScatterSeries *m_bornes = nullptr, *m_gardes = nullptr;
+    RadarProfil *m_Graphique = nullptr;
     QLabel *m_Remarque = nullptr;
     QPushButton *m_Comparer = nullptr, *m_SansComparaison = nullptr, *m_Enregistrer = nullptr;
     QCheckBox *m_MoyenneEquipe = nullptr;

@@ -5,12 +5,12 @@
 #include "base_synthetique.h"
 #include "ui/Equipes.h"
 #include "ui/ProfilCoureur.h"
+#include "ui/RadarProfil.h"
 #include "ui/messages.h"
 
 #include "commun/rapport.h"
 
 #include <QApplication>
-#include <QChartView>
 #include <QKeyEvent>
 #include <QLineEdit>
 
@@ -42,8 +42,7 @@ struct Fenetres
         QKeyEvent relache(QEvent::KeyRelease, Qt::Key_5, Qt::NoModifier, QStringLiteral("5"));
         QApplication::sendEvent(note, &relache);
     }
-    // Ce que la frappe a changé est peint, comme la boucle d'événements le ferait : mise en
-    // page du graphique, régions sales de la scène, puis demandes de peinture des fenêtres.
+    // Ce que la frappe a changé est peint, comme la boucle d'événements le ferait.
     static void peindre()
     {
         for (int i = 0; i < 3; ++i)
@@ -90,7 +89,7 @@ void BM_RedessinDuProfilSeul(benchmark::State &etat)
         fenetres->equipes.fenetreProfil()->actualiser(ligne, notes);
         // Le pire cas : tout le graphique repeint, pas seulement ce qui a changé.
         fenetres->peindre();
-        fenetres->equipes.fenetreProfil()->Graphique()->viewport()->repaint();
+        fenetres->equipes.fenetreProfil()->Graphique()->repaint();
     }
 }
 

@@ -5,9 +5,9 @@
 #include "rider/profil.h"
 #include "ui/Equipes.h"
 #include "ui/ProfilCoureur.h"
+#include "ui/RadarProfil.h"
 #include "ui/messages.h"
 
-#include <QChartView>
 #include <QFile>
 #include <QImage>
 #include <QJsonArray>
