@@ -148,7 +148,8 @@ private slots:
         issue = m_scenario->jouer(
             u"capture vide\nefface rech\ntape rech Mo\nclic Coureur 1\nclic Comparer\n"
             "clic Coureur 2\ntape Note 12 x\nfichier "_s
-            + svg + u"\nclic Enregistrer\ncapture profil"_s);
+            + svg + u"\nclic Enregistrer\nfichier "_s + png
+            + u"\nclic Enregistrer\ncapture profil"_s);
         QVERIFY2(issue.code == 0, qPrintable(issue.message));
         auto lire = [&](const QString &nom) {
             QFile f(m_dossier->filePath(nom + u".json"_s));
@@ -174,6 +175,7 @@ private slots:
         QFile f(svg);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QVERIFY(!f.readAll().contains(texteAucunCoureur().toUtf8())); // pas l'image d'avant
+        QCOMPARE(QImage(png).size(), e->fenetreProfil()->Graphique()->size()); // le PNG enregistré
         QCOMPARE(QProcess::execute(u"rsvg-convert"_s, { u"-o"_s, png, svg }), 0);
         const QImage image(png);
         const QSize taille = e->fenetreProfil()->Graphique()->size(); // au pixel près (mm)
