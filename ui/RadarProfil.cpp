@@ -56,6 +56,16 @@ void marque(QPainter &p, const QPointF &c, bool triangle)
     p.drawPolygon(forme);
 }
 
+// Le radar occupe ce que laissent le titre et la légende, avec la place des noms d'axes.
+Repere repere(const QRectF &zone, const DessinProfil &d, const QFontMetricsF &fm)
+{
+    const QRectF radar(zone.left(), zone.top() + hauteurTitre, zone.width() - largeurLegende,
+        zone.height() - hauteurTitre);
+    const double marge = fm.horizontalAdvance(QStringLiteral("Accélération")) * 0.6 + 12;
+    return { radar.center(), std::max(10.0, std::min(radar.width(), radar.height()) / 2 - marge),
+        d.minimum, d.maximum };
+}
+
 } // namespace
 
 RadarProfil::RadarProfil(QWidget *parent)
@@ -70,30 +80,36 @@ void RadarProfil::definir(const DessinProfil &dessin)
 
 void RadarProfil::paintEvent(QPaintEvent *)
 {
+    // La toile ne change qu'avec la taille : peinte une fois, seules les courbes suivent la frappe.
+    const qreal ratio = devicePixelRatioF();
+    if (m_toile.size() != size() * ratio) {
+        m_toile = QPixmap(size() * ratio);
+        m_toile.setDevicePixelRatio(ratio);
+        QPainter t(&m_toile);
+        t.setFont(font());
+        t.setRenderHint(QPainter::Antialiasing);
+        peindreToile(t, rect(), m_dessin);
+    }
     QPainter p(this);
-    peindre(p, rect(), m_dessin);
+    p.drawPixmap(0, 0, m_toile);
+    p.setRenderHint(QPainter::Antialiasing);
+    peindreCourbes(p, rect(), m_dessin);
 }
 
 void RadarProfil::peindre(QPainter &p, const QRectF &zone, const DessinProfil &d)
 {
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
-    p.fillRect(zone, Qt::white);
-    p.setPen(Qt::black);
-    QFont gras = p.font();
-    gras.setBold(true);
-    p.setFont(gras);
-    p.drawText(
-        QRectF(zone.left(), zone.top(), zone.width(), hauteurTitre), Qt::AlignCenter, d.titre);
-    gras.setBold(false);
-    p.setFont(gras);
+    peindreToile(p, zone, d);
+    peindreCourbes(p, zone, d);
+    p.restore();
+}
 
-    const QRectF radar(zone.left(), zone.top() + hauteurTitre, zone.width() - largeurLegende,
-        zone.height() - hauteurTitre);
+void RadarProfil::peindreToile(QPainter &p, const QRectF &zone, const DessinProfil &d)
+{
+    p.fillRect(zone, Qt::white);
     const QFontMetricsF fm(p.font());
-    const double marge = fm.horizontalAdvance(QStringLiteral("Accélération")) * 0.6 + 12;
-    const Repere r { radar.center(),
-        std::max(10.0, std::min(radar.width(), radar.height()) / 2 - marge), d.minimum, d.maximum };
+    const Repere r = repere(zone, d, fm);
 
     // La toile : un polygone tous les 20 points d'échelle, un rayon par axe, ses graduations.
     p.setPen(QPen(toile, 1));
@@ -123,6 +139,20 @@ void RadarProfil::peindre(QPainter &p, const QRectF &zone, const DessinProfil &d
             bout.x() - larg / 2 + dir.x() * larg / 2, bout.y() - haut / 2 + dir.y() * haut / 2);
         p.drawText(QRectF(coin, QSizeF(larg + 1, haut)), Qt::AlignCenter, d.axes[k]);
     }
+}
+
+void RadarProfil::peindreCourbes(QPainter &p, const QRectF &zone, const DessinProfil &d)
+{
+    const QFontMetricsF fm(p.font());
+    const Repere r = repere(zone, d, fm);
+    QFont gras = p.font();
+    gras.setBold(true);
+    p.save();
+    p.setFont(gras);
+    p.setPen(Qt::black);
+    p.drawText(
+        QRectF(zone.left(), zone.top(), zone.width(), hauteurTitre), Qt::AlignCenter, d.titre);
+    p.restore();
 
     QList<Trace> traces;
     if (d.coureur) {
@@ -154,8 +184,8 @@ void RadarProfil::peindre(QPainter &p, const QRectF &zone, const DessinProfil &d
         }
 
     // Légende : un échantillon et un nom par courbe, puis les marques montrées.
-    const double x = radar.right() + 8;
-    double y = radar.center().y() - (traces.size() + bornes + gardes) * 22 / 2.0;
+    const double x = zone.right() - largeurLegende + 8;
+    double y = r.centre.y() - (traces.size() + bornes + gardes) * 22 / 2.0;
     const QRectF texte(0, 0, largeurLegende - 40, 20);
     for (const Trace &t : traces) {
         p.setPen(t.stylo);
@@ -176,7 +206,6 @@ void RadarProfil::peindre(QPainter &p, const QRectF &zone, const DessinProfil &d
         p.drawText(texte.translated(x + 30, y), Qt::AlignVCenter | Qt::AlignLeft, nom);
         y += 22;
     }
-    p.restore();
 }
 
 } // namespace zarvo::ui

@@ -2,6 +2,7 @@
 
 #include "rider/profil.h"
 
+#include <QPixmap>
 #include <QWidget>
 
 class QPainter;
@@ -26,7 +27,13 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    /// Fond, toile de l'échelle, graduations et noms des axes : ce qui ne suit pas la frappe.
+    static void peindreToile(QPainter &p, const QRectF &zone, const DessinProfil &dessin);
+    /// Titre, courbes, marques et légende.
+    static void peindreCourbes(QPainter &p, const QRectF &zone, const DessinProfil &dessin);
+
     DessinProfil m_dessin;
+    QPixmap m_toile;
 };
 
 } // namespace zarvo::ui
