@@ -14,11 +14,16 @@ QStringList ficheEquipe(const Donnees &d, int ligne, const QLocale &langue)
     return fiche;
 }
 
-// Parcours d'une équipe : on compare les parties entières ; un id illisible ne retient rien.
+// Coureurs d'une équipe : on compare les parties entières ; un id illisible ne retient rien.
+auto dansEquipe(const Donnees &d, std::optional<double> id, const QLocale &langue)
+{
+    return
+        [&d, id, &langue](int r) { return id && partieEntiere(d.TabCoureurs(r, 4), langue) == id; };
+}
+
 void parcourirEquipe(Donnees &d, std::optional<double> id, const QLocale &langue)
 {
-    parcourir(
-        d, [&](int r) { return id && partieEntiere(d.TabCoureurs(r, 4), langue) == id; }, langue);
+    parcourir(d, dansEquipe(d, id, langue), langue);
 }
 
 } // namespace
@@ -56,6 +61,20 @@ ResultatListe Free_Click(Donnees &d, int x, const QLocale &langue)
         d.Modifications.finirSaisie();
     }
     return res;
+}
+
+EquipeDuCoureur equipeDuCoureur(const Donnees &d, int ligne, const QLocale &langue)
+{
+    EquipeDuCoureur e;
+    const std::optional<double> id = partieEntiere(d.TabCoureurs(ligne, 4), langue);
+    e.nom = texteCellule(d.TabCoureurs(ligne, 4), langue);
+    for (int k = base::premiereLigneEquipe; k <= base::derniereLigneEquipe; ++k)
+        if (id && partieEntiere(d.TabEquipes(k, 1), langue) == id) {
+            e.nom = texteCellule(d.TabEquipes(k, 2), langue);
+            break;
+        }
+    e.lignes = trouver(d, dansEquipe(d, id, langue), langue).lignes;
+    return e;
 }
 
 QString messageChoisirEquipe()

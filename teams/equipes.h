@@ -25,6 +25,16 @@ ResultatListe Chargeq_Click(Donnees &d, int ligneEquipe, const QLocale &langue =
  */
 ResultatListe Free_Click(Donnees &d, int x, const QLocale &langue = QLocale());
 
+/// L'équipe d'un coureur : son nom et ses coureurs, comme sa liste d'équipe les retient.
+struct EquipeDuCoureur
+{
+    QString nom; ///< nom de l'équipe ; sans équipe de cet id, l'id tel qu'il est écrit
+    QVector<int> lignes; ///< lignes de TabCoureurs, dans l'ordre de la table
+};
+
+/// Équipe du coureur de la ligne `ligne` de TabCoureurs (la table n'est ni triée ni changée).
+EquipeDuCoureur equipeDuCoureur(const Donnees &d, int ligne, const QLocale &langue = QLocale());
+
 /// Message montré quand on tape dans la fiche sans équipe affichée.
 QString messageChoisirEquipe();
 

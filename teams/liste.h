@@ -58,6 +58,28 @@ std::optional<double> partieEntiere(const Cellule &c, const QLocale &langue = QL
 /// Tri de toute la table des coureurs par nom croissant, comme chaque liste le fait d'abord.
 void trierParNom(Donnees &d);
 
+/// Ce qu'un parcours trouve : les lignes retenues, dans l'ordre de la table, et la dernière
+/// ligne d'id 327 (0 : aucune).
+struct Trouvailles
+{
+    QVector<int> lignes;
+    int champion = 0;
+};
+
+/// Le parcours de toutes les lignes, sans rien changer : les listes et le profil d'équipe.
+template<typename Predicat>
+Trouvailles trouver(const Donnees &d, Predicat retenir, const QLocale &langue = QLocale())
+{
+    Trouvailles t;
+    for (int r = base::premiereLigneCoureur; r <= base::derniereLigneCoureur; ++r) {
+        if (valeurNumerique(d.TabCoureurs(r, 1), langue) == double(base::idChampion))
+            t.champion = r;
+        if (retenir(r))
+            t.lignes.append(r);
+    }
+    return t;
+}
+
 /**
  * Parcours commun des listes d'équipe, des libres et de la recherche : sur toutes les lignes,
  * la dernière ligne d'id 327 devient IndexChampion (gardé s'il n'y en a pas) ; les lignes que
@@ -66,13 +88,10 @@ void trierParNom(Donnees &d);
 template<typename Predicat>
 void parcourir(Donnees &d, Predicat retenir, const QLocale &langue = QLocale())
 {
-    d.ListeLignes = { 0 };
-    for (int r = base::premiereLigneCoureur; r <= base::derniereLigneCoureur; ++r) {
-        if (valeurNumerique(d.TabCoureurs(r, 1), langue) == double(base::idChampion))
-            d.IndexChampion = r;
-        if (retenir(r))
-            d.ListeLignes.append(r);
-    }
+    const Trouvailles t = trouver(d, retenir, langue);
+    if (t.champion != 0)
+        d.IndexChampion = t.champion;
+    d.ListeLignes = QVector<int> { 0 } + t.lignes;
 }
 
 /// Lignes de ListeLignes des positions premiere..derniere (1 = première trouvée), bornées.

@@ -130,6 +130,7 @@ Equipes::Equipes(ServiceMessages &messages, QWidget *parent)
     connect(m_HTML, &QPushButton::clicked, this, &Equipes::HTML_Click);
     brancherListes();
     brancherAnnulation();
+    brancherProfil();
 }
 
 Equipes::~Equipes() = default;

@@ -27,6 +27,7 @@ struct Remise;
 
 namespace zarvo::ui {
 
+class ProfilCoureur;
 class Progression;
 class Revue;
 class ServiceMessages;
@@ -115,6 +116,9 @@ public:
     /// La fenêtre « Modifications en attente » (créée avec la fenêtre, cachée).
     Revue *revue() const { return m_revue.get(); }
     Annulation &annulation() { return *m_annulation; }
+    /// Bouton « Profil » (Ctrl+P) et sa fenêtre, créée au premier clic (nullptr avant).
+    QPushButton *Profil() const { return m_Profil; }
+    ProfilCoureur *fenetreProfil() const { return m_profil; }
 
     /// Crée les boutons d'équipe 1..n, copies du modèle Chargeq()[0], dans l'ordre donné.
     void creerBoutonsEquipes(const QList<DescriptionBouton> &boutons);
@@ -162,6 +166,8 @@ public slots:
     void Grimpeurs_Click();
     void Sprinteurs_Click();
     void rech_KeyUp(int touche);
+    /// Montre la fenêtre du profil du coureur affiché (ui/Equipes_profil.cpp).
+    void Profil_Click();
 
     // Annuler, refaire et la revue des modifications (ui/Equipes_revue.cpp).
     void Modifs_Click();
@@ -182,6 +188,8 @@ private:
     /// Remontre ce que des valeurs remises ont touché et qui est à l'écran ; légende, revue.
     void remontrer(const Remise &r);
     void majModifs();
+    void brancherProfil();
+    void actualiserProfil();
 
     void construireCadreEquipe();
     void construireCadreCoureurs();
@@ -209,6 +217,8 @@ private:
     QPushButton *m_Modifs = nullptr;
     std::unique_ptr<Annulation> m_annulation;
     std::unique_ptr<Revue> m_revue;
+    QPushButton *m_Profil = nullptr;
+    ProfilCoureur *m_profil = nullptr;
 };
 
 /// Texte exact de la confirmation du bouton Quitter.

@@ -1,7 +1,11 @@
 #include "ui/messages.h"
 
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 
 namespace zarvo::ui {
 
@@ -135,6 +139,35 @@ Reponse MessagesFactices::afficher(const QString &texte, Boutons boutons)
     return m.reponse;
 }
 
+std::optional<QString> MessagesQt::fichierAEnregistrer(
+    const QString &titre, const QString &propose, const QString &filtres)
+{
+    QString filtre;
+    QString chemin = QFileDialog::getSaveFileName(
+        m_parent, titre, QDir(QDir::homePath()).filePath(propose), filtres, &filtre);
+    if (chemin.isEmpty())
+        return std::nullopt;
+    // Un nom tapé sans extension prend celle du filtre choisi.
+    static const QRegularExpression extension(QStringLiteral("\\*(\\.\\w+)"));
+    if (const auto m = extension.match(filtre);
+        QFileInfo(chemin).suffix().isEmpty() && m.hasMatch())
+        chemin += m.captured(1);
+    return chemin;
+}
+
+std::optional<QString> MessagesFactices::fichierAEnregistrer(
+    const QString &, const QString &propose, const QString &)
+{
+    if (m_fichiers.isEmpty()) {
+        m_imprevus << QStringLiteral("fichier demandé sans réponse préparée : « %1 »").arg(propose);
+        m_demandes.append({ propose, QString() });
+        return std::nullopt;
+    }
+    const QString chemin = m_fichiers.dequeue();
+    m_demandes.append({ propose, chemin });
+    return chemin.isEmpty() ? std::nullopt : std::optional(chemin);
+}
+
 QList<MessagesFactices::Message> MessagesFactices::prendreMessages()
 {
     return std::exchange(m_messages, {});
@@ -143,6 +176,8 @@ QList<MessagesFactices::Message> MessagesFactices::prendreMessages()
 void MessagesFactices::remettreAZero()
 {
     m_file.clear();
+    m_fichiers.clear();
+    m_demandes.clear();
     m_messages.clear();
     m_imprevus.clear();
 }

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <utility>
 
 class QWidget;
 
@@ -34,6 +35,13 @@ public:
     virtual ~ServiceMessages() = default;
     /// Montre le texte (sans icône, titre "Zarvoedit") et renvoie le bouton choisi.
     virtual Reponse afficher(const QString &texte, Boutons boutons = Boutons::Ok) = 0;
+    /**
+     * Demande où enregistrer un fichier, `propose` étant le nom proposé et `filtres` ceux
+     * d'une boîte de fichiers ("Images PNG (*.png);;…") ; rien si l'utilisateur renonce.
+     */
+    virtual std::optional<QString> fichierAEnregistrer(
+        const QString &titre, const QString &propose, const QString &filtres)
+        = 0;
 };
 
 /// Mise en œuvre à l'écran, par QMessageBox.
@@ -44,6 +52,8 @@ public:
         : m_parent(parent)
     { }
     Reponse afficher(const QString &texte, Boutons boutons) override;
+    std::optional<QString> fichierAEnregistrer(
+        const QString &titre, const QString &propose, const QString &filtres) override;
 
 private:
     QWidget *m_parent;
@@ -67,10 +77,17 @@ public:
     };
 
     Reponse afficher(const QString &texte, Boutons boutons) override;
+    /// Prend le prochain chemin préparé ; sans chemin préparé, question imprévue.
+    std::optional<QString> fichierAEnregistrer(
+        const QString &titre, const QString &propose, const QString &filtres) override;
 
     /// Ajoute une réponse à la file (pour la prochaine boîte).
     void repondre(Reponse r) { m_file.enqueue(r); }
-    int reponsesEnAttente() const { return int(m_file.size()); }
+    /// Chemin à rendre à la prochaine question de fichier ; vide : l'utilisateur renonce.
+    void repondreFichier(const QString &chemin) { m_fichiers.enqueue(chemin); }
+    int reponsesEnAttente() const { return int(m_file.size() + m_fichiers.size()); }
+    /// Noms proposés par les questions de fichier depuis le dernier appel, avec la réponse.
+    QList<std::pair<QString, QString>> prendreFichiers() { return std::exchange(m_demandes, {}); }
     /// Messages montrés depuis le dernier appel à prendreMessages().
     const QList<Message> &messages() const { return m_messages; }
     QList<Message> prendreMessages();
@@ -81,6 +98,8 @@ public:
 
 private:
     QQueue<Reponse> m_file;
+    QQueue<QString> m_fichiers;
+    QList<std::pair<QString, QString>> m_demandes;
     QList<Message> m_messages;
     QStringList m_imprevus;
 };

@@ -70,7 +70,14 @@ QString tournee(const QString &classeur)
                           "efface Note 14\n"
                           "tape Note 14 95\n"
                           "clic Modifs\n"
-                          "capture 11-revue\n")
+                          "capture 11-revue\n"
+                          "# le profil du coureur, comparé au précédent, moyenne de l'équipe\n"
+                          "clic Profil\n"
+                          "clic Comparer\n"
+                          "clic Coureur 3\n"
+                          "clic MoyenneEquipe\n"
+                          "tape Note 10 x\n"
+                          "capture 12-profil\n")
         .arg(classeur);
 }
 

@@ -147,6 +147,9 @@ QJsonObject decrireControle(const QWidget *w)
     o[u"visible"] = !w->isHidden();
     o[u"couleurFond"] = fondDe(w).name();
     o[u"conteneur"] = w->parentWidget() ? w->parentWidget()->objectName() : QString();
+    // Un graphique décrit ce qu'il dessine (séries, valeurs, échelle).
+    if (const QVariant etat = w->property("etat"); etat.isValid())
+        o[u"etat"] = QJsonValue::fromVariant(etat);
     if (auto *l = qobject_cast<const QListWidget *>(w)) {
         QJsonArray elements;
         for (int i = 0; i < l->count(); ++i)
@@ -180,9 +183,16 @@ Scenario::Scenario(app::Programme &programme, MessagesFactices &messages, const 
 QList<QWidget *> Scenario::fenetresMontrees() const
 {
     QList<QWidget *> fenetres { &m_programme.selecteur() };
-    if (m_programme.equipes())
+    if (m_programme.equipes()) {
         fenetres << m_programme.equipes();
-    if (m_programme.equipes() && m_programme.equipes()->revue())
+        // Ses fenêtres filles (profil du coureur…), juste après elle.
+        for (QWidget *w :
+            m_programme.equipes()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            if (w->isWindow() && w->property(propriete::genre).toString() == u"fenetre")
+                fenetres << w;
+    }
+    if (m_programme.equipes() && m_programme.equipes()->revue()
+        && !fenetres.contains(m_programme.equipes()->revue()))
         fenetres << m_programme.equipes()->revue();
     fenetres << &m_programme.progression();
     fenetres.removeIf([](QWidget *w) { return !w->isVisible(); });
@@ -210,7 +220,8 @@ QJsonObject Scenario::decrire()
         fo[u"titre"] = f->windowTitle();
         QList<QWidget *> controles;
         for (QWidget *w : f->findChildren<QWidget *>())
-            if (w->property(propriete::genre).isValid() && !w->objectName().isEmpty())
+            if (w->property(propriete::genre).isValid() && !w->objectName().isEmpty()
+                && w->window() == f) // ceux d'une fenêtre fille sont décrits avec elle
                 controles << w;
         // Ordre stable : par nom puis par index.
         std::stable_sort(controles.begin(), controles.end(), [](QWidget *a, QWidget *b) {
@@ -235,6 +246,11 @@ QJsonObject Scenario::decrire()
         messages << mo;
     }
     racine[u"messages"] = messages;
+    QJsonArray fichiers;
+    for (const auto &[propose, reponse] : m_messages.prendreFichiers())
+        fichiers << QJsonObject { { QStringLiteral("propose"), propose },
+            { QStringLiteral("reponse"), reponse } };
+    racine[u"fichiers"] = fichiers;
 
     if (const Equipes *e = m_programme.equipes()) {
         const Donnees &d = e->donnees();
@@ -376,6 +392,9 @@ IssueScenario Scenario::jouer(const QString &texte)
                     throw Echec { 2,
                         ou + QStringLiteral("réponse inconnue : « %1 ».").arg(arguments) };
                 m_messages.repondre(*r);
+            } else if (action == u"fichier") {
+                m_messages.repondreFichier(
+                    arguments.isEmpty() ? QString() : QFileInfo(arguments).absoluteFilePath());
             } else if (action == u"fermer") {
                 if (m_programme.equipes() == nullptr || !m_programme.equipes()->isVisible())
                     throw Echec { 2,

@@ -38,6 +38,7 @@ struct IssueScenario
  *   choisir NOM TEXTE          choisit la première ligne d'une liste qui contient TEXTE
  *   doubleclic NOM TEXTE       la même chose, puis double-clic sur cette ligne
  *   reponse BOUTON             OK, Oui, Non ou Annuler pour la prochaine boîte de message
+ *   fichier [CHEMIN]           chemin rendu à la prochaine question de fichier (rien : renonce)
  *   fermer                     ferme la fenêtre principale par son cadre
  *   capture NOM                écrit NOM.png et NOM.json dans le dossier de sortie
  * Les contrôles se trouvent par leur nom (objectName) et leur propriété "index" dans les
