@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include <optional>
+
 namespace zarvo {
 
 /// Bornes fixes de la base du jeu.
@@ -36,6 +38,13 @@ struct Donnees
     QVector<int> ListeLignes { 0 }; ///< élément 0 jamais utilisé
     QStringList Colonnes; ///< lettres des colonnes 0..33 ("A", "A" … "AG")
 };
+
+/**
+ * Division d'une équipe (1 ou 2) lue dans sa case, un texte qui se lit comme un nombre
+ * compris ; rien pour toute autre valeur. La seule lecture de la division : une équipe qui a
+ * son bouton est aussi publiée par l'export.
+ */
+std::optional<int> divisionEquipe(const Cellule &c);
 
 /// Lettres de colonne "A" … "IV" pour un numéro 1 … 256.
 QString lettresColonne(int numero);

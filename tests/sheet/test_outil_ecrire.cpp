@@ -2,9 +2,16 @@
 #include "aide_gtest.h"
 #include "outils/classeur/affectation.h"
 
+#include <QDir>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace aide_ecriture;
 using namespace Qt::StringLiterals;
@@ -92,6 +99,9 @@ TEST(OutilEcrire, CodeEtMessageSansToucherAuFichier)
         { "plageInvalide", { u"lire"_s, u"FICHIER"_s, u"DYN_team"_s, u"A0"_s }, 2 },
         { "feuilleAbsente", { u"ecrire"_s, u"FICHIER"_s, u"Nulle"_s, u"A1=n:1"_s }, 1 },
         { "pasUnClasseur", { u"feuilles"_s, u"TEXTE"_s }, 1 },
+        // Un enregistrement sous un autre nom refusé ne laisse aucun fichier derrière lui.
+        { "sortieRefusee",
+            { u"ecrire"_s, u"--sortie"_s, u"AUTRE"_s, u"FICHIER"_s, u"Nulle"_s, u"A1=n:1"_s }, 1 },
     };
     for (const auto &[nom, modele, code] : tous) {
         SCOPED_TRACE(nom);
@@ -104,11 +114,71 @@ TEST(OutilEcrire, CodeEtMessageSansToucherAuFichier)
         QStringList args = modele;
         args.replaceInStrings(u"FICHIER"_s, chemin);
         args.replaceInStrings(u"TEXTE"_s, texte);
+        args.replaceInStrings(u"AUTRE"_s, dossier.filePath(u"autre.xls"_s));
         const auto s = classeur(args);
         EXPECT_EQ(s.code, code) << s.erreurs.toStdString();
         EXPECT_FALSE(s.erreurs.isEmpty());
         EXPECT_EQ(lireFichier(chemin), avant);
+        EXPECT_EQ(essai::contenuDossier(dossier.path()), QStringList({ u"base.xls"_s, u"texte.xls"_s }));
     }
+}
+
+/**
+ * Le classeur remplacé par un autre programme entre l'ouverture et l'enregistrement : refus,
+ * code 1, le fichier de l'autre programme intact. La liste d'écritures est un tube : quand
+ * on l'ouvre pour y écrire, l'outil l'a ouvert, donc il a déjà lu le classeur.
+ */
+TEST(OutilEcrire, ClasseurRemplacePendantLEcritureRefuse)
+{
+    QTemporaryDir dossier;
+    const QString chemin = dossier.filePath(u"base.xls"_s);
+    const QString liste = dossier.filePath(u"liste"_s);
+    ASSERT_TRUE(QFile::copy(source(u"tests/data/classeurs/mini-libreoffice.xls"_s), chemin));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(liste).constData(), 0600), 0);
+    QProcess outil;
+    outil.start(QStringLiteral(ZARVO_BINARY_DIR "/bin/classeur"),
+        { u"ecrire"_s, chemin, u"DYN_team"_s, u"@"_s + liste });
+    int fd = -1;
+    for (int essai = 0; essai < 6000 && fd < 0 && outil.state() != QProcess::NotRunning; ++essai) {
+        fd = ::open(QFile::encodeName(liste).constData(), O_WRONLY | O_NONBLOCK);
+        if (fd < 0)
+            QThread::msleep(10);
+    }
+    ASSERT_GE(fd, 0) << outil.readAllStandardError().toStdString();
+    const QByteArray autre = lireFichier(source(u"tests/data/classeurs/mini-gnumeric.xls"_s));
+    ASSERT_TRUE(aide::ecrireFichier(chemin + u".tmp"_s, autre));
+    ASSERT_TRUE(QFile::remove(chemin) && QFile::rename(chemin + u".tmp"_s, chemin));
+    ASSERT_EQ(::write(fd, "A2=n:61\n", 8), 8);
+    ::close(fd);
+    ASSERT_TRUE(outil.waitForFinished(120000));
+    EXPECT_EQ(outil.exitCode(), 1);
+    EXPECT_TRUE(QString::fromUtf8(outil.readAllStandardError())
+                    .contains(u"Impossible d'enregistrer « base.xls » : un autre programme l'a "
+                              "modifié ou remplacé depuis son ouverture"_s));
+    EXPECT_EQ(lireFichier(chemin), autre);
+}
+
+/// Disque plein (un petit tmpfs, monté dans un espace de montage à part) : la raison est dite
+/// et aucun fichier n'est laissé. Il faut pouvoir monter : root.
+TEST(OutilEcrire, SortieSurDisquePleinDitLaRaison)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "monter un tmpfs demande root";
+    QTemporaryDir dossier;
+    const QString petit = dossier.filePath(u"petit"_s);
+    ASSERT_TRUE(QDir().mkdir(petit));
+    const auto s = aide::lancer(u"unshare"_s,
+        { u"-m"_s, u"sh"_s, u"-c"_s,
+            u"mount -t tmpfs -o size=64k tmpfs \"$1\" || exit 9; \"$2\" ecrire --sortie "
+            "\"$1/sortie.xls\" \"$3\" DYN_team A2=n:61; code=$?; ls -A \"$1\"; exit $code"_s,
+            u"sh"_s, petit, QStringLiteral(ZARVO_BINARY_DIR "/bin/classeur"),
+            source(u"tests/data/classeurs/base-libreoffice.xls"_s) });
+    if (s.code == 9)
+        GTEST_SKIP() << "tmpfs impossible à monter ici : " << s.erreurs.toStdString();
+    EXPECT_EQ(s.code, 1) << s.erreurs.toStdString();
+    EXPECT_TRUE(QString::fromUtf8(s.erreurs).contains(u"(le disque est plein)"_s))
+        << s.erreurs.toStdString();
+    EXPECT_EQ(s.sortie, QByteArray()) << "fichiers laissés sur le disque plein";
 }
 
 } // namespace
