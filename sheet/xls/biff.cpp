@@ -488,8 +488,10 @@ FeuilleBiff ClasseurBiff::lireFeuille(std::size_t indexFeuille) const
         if (!auPremierNiveau(e.id, profondeur))
             continue; // graphique imbriqué : pas des cases de la feuille
         const Donnees r(d + e.debutDonnees(), e.longueur);
+        // Quelques octets de bourrage passent (LibreOffice écrit des BOOLERR de 9 octets) ; dès
+        // 4 octets de trop, l'excédent peut cacher un enregistrement entier.
         const auto longueurExacte = [&](std::uint32_t attendue) {
-            if (r.taille() != attendue)
+            if (r.taille() < attendue || r.taille() - attendue >= 4)
                 refuser(QStringLiteral("%1 : longueur %2 au lieu de %3 pour ce genre de case")
                             .arg(quoi())
                             .arg(r.taille())
@@ -607,8 +609,7 @@ FeuilleBiff ClasseurBiff::lireFeuille(std::size_t indexFeuille) const
             case id::rstring: {
                 QString t;
                 const std::uint32_t fin = r.chaine(6, t);
-                longueurExacte(
-                    e.id == id::rstring ? fin + 2 + 4 * std::uint32_t(r.u16(fin)) : fin);
+                longueurExacte(e.id == id::rstring ? fin + 2 + 4 * std::uint32_t(r.u16(fin)) : fin);
                 ajouter(r.u16(0), r.u16(2), r.u16(4), r.u16(2), texte(t));
                 break;
             }

@@ -85,8 +85,8 @@ struct SstEcrite
  * l'EXTSST y renvoie. `total` : nombre de renvois aux chaînes dans tout le classeur.
  * Règles de découpage : l'en-tête d'une chaîne et son premier caractère restent dans le même
  * enregistrement, et une paire de substitution (caractère hors du plan multilingue de base)
- * n'est jamais coupée ; une suite de caractères reprise dans un CONTINUE y reçoit un octet d'options
- * neuf ; un run n'est jamais coupé ; les données phonétiques se coupent où il faut.
+ * n'est jamais coupée ; une suite de caractères reprise dans un CONTINUE y reçoit un octet
+ * d'options neuf ; un run n'est jamais coupé ; les données phonétiques se coupent où il faut.
  */
 SstEcrite ecrireSst(const std::vector<ChaineSst> &chaines, std::uint32_t total, qint64 debut);
 

@@ -53,7 +53,8 @@ public:
      * fichier du classeur qui n'est plus celui qui a été lu (un autre programme l'a remplacé)
      * n'est remplacé qu'avec l'accord de `confirmer` ; sans lui, refus.
      */
-    Remplacement enregistrer(const QString &chemin = {}, const ConfirmerRemplacement &confirmer = {});
+    Remplacement enregistrer(
+        const QString &chemin = {}, const ConfirmerRemplacement &confirmer = {});
     /// Le fichier tel qu'il a été lu à l'ouverture (ou au dernier enregistrement).
     void definirFichierLu(systeme::Identite identite) { m_identite = identite; }
     /// Pour les tests : appareil par lequel passent les octets enregistrés.

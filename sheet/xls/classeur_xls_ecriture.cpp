@@ -61,8 +61,8 @@ Remplacement ClasseurXls::enregistrer(const QString &chemin, const ConfirmerRemp
     }
     // Le fichier ouvert doit être encore celui qui a été lu ; un autre nom peut être créé.
     const FichierLu lu { m_conteneur.octets(), m_identite };
-    const Remplacement r = remplacerFichier(
-        cible, ecrit->conteneur.octets(), m_enveloppe, cible == m_chemin ? &lu : nullptr, confirmer);
+    const Remplacement r = remplacerFichier(cible, ecrit->conteneur.octets(), m_enveloppe,
+        cible == m_chemin ? &lu : nullptr, confirmer);
     if (!r.fait)
         return r;
     const auto apres = systeme::etat(cible);
@@ -99,8 +99,8 @@ Fermeture ClasseurXls::fermer(const QuestionEnregistrer &question)
         if (r == Reponse::Oui) {
             try {
                 const Remplacement fait = enregistrer({}, [&] {
-                    return question(QuestionPosee { texteQuestionRemplacer(nomFichier()),
-                               Boutons::OuiNon })
+                    return question(QuestionPosee {
+                               texteQuestionRemplacer(nomFichier()), Boutons::OuiNon })
                         == Reponse::Oui;
                 });
                 // Non au remplacement : comme Annuler, le classeur reste ouvert et modifié.

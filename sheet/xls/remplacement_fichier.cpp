@@ -87,8 +87,7 @@ Remplacement remplacerFichier(const QString &chemin, const QByteArray &contenu,
             const QString raison = systeme::raisonDerniereErreur();
             fichier.cancelWriting();
             echec(chemin,
-                avecRaison(
-                    QStringLiteral("l'écriture s'est interrompue après %1 octets").arg(fait),
+                avecRaison(QStringLiteral("l'écriture s'est interrompue après %1 octets").arg(fait),
                     raison));
         }
         fait += ecrit;
@@ -104,7 +103,8 @@ Remplacement remplacerFichier(const QString &chemin, const QByteArray &contenu,
         const auto maintenant = systeme::etat(chemin);
         if (!maintenant || maintenant->first != avant->first) {
             fichier.cancelWriting();
-            echec(chemin, QStringLiteral("un autre programme l'a remplacé pendant l'enregistrement"));
+            echec(
+                chemin, QStringLiteral("un autre programme l'a remplacé pendant l'enregistrement"));
         }
     }
     // commit() vide les tampons, synchronise sur le disque puis renomme ; s'il échoue, le

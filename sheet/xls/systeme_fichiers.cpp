@@ -111,8 +111,7 @@ Genre genre(const QString &chemin)
     { };
     if (::stat(c.constData(), &s) == 0)
         return genreDe(s.st_mode);
-    return ::lstat(c.constData(), &s) == 0 && S_ISLNK(s.st_mode) ? Genre::LienCasse
-                                                                : Genre::Absent;
+    return ::lstat(c.constData(), &s) == 0 && S_ISLNK(s.st_mode) ? Genre::LienCasse : Genre::Absent;
 }
 
 std::optional<std::pair<Identite, Attributs>> etat(const QString &chemin)
@@ -122,8 +121,8 @@ std::optional<std::pair<Identite, Attributs>> etat(const QString &chemin)
     if (::stat(QFile::encodeName(chemin).constData(), &s) != 0)
         return std::nullopt;
     return std::pair { identiteDe(s),
-        Attributs { std::uint32_t(s.st_uid), std::uint32_t(s.st_gid),
-            std::uint32_t(s.st_mode & 07777) } };
+        Attributs {
+            std::uint32_t(s.st_uid), std::uint32_t(s.st_gid), std::uint32_t(s.st_mode & 07777) } };
 }
 
 Lecture lire(const QString &chemin, qint64 plafond)

@@ -171,8 +171,9 @@ private slots:
         VERIFIER_MESSAGES_SOLDES(messages);
         QCOMPARE(vus.size(), 3);
         QCOMPARE(vus[2].boutons, Boutons::OuiNon);
-        QVERIFY2(vus[2].texte.startsWith(
-                     u"Le fichier « partie.xls » a été modifié ou remplacé par un autre programme"_s),
+        QVERIFY2(
+            vus[2].texte.startsWith(
+                u"Le fichier « partie.xls » a été modifié ou remplacé par un autre programme"_s),
             qPrintable(vus[2].texte));
         QCOMPARE(p.estTermine(), remplacer);
         if (remplacer) {

@@ -26,8 +26,7 @@ inline int sousPersonne(const std::function<int()> &essai)
         int code = 96; // exception : le fils ne doit jamais revenir dans le test
         try {
             code = essai();
-        } catch (...) {
-        }
+        } catch (...) { }
         ::_exit(code);
     }
     int statut = 0;

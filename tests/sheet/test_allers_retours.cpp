@@ -37,8 +37,8 @@ TEST(AllersRetours, LecteursIndependants)
         // CONTINUE de la SST tombent à chaque place d'une paire de substitution.
         if (const int equipes = biff.chercherFeuille(u"DYN_team"_s); equipes >= 0)
             for (int k = 0; k < 8; ++k)
-                ecr[std::size_t(equipes)][{ 300 + k, 1 }] = Cellule::texte(QString(k % 4, u'é')
-                    + (k < 4 ? u"🚲"_s : u"𝄞😀𠀋"_s).repeated(4200 - k));
+                ecr[std::size_t(equipes)][{ 300 + k, 1 }] = Cellule::texte(
+                    QString(k % 4, u'é') + (k < 4 ? u"🚲"_s : u"𝄞😀𠀋"_s).repeated(4200 - k));
         const QByteArray neuf = ecrireClasseur(c, entree, biff, ecr).conteneur.octets();
 
         const QString base = dossier.filePath(QFileInfo(fichier).completeBaseName());

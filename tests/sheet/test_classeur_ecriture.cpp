@@ -227,7 +227,8 @@ TEST(Enregistrer, FautesDeFichier)
     const auto dossier = [](const Copie &c) { return QFile::encodeName(c.dossier.path()); };
     const auto remplacer = [](Copie &c) { // un autre classeur renommé par-dessus
         const QString autre = c.dossier.filePath(u"autre.tmp"_s);
-        aide::ecrireFichier(autre, lireFichier(source(u"tests/data/classeurs/mini-gnumeric.xls"_s)));
+        aide::ecrireFichier(
+            autre, lireFichier(source(u"tests/data/classeurs/mini-gnumeric.xls"_s)));
         QFile::remove(c.chemin);
         QFile::rename(autre, c.chemin);
     };
@@ -253,8 +254,8 @@ TEST(Enregistrer, FautesDeFichier)
             "Le fichier « base équipe.xls » a été modifié ou remplacé par un autre programme" },
         { "reecritNon", {}, reecrire, { Reponse::Oui, Reponse::Non }, false, false, false,
             "Voulez-vous le remplacer par le classeur modifié ?" },
-        { "disparu", {}, [](Copie &c) { QFile::remove(c.chemin); }, { Reponse::Oui }, false,
-            false, false, "n'existe plus" },
+        { "disparu", {}, [](Copie &c) { QFile::remove(c.chemin); }, { Reponse::Oui }, false, false,
+            false, "n'existe plus" },
         { "proprietaireEtDroitsRendus",
             [&](Copie &c) {
                 if (root)
@@ -269,18 +270,19 @@ TEST(Enregistrer, FautesDeFichier)
                 ::chmod(chemin(c), 0444);
                 ::chmod(dossier(c), 0777);
             },
-            {}, { Reponse::Oui }, true, false, false, "« base équipe.xls » : le fichier est en "
-                                                       "lecture seule" },
+            {}, { Reponse::Oui }, true, false, false,
+            "« base équipe.xls » : le fichier est en lecture seule" },
         { "dossierEnLectureSeule",
             [&](Copie &c) {
                 ::chown(chemin(c), essai::personne, essai::personne);
                 ::chmod(dossier(c), root ? 0755 : 0555);
             },
             {}, { Reponse::Oui }, true, false, false, "fichier temporaire dans le dossier" },
-        { "proprietaireNonRendu", [&](Copie &c) {
-             ::chmod(chemin(c), 0666);
-             ::chmod(dossier(c), 0777);
-         },
+        { "proprietaireNonRendu",
+            [&](Copie &c) {
+                ::chmod(chemin(c), 0666);
+                ::chmod(dossier(c), 0777);
+            },
             {}, { Reponse::Oui }, true, true, true,
             "« base équipe.xls » a été enregistré, mais n'a pas pu retrouver le propriétaire root",
             0666 },
@@ -335,7 +337,8 @@ TEST(Enregistrer, FautesDeFichier)
             return 0;
         };
         const int issue = cas.personne ? essai::sousPersonne(jouer) : jouer();
-        EXPECT_EQ(issue, 0) << "premier contrôle manqué (voir la liste), 50 : relecture, 99 : setuid";
+        EXPECT_EQ(issue, 0)
+            << "premier contrôle manqué (voir la liste), 50 : relecture, 99 : setuid";
         ::chmod(dossier(copie), 0755);
     }
 }

@@ -119,7 +119,8 @@ TEST(OutilEcrire, CodeEtMessageSansToucherAuFichier)
         EXPECT_EQ(s.code, code) << s.erreurs.toStdString();
         EXPECT_FALSE(s.erreurs.isEmpty());
         EXPECT_EQ(lireFichier(chemin), avant);
-        EXPECT_EQ(essai::contenuDossier(dossier.path()), QStringList({ u"base.xls"_s, u"texte.xls"_s }));
+        EXPECT_EQ(
+            essai::contenuDossier(dossier.path()), QStringList({ u"base.xls"_s, u"texte.xls"_s }));
     }
 }
 
