@@ -2,7 +2,6 @@
 #include "aide_gtest.h"
 #include "outils/classeur/affectation.h"
 
-#include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -125,26 +124,24 @@ TEST(OutilEcrire, CodeEtMessageSansToucherAuFichier)
 }
 
 /**
- * Le classeur remplacé par un autre programme entre l'ouverture et l'enregistrement : refus,
- * code 1, le fichier de l'autre programme intact. La liste d'écritures est un tube : quand
- * on l'ouvre pour y écrire, l'outil l'a ouvert, donc il a déjà lu le classeur.
+ * Refus de l'outil, sans fichier laissé : le classeur remplacé par un autre programme entre
+ * l'ouverture et l'enregistrement (la liste d'écritures est un tube : quand on peut l'ouvrir
+ * pour y écrire, l'outil a déjà lu le classeur) ; --sortie sur un disque plein (un tmpfs de
+ * 64 Kio monté dans un espace de montage à part, root seulement).
  */
-TEST(OutilEcrire, ClasseurRemplacePendantLEcritureRefuse)
+TEST(OutilEcrire, RemplaceOuDisquePleinRefusAvecLaRaison)
 {
     QTemporaryDir dossier;
-    const QString chemin = dossier.filePath(u"base.xls"_s);
-    const QString liste = dossier.filePath(u"liste"_s);
+    const QString chemin = dossier.filePath(u"base.xls"_s), liste = dossier.filePath(u"liste"_s);
     ASSERT_TRUE(QFile::copy(source(u"tests/data/classeurs/mini-libreoffice.xls"_s), chemin));
     ASSERT_EQ(::mkfifo(QFile::encodeName(liste).constData(), 0600), 0);
     QProcess outil;
     outil.start(QStringLiteral(ZARVO_BINARY_DIR "/bin/classeur"),
         { u"ecrire"_s, chemin, u"DYN_team"_s, u"@"_s + liste });
     int fd = -1;
-    for (int essai = 0; essai < 6000 && fd < 0 && outil.state() != QProcess::NotRunning; ++essai) {
-        fd = ::open(QFile::encodeName(liste).constData(), O_WRONLY | O_NONBLOCK);
-        if (fd < 0)
+    for (int k = 0; k < 6000 && fd < 0 && outil.state() != QProcess::NotRunning; ++k)
+        if ((fd = ::open(QFile::encodeName(liste).constData(), O_WRONLY | O_NONBLOCK)) < 0)
             QThread::msleep(10);
-    }
     ASSERT_GE(fd, 0) << outil.readAllStandardError().toStdString();
     const QByteArray autre = lireFichier(source(u"tests/data/classeurs/mini-gnumeric.xls"_s));
     ASSERT_TRUE(aide::ecrireFichier(chemin + u".tmp"_s, autre));
@@ -157,28 +154,19 @@ TEST(OutilEcrire, ClasseurRemplacePendantLEcritureRefuse)
                     .contains(u"Impossible d'enregistrer « base.xls » : un autre programme l'a "
                               "modifié ou remplacé depuis son ouverture"_s));
     EXPECT_EQ(lireFichier(chemin), autre);
-}
 
-/// Disque plein (un petit tmpfs, monté dans un espace de montage à part) : la raison est dite
-/// et aucun fichier n'est laissé. Il faut pouvoir monter : root.
-TEST(OutilEcrire, SortieSurDisquePleinDitLaRaison)
-{
     if (::geteuid() != 0)
         GTEST_SKIP() << "monter un tmpfs demande root";
-    QTemporaryDir dossier;
-    const QString petit = dossier.filePath(u"petit"_s);
-    ASSERT_TRUE(QDir().mkdir(petit));
     const auto s = aide::lancer(u"unshare"_s,
         { u"-m"_s, u"sh"_s, u"-c"_s,
             u"mount -t tmpfs -o size=64k tmpfs \"$1\" || exit 9; \"$2\" ecrire --sortie "
             "\"$1/sortie.xls\" \"$3\" DYN_team A2=n:61; code=$?; ls -A \"$1\"; exit $code"_s,
-            u"sh"_s, petit, QStringLiteral(ZARVO_BINARY_DIR "/bin/classeur"),
+            u"sh"_s, dossier.path(), QStringLiteral(ZARVO_BINARY_DIR "/bin/classeur"),
             source(u"tests/data/classeurs/base-libreoffice.xls"_s) });
     if (s.code == 9)
         GTEST_SKIP() << "tmpfs impossible à monter ici : " << s.erreurs.toStdString();
     EXPECT_EQ(s.code, 1) << s.erreurs.toStdString();
-    EXPECT_TRUE(QString::fromUtf8(s.erreurs).contains(u"(le disque est plein)"_s))
-        << s.erreurs.toStdString();
+    EXPECT_TRUE(s.erreurs.contains("(le disque est plein)")) << s.erreurs.toStdString();
     EXPECT_EQ(s.sortie, QByteArray()) << "fichiers laissés sur le disque plein";
 }
 
