@@ -113,21 +113,6 @@ TEST(Fermer, LaQuestionDecide)
     }
 }
 
-TEST(Quitter, FermeDAbordDeLaMemeFacon)
-{
-    Copie copie;
-    auto app = creerApplicationXls();
-    Classeur &c = app->ouvrir(copie.chemin);
-    c.feuille(u"DYN_team"_s).plage(u"C4"_s)->ecrire(Cellule::nombre(2));
-    Question annuler { Reponse::Annuler, {} };
-    EXPECT_FALSE(app->quitter(annuler.fonction()).fermee);
-    EXPECT_EQ(app->classeurActif(), &c);
-    Question oui { Reponse::Oui, {} };
-    EXPECT_TRUE(app->quitter(oui.fonction()).fermee);
-    EXPECT_EQ(app->classeurActif(), nullptr);
-    EXPECT_NE(copie.octets(), copie.origine);
-}
-
 TEST(Ecrire, ValeursPoseesBlocReluEtFormatGarde)
 {
     Copie copie;
