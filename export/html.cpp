@@ -243,9 +243,9 @@ QList<PageHTML> pagesHTML(const Donnees &d, const QString &nomBase, const QLocal
                              "\r\n<table border=1 bordercolor='#1D6008'>\r\n")
             + enteteEquipes);
     const auto section = [&](int division) {
-        const Cellule div = Cellule::nombre(division);
+        // La lecture du chargement : une équipe qui a son bouton a aussi sa page.
         for (int i = te.premiereLigne(); i <= te.derniereLigne(); ++i) {
-            if (!egalesAuTri(te(i, eqDivision), div))
+            if (divisionEquipe(te(i, eqDivision)) != division)
                 continue;
             ecrire(sommaire, ligneSommaire(d, i, valeur));
             pages.append({ QStringLiteral("Equipe%1.html").arg(i), pageEquipe(d, i, valeur) });

@@ -1,8 +1,18 @@
 #include "model/donnees.h"
 
+#include "model/conversions.h"
+
 #include <stdexcept>
 
 namespace zarvo {
+
+std::optional<int> divisionEquipe(const Cellule &c)
+{
+    const auto v = valeurNumerique(c);
+    if (v && (*v == 1 || *v == 2))
+        return int(*v);
+    return std::nullopt;
+}
 
 QString lettresColonne(int numero)
 {

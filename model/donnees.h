@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include <optional>
+
 namespace zarvo {
 
 /// Bornes fixes de la base du jeu.
@@ -39,6 +41,13 @@ struct Donnees
     QStringList EntetesCoureurs; ///< ligne 1 de DYN_cyclist, colonnes A … AG (vide si non lue)
     Journal Modifications; ///< ce qui attend d'être appliqué, et les pas d'annulation
 };
+
+/**
+ * Division d'une équipe (1 ou 2) lue dans sa case, un texte qui se lit comme un nombre
+ * compris ; rien pour toute autre valeur. La seule lecture de la division : une équipe qui a
+ * son bouton est aussi publiée par l'export.
+ */
+std::optional<int> divisionEquipe(const Cellule &c);
 
 /// Lettres de colonne "A" … "IV" pour un numéro 1 … 256.
 QString lettresColonne(int numero);

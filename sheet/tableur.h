@@ -22,14 +22,32 @@ namespace zarvo::sheet {
 /// Mode de calcul « manuel », seule valeur que le programme passe.
 constexpr int calculManuel = -4135;
 
-/// Question posée à la fermeture d'un classeur modifié : Oui, Non ou Annuler.
-using QuestionEnregistrer = std::function<Reponse(const QString &texte)>;
+/// Une question posée pendant la fermeture : son texte et les boutons proposés.
+struct QuestionPosee
+{
+    QuestionPosee(QString t, Boutons b = Boutons::OuiNonAnnuler)
+        : texte(std::move(t))
+        , boutons(b)
+    { }
+    QString texte;
+    Boutons boutons;
+    /// Pour une réponse qui ne regarde que le texte.
+    operator const QString &() const { return texte; }
+};
+
+/**
+ * Questions posées à la fermeture d'un classeur modifié : l'enregistrement (Oui, Non ou
+ * Annuler), puis, si le fichier a été remplacé par un autre programme depuis son ouverture,
+ * son remplacement (Oui ou Non).
+ */
+using QuestionEnregistrer = std::function<Reponse(const QuestionPosee &question)>;
 
 /// Issue d'une fermeture.
 struct Fermeture
 {
     bool fermee = true; ///< faux : le classeur reste ouvert (Annuler, ou échec d'enregistrement)
     QString erreur; ///< message en français quand l'enregistrement a échoué, sinon vide
+    QString avertissement = {}; ///< enregistré, mais avec une réserve (droits non rendus)
 };
 
 /// Une case ou un bloc d'une feuille.
@@ -75,6 +93,8 @@ public:
      * « Voulez-vous enregistrer les modifications apportées à « NOM » ? » :
      * Oui enregistre puis ferme, Non ferme sans enregistrer, Annuler laisse le classeur ouvert.
      * Un enregistrement qui échoue laisse le fichier intact et le classeur ouvert et modifié.
+     * Un fichier remplacé par un autre programme depuis l'ouverture n'est écrasé qu'après une
+     * seconde question (Oui, Non) ; Non laisse tout comme Annuler.
      */
     virtual Fermeture fermer(const QuestionEnregistrer &question) = 0;
     virtual bool estOuvert() const = 0;

@@ -478,8 +478,8 @@ bool Equipes::Quitter()
     if (m_tableur != nullptr) {
         sheet::Fermeture f;
         try {
-            f = m_tableur->quitter([this](const QString &question) {
-                return m_messages.afficher(question, Boutons::OuiNonAnnuler);
+            f = m_tableur->quitter([this](const sheet::QuestionPosee &question) {
+                return m_messages.afficher(question.texte, question.boutons);
             });
         } catch (const sheet::ErreurClasseur &e) {
             f = { false, e.message() };
@@ -490,6 +490,9 @@ bool Equipes::Quitter()
                 m_messages.afficher(f.erreur, Boutons::Ok);
             return false;
         }
+        // Enregistré, mais le fichier n'a pas retrouvé son propriétaire ou ses droits.
+        if (!f.avertissement.isEmpty())
+            m_messages.afficher(f.avertissement, Boutons::Ok);
     }
     m_quitte = true;
     hide();

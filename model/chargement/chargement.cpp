@@ -110,11 +110,11 @@ QList<DescriptionBouton> boutonsEquipes(Donnees &d)
     const Tableau &t = d.TabEquipes;
     for (int ligne = base::premiereLigneEquipe; ligne <= base::derniereLigneEquipe; ++ligne) {
         const auto id = valeurNumerique(t(ligne, 1));
-        const auto division = valeurNumerique(t(ligne, 3));
+        const auto division = divisionEquipe(t(ligne, 3));
         const bool libres = !t(ligne, 1).estVide() && id == base::idEquipeLibres;
         if (libres)
             d.IndexLibres = ligne;
-        if (libres || !division || (*division != 1 && *division != 2))
+        if (libres || !division)
             continue;
         const bool premiere = *division == 1;
         int &gauche = premiere ? gauche1 : gauche2;

@@ -4,6 +4,7 @@
 #include "sheet/adresse.h"
 #include "sheet/erreur.h"
 #include "sheet/xls/application_xls.h"
+#include "sheet/xls/classeur_xls.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -13,6 +14,7 @@
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <optional>
 
 using namespace zarvo;
 
@@ -36,8 +38,9 @@ const char *const usage
     = "Usage :\n"
       "  classeur feuilles FICHIER\n"
       "  classeur lire [--types] FICHIER FEUILLE PLAGE\n"
-      "  classeur ecrire [--sortie AUTRE.xls] FICHIER FEUILLE CELLULE=VALEUR...\n"
-      "    VALEUR : n:75 (nombre), t:Dupont (texte), v: (vide), sinon texte\n";
+      "  classeur ecrire [--sortie AUTRE.xls] FICHIER FEUILLE CELLULE=VALEUR|@LISTE...\n"
+      "    VALEUR : n:75 (nombre), t:Dupont (texte), v: (vide), sinon texte\n"
+      "    @LISTE : fichier de CELLULE=VALEUR, une par ligne, lu après l'ouverture\n";
 
 int mauvaiseLigne(const QString &raison)
 {
@@ -85,8 +88,34 @@ int lire(QStringList args)
     return 0;
 }
 
-/// Écrit les valeurs par l'interface du tableur puis ferme en répondant Oui à la question.
-/// Avec --sortie, le classeur est d'abord copié : l'original n'est jamais ouvert en écriture.
+/// Affectations d'un fichier LISTE, une par ligne (lignes vides ignorées).
+std::optional<std::vector<outils::Affectation>> lireListe(const QString &chemin)
+{
+    QFile f(chemin);
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
+        throw sheet::ErreurClasseur(QStringLiteral("Impossible de lire la liste « %1 ».")
+                                        .arg(QFileInfo(chemin).fileName()));
+    std::vector<outils::Affectation> r;
+    for (const QByteArray &ligne : f.readAll().split('\n')) {
+        if (ligne.trimmed().isEmpty())
+            continue;
+        const auto a = outils::lireAffectation(QString::fromUtf8(ligne));
+        if (!a) {
+            erreur(QStringLiteral("Écriture invalide « %1 ».").arg(QString::fromUtf8(ligne)));
+            return std::nullopt;
+        }
+        r.push_back(*a);
+    }
+    return r;
+}
+
+/**
+ * Écrit les valeurs par l'interface du tableur puis enregistre par le moteur : le fichier
+ * lu doit être encore là, inchangé. Avec --sortie, le classeur est enregistré sous l'autre
+ * nom : l'original n'est jamais ouvert en écriture, et un refus ne laisse aucun fichier.
+ * Une LISTE (@LISTE) n'est lue qu'une fois le classeur ouvert : une autre commande peut la
+ * produire au fil de l'eau, par un tube.
+ */
 int ecrire(QStringList args)
 {
     QString sortieAutre;
@@ -97,35 +126,34 @@ int ecrire(QStringList args)
     if (args.size() < 3)
         return mauvaiseLigne(QStringLiteral(
             "classeur ecrire : fichier, feuille et au moins une CELLULE=VALEUR attendus."));
-    std::vector<outils::Affectation> affectations;
-    for (const QString &a : args.mid(2)) {
-        const auto lue = outils::lireAffectation(a);
-        if (!lue)
+    for (const QString &a : args.mid(2))
+        if (!a.startsWith(u'@') && !outils::lireAffectation(a))
             return mauvaiseLigne(QStringLiteral("Écriture invalide « %1 ».").arg(a));
-        affectations.push_back(*lue);
-    }
-    QString fichier = args[0];
-    if (!sortieAutre.isEmpty()) {
-        if (QFileInfo(sortieAutre).absoluteFilePath() == QFileInfo(fichier).absoluteFilePath())
-            return mauvaiseLigne(QStringLiteral("--sortie doit nommer un autre fichier."));
-        if (!QFileInfo::exists(fichier))
-            throw sheet::ErreurClasseur(
-                QStringLiteral("Impossible d'ouvrir « %1 » : fichier introuvable.")
-                    .arg(QFileInfo(fichier).fileName()));
-        if ((QFile::exists(sortieAutre) && !QFile::remove(sortieAutre))
-            || !QFile::copy(fichier, sortieAutre))
-            throw sheet::ErreurClasseur(
-                QStringLiteral("Impossible d'écrire « %1 ».").arg(sortieAutre));
-        fichier = sortieAutre;
-    }
+    const QString &fichier = args[0];
+    if (!sortieAutre.isEmpty()
+        && QFileInfo(sortieAutre).absoluteFilePath() == QFileInfo(fichier).absoluteFilePath())
+        return mauvaiseLigne(QStringLiteral("--sortie doit nommer un autre fichier."));
     auto app = sheet::creerApplicationXls();
-    sheet::Classeur &c = app->ouvrir(fichier);
+    auto &c = dynamic_cast<sheet::xls::ClasseurXls &>(app->ouvrir(fichier));
     sheet::Feuille &f = c.feuille(args[1]);
-    for (const auto &a : affectations)
-        f.plage(a.adresse)->ecrire(a.valeur);
-    const sheet::Fermeture fin = c.fermer([](const QString &) { return Reponse::Oui; });
-    if (!fin.fermee)
-        throw sheet::ErreurClasseur(fin.erreur);
+    for (const QString &a : args.mid(2)) {
+        std::vector<outils::Affectation> lues;
+        if (a.startsWith(u'@')) {
+            const auto liste = lireListe(a.mid(1));
+            if (!liste) {
+                std::fputs(usage, stderr);
+                return codeLigneDeCommande;
+            }
+            lues = *liste;
+        } else {
+            lues.push_back(*outils::lireAffectation(a));
+        }
+        for (const auto &e : lues)
+            f.plage(e.adresse)->ecrire(e.valeur);
+    }
+    const sheet::xls::Remplacement r = c.enregistrer(sortieAutre);
+    if (!r.avertissement.isEmpty())
+        erreur(r.avertissement);
     return 0;
 }
 

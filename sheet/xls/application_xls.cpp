@@ -3,6 +3,7 @@
 #include "sheet/adresse.h"
 #include "sheet/erreur.h"
 #include "sheet/xls/classeur_xls.h"
+#include "sheet/xls/systeme_fichiers.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -162,23 +163,33 @@ public:
     {
         if (m_actif && m_actif->estOuvert())
             throw ErreurClasseur(QStringLiteral("Un classeur est déjà ouvert."));
-        const QString nom = QFileInfo(chemin).fileName();
-        QFile f(chemin);
-        if (!f.exists())
-            throw ErreurClasseur(
-                QStringLiteral("Impossible d'ouvrir « %1 » : fichier introuvable.").arg(nom));
-        if (!f.open(QIODevice::ReadOnly))
-            throw ErreurClasseur(
-                QStringLiteral("Impossible d'ouvrir « %1 » : lecture refusée.").arg(nom));
-        if (f.size() > xls::tailleFichierMax)
-            throw ErreurClasseur(
-                QStringLiteral("Impossible d'ouvrir « %1 » : fichier trop gros pour un classeur.")
-                    .arg(nom));
-        const QByteArray octets = f.readAll();
-        if (octets.size() != f.size())
-            throw ErreurClasseur(
-                QStringLiteral("Impossible d'ouvrir « %1 » : lecture incomplète.").arg(nom));
-        m_actif = xls::ouvrirOctets(octets, chemin);
+        using xls::systeme::Genre;
+        const xls::systeme::Lecture l = xls::systeme::lire(chemin, xls::tailleFichierMax);
+        const auto refus = [&](const QString &raison) {
+            return ErreurClasseur(QStringLiteral("Impossible d'ouvrir « %1 » : %2.")
+                                      .arg(QFileInfo(chemin).fileName(), raison));
+        };
+        const QFileInfo lien(chemin);
+        const QString cible = lien.isSymLink()
+            ? QStringLiteral(" (le lien mène à « %1 »)").arg(lien.symLinkTarget())
+            : QString();
+        if (l.genre == Genre::Absent)
+            throw refus(QStringLiteral("fichier introuvable"));
+        if (l.genre == Genre::LienCasse)
+            throw refus(QStringLiteral("fichier introuvable : le lien mène à « %1 », qui "
+                                       "n'existe pas")
+                            .arg(lien.symLinkTarget()));
+        if (l.genre != Genre::Ordinaire)
+            throw refus(QStringLiteral("c'est %1, pas un fichier%2")
+                            .arg(xls::systeme::nomGenre(l.genre), cible));
+        if (!l.erreur.isEmpty())
+            throw refus(QStringLiteral("lecture refusée (%1)").arg(l.erreur));
+        if (l.tropGros)
+            throw refus(QStringLiteral("fichier trop gros pour un classeur"));
+        if (l.octets.isEmpty())
+            throw refus(QStringLiteral("le fichier est vide"));
+        m_actif = xls::ouvrirOctets(l.octets, chemin);
+        m_actif->definirFichierLu(l.identite);
         return *m_actif;
     }
     void definirCalcul(int mode) override { m_mode = mode; }

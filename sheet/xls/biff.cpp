@@ -472,15 +472,30 @@ FeuilleBiff ClasseurBiff::lireFeuille(std::size_t indexFeuille) const
     int profondeur = 0;
     for (std::size_t i = s.premier; i <= s.dernier; ++i) {
         const Enregistrement &e = m_enregistrements[i];
-        if (!auPremierNiveau(e.id, profondeur))
-            continue; // graphique imbriqué : pas des cases de la feuille
-        const Donnees r(d + e.debutDonnees(), e.longueur);
         // Construit seulement en cas de refus : la lecture reste rapide.
         const auto quoi = [&] {
             return QStringLiteral("feuille « %1 », enregistrement 0x%2 à l'octet %3")
                 .arg(f.nom)
                 .arg(e.id, 4, 16, QLatin1Char('0'))
                 .arg(e.position);
+        };
+        // Trop long, il avale les enregistrements suivants : leurs cases seraient lues vides.
+        if (e.longueur > tailleMaxDonneesBiff8)
+            refuser(QStringLiteral("%1 : %2 octets de données, plus que les %3 permis")
+                        .arg(quoi())
+                        .arg(e.longueur)
+                        .arg(tailleMaxDonneesBiff8));
+        if (!auPremierNiveau(e.id, profondeur))
+            continue; // graphique imbriqué : pas des cases de la feuille
+        const Donnees r(d + e.debutDonnees(), e.longueur);
+        // Quelques octets de bourrage passent (LibreOffice écrit des BOOLERR de 9 octets) ; dès
+        // 4 octets de trop, l'excédent peut cacher un enregistrement entier.
+        const auto longueurExacte = [&](std::uint32_t attendue) {
+            if (r.taille() < attendue || r.taille() - attendue >= 4)
+                refuser(QStringLiteral("%1 : longueur %2 au lieu de %3 pour ce genre de case")
+                            .arg(quoi())
+                            .arg(r.taille())
+                            .arg(attendue));
         };
         const auto nombre = [&](double v) {
             if (!std::isfinite(v))
@@ -547,9 +562,11 @@ FeuilleBiff ClasseurBiff::lireFeuille(std::size_t indexFeuille) const
         try {
             switch (e.id) {
             case id::number:
+                longueurExacte(14);
                 ajouter(r.u16(0), r.u16(2), r.u16(4), r.u16(2), nombre(r.f64(6)));
                 break;
             case id::rk:
+                longueurExacte(10);
                 ajouter(r.u16(0), r.u16(2), r.u16(4), r.u16(2), nombre(valeurRk(r.u32(6))));
                 break;
             case id::mulrk:
@@ -578,6 +595,7 @@ FeuilleBiff ClasseurBiff::lireFeuille(std::size_t indexFeuille) const
                 break;
             }
             case id::labelsst: {
+                longueurExacte(10);
                 const std::uint32_t isst = r.u32(6);
                 if (isst >= m_sst->size())
                     refuser(QStringLiteral("%1 : index de chaîne hors de la table").arg(quoi()));
@@ -591,15 +609,16 @@ FeuilleBiff ClasseurBiff::lireFeuille(std::size_t indexFeuille) const
             case id::rstring: {
                 QString t;
                 const std::uint32_t fin = r.chaine(6, t);
-                if (e.id == id::rstring)
-                    r.exiger(fin + 2 + 4 * std::uint32_t(r.u16(fin)));
+                longueurExacte(e.id == id::rstring ? fin + 2 + 4 * std::uint32_t(r.u16(fin)) : fin);
                 ajouter(r.u16(0), r.u16(2), r.u16(4), r.u16(2), texte(t));
                 break;
             }
             case id::blank:
+                longueurExacte(6);
                 ajouter(r.u16(0), r.u16(2), r.u16(4), r.u16(2), Case());
                 break;
             case id::boolerr: {
+                longueurExacte(8);
                 const std::uint8_t v = r.u8(6);
                 Case c;
                 if (r.u8(7)) {

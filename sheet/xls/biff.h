@@ -37,6 +37,9 @@ constexpr std::uint16_t bof = 0x0809, eof = 0x000A, filepass = 0x002F, codepage 
                         shrfmla = 0x04BC, array = 0x0221, table = 0x0236;
 }
 
+/// Taille maximale des données d'un enregistrement BIFF8 : au-delà, le découpage est faux.
+constexpr int tailleMaxDonneesBiff8 = 8224;
+
 /// Un enregistrement : sa place dans le flux (l'en-tête de 4 octets commence à `position`).
 struct Enregistrement
 {

@@ -195,7 +195,9 @@ SstEcrite ecrireSst(const std::vector<ChaineSst> &chaines, std::uint32_t total, 
         const bool riche = !c.runs.isEmpty();
         const bool phon = !c.phonetique.isEmpty();
         const int entete = 3 + (riche ? 2 : 0) + (phon ? 4 : 0);
-        suite.assurer(entete + (c.texte.isEmpty() ? 0 : tailleCar));
+        // Le premier caractère, paire de substitution entière, reste avec l'en-tête.
+        const int premier = c.texte.isEmpty() ? 0 : c.texte[0].isHighSurrogate() ? 2 : 1;
+        suite.assurer(entete + premier * tailleCar);
         if (i % parPaquet == 0) {
             ajouter32(ext, std::uint32_t(suite.position()));
             ajouter16(ext, suite.decalage());
@@ -215,8 +217,12 @@ SstEcrite ecrireSst(const std::vector<ChaineSst> &chaines, std::uint32_t total, 
                 suite.suivant();
                 suite.courant().append(char(large ? 0x01 : 0));
             }
-            const qsizetype n
-                = std::min<qsizetype>(c.texte.size() - fait, suite.place() / tailleCar);
+            qsizetype n = std::min<qsizetype>(c.texte.size() - fait, suite.place() / tailleCar);
+            // Une coupure entre les deux moitiés d'une paire de substitution fait perdre le
+            // caractère aux autres lecteurs (xlrd refuse le fichier, Gnumeric tronque) : la
+            // moitié haute passe dans l'enregistrement suivant.
+            if (n > 1 && fait + n < c.texte.size() && c.texte[fait + n - 1].isHighSurrogate())
+                --n;
             if (n <= 0) // garde-fou : une faute de découpage échoue au lieu de tourner sans fin
                 throw ErreurClasseur(QStringLiteral("Table des chaînes impossible à découper."));
             ajouterCaracteres(suite.courant(), c.texte, fait, n, large);

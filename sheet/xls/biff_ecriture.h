@@ -51,7 +51,7 @@ enum Type : std::uint16_t {
 };
 
 /// Taille maximale des données d'un enregistrement BIFF8.
-constexpr int tailleMaxDonnees = 8224;
+constexpr int tailleMaxDonnees = tailleMaxDonneesBiff8;
 /// Plus long texte qu'une case peut tenir.
 constexpr int longueurMaxTexte = 32767;
 /// Format de case par défaut (« Normal ») des classeurs BIFF8.
@@ -84,8 +84,9 @@ struct SstEcrite
  * Écrit la table des chaînes. `debut` est la position dans le flux où la SST commencera :
  * l'EXTSST y renvoie. `total` : nombre de renvois aux chaînes dans tout le classeur.
  * Règles de découpage : l'en-tête d'une chaîne et son premier caractère restent dans le même
- * enregistrement ; une suite de caractères reprise dans un CONTINUE y reçoit un octet d'options
- * neuf ; un run n'est jamais coupé ; les données phonétiques se coupent où il faut.
+ * enregistrement, et une paire de substitution (caractère hors du plan multilingue de base)
+ * n'est jamais coupée ; une suite de caractères reprise dans un CONTINUE y reçoit un octet
+ * d'options neuf ; un run n'est jamais coupé ; les données phonétiques se coupent où il faut.
  */
 SstEcrite ecrireSst(const std::vector<ChaineSst> &chaines, std::uint32_t total, qint64 debut);
 

@@ -49,9 +49,14 @@ public:
     const EcrituresFeuille *ecritures(std::size_t feuille) const;
     /**
      * Enregistre dans `chemin` (par défaut le fichier du classeur) sans jamais laisser de
-     * fichier abîmé. Lève ErreurClasseur ; en cas d'échec le classeur reste modifié.
+     * fichier abîmé. Lève ErreurClasseur ; en cas d'échec le classeur reste modifié. Le
+     * fichier du classeur qui n'est plus celui qui a été lu (un autre programme l'a remplacé)
+     * n'est remplacé qu'avec l'accord de `confirmer` ; sans lui, refus.
      */
-    void enregistrer(const QString &chemin = {});
+    Remplacement enregistrer(
+        const QString &chemin = {}, const ConfirmerRemplacement &confirmer = {});
+    /// Le fichier tel qu'il a été lu à l'ouverture (ou au dernier enregistrement).
+    void definirFichierLu(systeme::Identite identite) { m_identite = identite; }
     /**
      * Avant le premier enregistrement accepté à la fermeture, le fichier tel qu'il a été lu
      * est écrit à côté, sous ce nom (le précédent est remplacé). Échec : rien n'est enregistré.
@@ -66,6 +71,7 @@ private:
 
     Ecritures m_ecritures;
     EnveloppeEcriture m_enveloppe;
+    systeme::Identite m_identite; ///< du fichier lu, avec les octets de m_conteneur
     QString m_chemin;
     Conteneur m_conteneur;
     int m_entreeWorkbook;
@@ -100,6 +106,9 @@ private:
 /// Ouvre un fichier en mémoire (pour le fuzzeur et les tests) : mêmes vérifications et mêmes
 /// messages que l'ouverture du fichier `chemin` (qui n'est pas lu).
 std::unique_ptr<ClasseurXls> ouvrirOctets(const QByteArray &octets, const QString &chemin);
+
+/// Question posée quand le fichier à remplacer n'est plus celui qui a été lu.
+QString texteQuestionRemplacer(const QString &nomFichier);
 
 /// Taille au-delà de laquelle un fichier n'est pas chargé.
 constexpr qint64 tailleFichierMax = 256LL * 1024 * 1024;

@@ -39,7 +39,7 @@ const EcrituresFeuille *ClasseurXls::ecritures(std::size_t feuille) const
     return it == m_ecritures.end() ? nullptr : &it->second;
 }
 
-void ClasseurXls::enregistrer(const QString &chemin)
+Remplacement ClasseurXls::enregistrer(const QString &chemin, const ConfirmerRemplacement &confirmer)
 {
     const QString cible = chemin.isEmpty() ? m_chemin : chemin;
     // Tout le nouvel état est préparé et vérifié avant de toucher au disque : un échec laisse
@@ -60,7 +60,14 @@ void ClasseurXls::enregistrer(const QString &chemin)
                                             "d'origine n'a pas été modifié.")
                                  .arg(QFileInfo(cible).fileName(), e.message()));
     }
-    remplacerFichier(cible, ecrit->conteneur.octets(), m_enveloppe, cible == m_chemin);
+    // Le fichier ouvert doit être encore celui qui a été lu ; un autre nom peut être créé.
+    const FichierLu lu { m_conteneur.octets(), m_identite };
+    const Remplacement r = remplacerFichier(cible, ecrit->conteneur.octets(), m_enveloppe,
+        cible == m_chemin ? &lu : nullptr, confirmer);
+    if (!r.fait)
+        return r;
+    const auto apres = systeme::etat(cible);
+    m_identite = apres ? apres->first : systeme::Identite {};
     m_conteneur = std::move(ecrit->conteneur);
     m_biff = std::move(ecrit->relu.biff);
     for (auto &[index, f] : m_feuilles)
@@ -68,6 +75,17 @@ void ClasseurXls::enregistrer(const QString &chemin)
     m_ecritures.clear();
     m_chemin = cible; // comme « Enregistrer sous » : le classeur suit désormais ce fichier
     m_modifie = false;
+    return r;
+}
+
+QString texteQuestionRemplacer(const QString &nomFichier)
+{
+    return QStringLiteral("Le fichier « %1 » a été modifié ou remplacé par un autre programme "
+                          "depuis son ouverture.")
+               .arg(nomFichier)
+        + QChar(13)
+        + QStringLiteral("Voulez-vous le remplacer par le classeur modifié ? (Non : rien n'est "
+                         "enregistré, vos modifications restent dans l'éditeur.)");
 }
 
 QString ClasseurXls::cheminCopieDeSecours() const
@@ -102,6 +120,7 @@ Fermeture ClasseurXls::fermer(const QuestionEnregistrer &question)
 {
     if (!m_ouvert)
         return {};
+    QString avertissement;
     if (m_modifie) {
         // Sans question, ou sur une réponse inattendue, rien n'est perdu : le classeur reste.
         const Reponse r
@@ -113,7 +132,15 @@ Fermeture ClasseurXls::fermer(const QuestionEnregistrer &question)
                 return { false, texteEchecCopie(e.message()) };
             }
             try {
-                enregistrer();
+                const Remplacement fait = enregistrer({}, [&] {
+                    return question(QuestionPosee {
+                               texteQuestionRemplacer(nomFichier()), Boutons::OuiNon })
+                        == Reponse::Oui;
+                });
+                // Non au remplacement : comme Annuler, le classeur reste ouvert et modifié.
+                if (!fait.fait)
+                    return { false, {} };
+                avertissement = fait.avertissement;
             } catch (const ErreurClasseur &e) {
                 return { false, e.message() };
             }
@@ -123,7 +150,7 @@ Fermeture ClasseurXls::fermer(const QuestionEnregistrer &question)
     }
     m_ecritures.clear();
     m_ouvert = false;
-    return {};
+    return { true, {}, avertissement };
 }
 
 } // namespace zarvo::sheet::xls

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sheet/xls/systeme_fichiers.h"
+
 #include <QByteArray>
 #include <QIODevice>
 #include <QString>
@@ -15,15 +17,38 @@ namespace zarvo::sheet::xls {
  */
 using EnveloppeEcriture = std::function<std::unique_ptr<QIODevice>(QIODevice &fichier)>;
 
+/// Le fichier tel qu'il a été lu : ce que l'enregistrement s'attend à trouver sur le disque.
+struct FichierLu
+{
+    QByteArray octets;
+    systeme::Identite identite;
+};
+
+/// Accord pour remplacer un fichier qui n'est plus celui qui a été lu.
+using ConfirmerRemplacement = std::function<bool()>;
+
+/// Issue d'un remplacement.
+struct Remplacement
+{
+    bool fait = true; ///< faux : le fichier avait changé et le remplacement a été refusé
+    QString avertissement; ///< fait, mais propriétaire ou droits pas tous rendus (en français)
+};
+
 /**
  * Remplace le fichier `chemin` par `contenu` sans jamais laisser un fichier à moitié écrit :
- * les octets vont dans un fichier temporaire du même dossier, synchronisé sur le disque, puis
- * renommé par-dessus l'original en gardant ses permissions. Tout échec lève ErreurClasseur
- * (texte en français nommant le fichier et l'étape) ; l'original reste alors identique à
- * l'octet et le fichier temporaire est supprimé. `doitExister` faux : le fichier peut aussi
- * être créé (enregistrement sous un autre nom).
+ * les octets vont dans un fichier temporaire du même dossier, synchronisé sur le disque, qui
+ * reçoit le propriétaire, le groupe et les droits de l'original avant d'être renommé
+ * par-dessus lui. Tout échec lève ErreurClasseur (texte en français nommant le fichier,
+ * l'étape et sa raison) ; l'original reste alors identique à l'octet et le fichier temporaire
+ * est supprimé.
+ *
+ * `lu` : le fichier doit exister et être encore celui qui a été lu (même identité, mêmes
+ * octets). S'il ne l'est plus, `confirmer` décide : faux, rien n'est écrit (Remplacement::fait
+ * faux) ; sans `confirmer`, refus par ErreurClasseur. Sans `lu`, le fichier peut aussi être
+ * créé (enregistrement sous un autre nom).
  */
-void remplacerFichier(const QString &chemin, const QByteArray &contenu,
-    const EnveloppeEcriture &enveloppe = {}, bool doitExister = true);
+Remplacement remplacerFichier(const QString &chemin, const QByteArray &contenu,
+    const EnveloppeEcriture &enveloppe = {}, const FichierLu *lu = nullptr,
+    const ConfirmerRemplacement &confirmer = {});
 
 } // namespace zarvo::sheet::xls

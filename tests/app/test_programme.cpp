@@ -91,6 +91,9 @@ private slots:
             << QByteArray("Nom;Prénom\nA;B\n") << QString() << u"pas un classeur"_s;
         QTest::newRow("protégé par mot de passe")
             << QByteArray() << refus + u"motdepasse-libreoffice.xls"_s << u"mot de passe"_s;
+        QTest::newRow("une case avale la suivante")
+            << QByteArray() << refus + u"rk-avale-libreoffice.xls"_s
+            << u"longueur 24 au lieu de 10"_s;
     }
     void refusDuMoteurXls()
     {
@@ -131,6 +134,53 @@ private slots:
         QVERIFY(p.equipes() != nullptr && p.equipes()->isVisible());
         QVERIFY(!p.selecteur().isVisible());
         VERIFIER_MESSAGES_SOLDES(messages);
+    }
+
+    // Le jeu réexporte la base pendant la session : le fichier n'est plus celui qui a été lu.
+    void fichierRemplacePendantLaSession_data()
+    {
+        QTest::addColumn<bool>("remplacer");
+        QTest::newRow("Oui : le classeur modifié le remplace") << true;
+        QTest::newRow("Non : retour à l'éditeur, tout intact") << false;
+    }
+    void fichierRemplacePendantLaSession()
+    {
+        QFETCH(bool, remplacer);
+        const QString chemin = m_dossier->filePath(u"partie.xls"_s);
+        QVERIFY(QFile::copy(QStringLiteral(ZARVO_SOURCE_DIR "/exemples/demo.xls"), chemin));
+        ui::MessagesFactices messages;
+        Programme p(
+            messages, [] { return sheet::creerApplicationXls(); }, m_dossier->path());
+        p.demarrer();
+        QVERIFY(p.selecteur().selectionnerFichier(chemin));
+        QTest::mouseClick(p.selecteur().OUVRIR(), Qt::LeftButton);
+        QVERIFY(p.equipes() != nullptr);
+        sheet::Classeur *c = p.tableur()->classeurActif();
+        c->feuille(u"DYN_team"_s).plage(u"B2"_s)->ecrire(Cellule::texte(u"Renommée"_s));
+        const QByteArray autre = lireFichier(
+            QStringLiteral(ZARVO_SOURCE_DIR "/tests/data/classeurs/mini-libreoffice.xls"));
+        QVERIFY(ecrireFichier(chemin + u".tmp"_s, autre));
+        QVERIFY(QFile::remove(chemin) && QFile::rename(chemin + u".tmp"_s, chemin));
+
+        messages.repondre(Reponse::Oui); // vraiment quitter
+        messages.repondre(Reponse::Oui); // enregistrer
+        messages.repondre(remplacer ? Reponse::Oui : Reponse::Non);
+        QTest::mouseClick(p.equipes()->Quit(), Qt::LeftButton);
+        const auto vus = messages.prendreMessages();
+        VERIFIER_MESSAGES_SOLDES(messages);
+        QCOMPARE(vus.size(), 3);
+        QCOMPARE(vus[2].boutons, Boutons::OuiNon);
+        QVERIFY2(
+            vus[2].texte.startsWith(
+                u"Le fichier « partie.xls » a été modifié ou remplacé par un autre programme"_s),
+            qPrintable(vus[2].texte));
+        // Non : comme Annuler, rien d'enregistré, l'éditeur et chaque modification sont là.
+        QCOMPARE(p.estTermine(), remplacer);
+        QCOMPARE(p.equipes()->isVisible(), !remplacer);
+        QCOMPARE(lireFichier(chemin) == autre, !remplacer);
+        auto relue = sheet::creerApplicationXls();
+        sheet::Classeur &lu = remplacer ? relue->ouvrir(chemin) : *c;
+        QCOMPARE(lu.feuille(u"DYN_team"_s).plage(u"B2"_s)->valeur(), Cellule::texte(u"Renommée"_s));
     }
 
     void appliquer()

@@ -133,9 +133,16 @@ TEST(ExportHTML, EnTeteTousLes15LibresEtStylesParPage)
 TEST(ExportHTML, EquipesExporteesSelonLaDivision)
 {
     const std::pair<Cellule, bool> cas[] = {
-        { Cellule::nombre(1), true }, { Cellule::nombre(2), true }, { Cellule::nombre(3), false },
-        { Cellule::nombre(0), false }, { Cellule(), false }, { Cellule::nombre(1.5), false },
-        { Cellule::texte(u"1"_s), false }, // un texte n'égale pas 1
+        { Cellule::nombre(1), true },
+        { Cellule::nombre(2), true },
+        { Cellule::nombre(3), false },
+        { Cellule::nombre(0), false },
+        { Cellule(), false },
+        { Cellule::nombre(1.5), false },
+        // La lecture du chargement : un texte qui se lit 1 ou 2 donne un bouton, donc une page.
+        { Cellule::texte(u"1"_s), true },
+        { Cellule::texte(u" 2"_s), true },
+        { Cellule::texte(u"GS1"_s), false },
     };
     for (const auto &[division, exportee] : cas) {
         SCOPED_TRACE(texteCellule(division).toStdString());

@@ -32,7 +32,13 @@ TEST(AllersRetours, LecteursIndependants)
         const Conteneur c = Conteneur::lire(octets);
         const int entree = c.chercherFlux(u"Workbook"_s);
         const ClasseurBiff biff = ClasseurBiff::lire(c.lireFlux(entree));
-        const Ecritures ecr = ecrituresAuHasard(biff, 120, graine++);
+        Ecritures ecr = ecrituresAuHasard(biff, 120, graine++);
+        // Longs textes hors du plan de base, décalés de 0 à 3 caractères : les limites des
+        // CONTINUE de la SST tombent à chaque place d'une paire de substitution.
+        if (const int equipes = biff.chercherFeuille(u"DYN_team"_s); equipes >= 0)
+            for (int k = 0; k < 8; ++k)
+                ecr[std::size_t(equipes)][{ 300 + k, 1 }] = Cellule::texte(
+                    QString(k % 4, u'é') + (k < 4 ? u"🚲"_s : u"𝄞😀𠀋"_s).repeated(4200 - k));
         const QByteArray neuf = ecrireClasseur(c, entree, biff, ecr).conteneur.octets();
 
         const QString base = dossier.filePath(QFileInfo(fichier).completeBaseName());

@@ -150,6 +150,8 @@ Relu relireSst(const QByteArray &octets, qint64 debut)
         ChaineSst c;
         for (int lu = 0; lu < cch;) {
             if (reste() == 0) {
+                if (!c.texte.isEmpty() && c.texte.back().isHighSurrogate())
+                    throw std::runtime_error("paire de substitution coupée");
                 suivant();
                 large = std::uint8_t(morceaux[m].donnees[o++]) & 1;
             }
@@ -266,6 +268,19 @@ std::vector<ChaineSst> bordsDEnregistrement()
     return v;
 }
 
+std::vector<ChaineSst> horsPlanDeBase()
+{
+    // Avant les paires, 0 à 3 caractères : la limite d'enregistrement tombe à chaque place
+    // d'une paire, en-tête compris.
+    std::vector<ChaineSst> v;
+    for (int avant = 0; avant < 4; ++avant)
+        for (int k = 0; k < 4; ++k) {
+            v.push_back({ texteLong(tailleMaxDonnees / 2 - 8 - avant - k, u'Ж'), {}, {} });
+            v.push_back({ QString(avant, u'é') + QString(u"🚲𝄞😀𠀋"_s).repeated(2100 + k), {}, {} });
+        }
+    return v;
+}
+
 TEST(Sst, RelueALIdentiqueEtBienDecoupee)
 {
     const std::pair<const char *, std::vector<ChaineSst>> tables[] = {
@@ -279,6 +294,7 @@ TEST(Sst, RelueALIdentiqueEtBienDecoupee)
                 { u"b"_s, {}, QByteArray(20000, 'p') } } },
         { "milliers", beaucoupDeCourtes(5000) },
         { "bords", bordsDEnregistrement() },
+        { "horsPlanDeBase", horsPlanDeBase() },
     };
     for (const auto &[nom, chaines] : tables) {
         SCOPED_TRACE(nom);

@@ -1,6 +1,7 @@
 #include "aide_ecriture.h"
 #include "aide_gtest.h"
 #include "appareil_defaillant.h"
+#include "commun/personne.h"
 #include "sheet/erreur.h"
 #include "sheet/xls/application_xls.h"
 #include "sheet/xls/classeur_xls.h"
@@ -118,21 +119,6 @@ TEST(Fermer, LaQuestionDecide)
     }
 }
 
-TEST(Quitter, FermeDAbordDeLaMemeFacon)
-{
-    Copie copie;
-    auto app = creerApplicationXls();
-    Classeur &c = app->ouvrir(copie.chemin);
-    c.feuille(u"DYN_team"_s).plage(u"C4"_s)->ecrire(Cellule::nombre(2));
-    Question annuler { Reponse::Annuler, {} };
-    EXPECT_FALSE(app->quitter(annuler.fonction()).fermee);
-    EXPECT_EQ(app->classeurActif(), &c);
-    Question oui { Reponse::Oui, {} };
-    EXPECT_TRUE(app->quitter(oui.fonction()).fermee);
-    EXPECT_EQ(app->classeurActif(), nullptr);
-    EXPECT_NE(copie.octets(), copie.origine);
-}
-
 TEST(Ecrire, ValeursPoseesBlocReluEtFormatGarde)
 {
     Copie copie;
@@ -156,9 +142,8 @@ TEST(Ecrire, ValeursPoseesBlocReluEtFormatGarde)
     EXPECT_EQ(apres(2, 1), avant(2, 1));
     EXPECT_EQ(apres(973, 33), avant(973, 33));
 
-    // Après l'enregistrement, la case vidée garde son format et le classeur n'est plus modifié ;
-    // le fichier remplacé garde ses droits.
-    ASSERT_EQ(::chmod(QFile::encodeName(copie.chemin).constData(), 0640), 0);
+    // Après l'enregistrement, la case vidée garde son format et le classeur n'est plus modifié
+    // (droits et propriétaire rendus : Enregistrer.FautesDeFichier).
     auto *x = dynamic_cast<xls::ClasseurXls *>(&c);
     ASSERT_NE(x, nullptr);
     const int k = x->biff().chercherFeuille(u"DYN_cyclist"_s);
@@ -166,10 +151,6 @@ TEST(Ecrire, ValeursPoseesBlocReluEtFormatGarde)
     const std::uint16_t xfD2 = avantD2.xf(*avantD2.chercher(1, 3), 3);
     x->enregistrer();
     EXPECT_FALSE(c.estModifie());
-    struct stat st
-    { };
-    ASSERT_EQ(::stat(QFile::encodeName(copie.chemin).constData(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0640u);
     EXPECT_EQ(copie.fichiers().size(), 1);
     const xls::ClasseurBiff o = ouvrir(copie.chemin);
     const xls::FeuilleBiff apresD2 = o.lireFeuille(std::size_t(k));
@@ -279,68 +260,112 @@ TEST(CopieDeSecours, EchecPuisReprise)
     }
 }
 
-TEST(Echec, FichierDisparuNonRecree)
-{
-    Copie copie;
-    auto app = creerApplicationXls();
-    xls::ClasseurXls &x = ouvrirModifie(*app, copie);
-    ASSERT_TRUE(QFile::remove(copie.chemin));
-    Question oui { Reponse::Oui, {} };
-    const Fermeture f = x.fermer(oui.fonction());
-    EXPECT_FALSE(f.fermee);
-    EXPECT_TRUE(f.erreur.contains(u"n'existe plus"_s)) << f.erreur.toStdString();
-    EXPECT_TRUE(copie.fichiers().isEmpty());
-}
-
 /**
- * Dossier où l'on ne peut pas créer le fichier temporaire, le fichier lui-même restant
- * modifiable : rien ne doit s'écrire directement dans l'original. Sous root les droits ne
- * bloquent rien : l'essai se fait alors dans un processus fils sous l'identité de « nobody ».
+ * Fautes autour du fichier à l'enregistrement. La copie reçoit ses droits (et « nobody » pour
+ * propriétaire si `aPersonne`) avant l'ouverture ; `pendant` joue un autre programme entre
+ * l'ouverture et l'enregistrement. Les cas `sousPersonne` se jouent sous « nobody » (sous
+ * root les droits ne bloquent rien) ; l'essai rend le numéro du premier contrôle manqué.
  */
-TEST(Echec, DossierEnLectureSeule)
+TEST(Enregistrer, FautesDeFichier)
 {
-    Copie copie;
-    const QByteArray d = QFile::encodeName(copie.dossier.path());
-    const QByteArray fichier = QFile::encodeName(copie.chemin);
-    const bool root = ::geteuid() == 0;
-    constexpr uid_t personne = 65534;
-    if (root) {
-        ASSERT_EQ(::chown(fichier.constData(), personne, personne), 0);
-        ASSERT_EQ(::chmod(d.constData(), 0755), 0);
-    } else {
-        ASSERT_EQ(::chmod(d.constData(), 0555), 0);
-    }
-    const auto essayer = [&]() -> int {
-        auto app = creerApplicationXls();
-        xls::ClasseurXls &x = ouvrirModifie(*app, copie);
-        Question oui { Reponse::Oui, {} };
-        const Fermeture f = x.fermer(oui.fonction());
-        if (f.fermee)
-            return 1;
-        if (!x.estOuvert() || !x.estModifie() || !f.erreur.contains(u"fichier temporaire"_s))
-            return 2;
-        return 0;
+    const auto remplacer = [](Copie &c) { // un autre classeur renommé par-dessus
+        aide::ecrireFichier(
+            c.chemin + u".tmp"_s, lireFichier(source(u"tests/data/classeurs/mini-gnumeric.xls"_s)));
+        QFile::remove(c.chemin);
+        QFile::rename(c.chemin + u".tmp"_s, c.chemin);
     };
-    int issue = -1;
-    if (root) {
-        const pid_t fils = ::fork();
-        ASSERT_GE(fils, 0);
-        if (fils == 0) {
-            if (::setgid(personne) != 0 || ::setuid(personne) != 0)
-                ::_exit(3);
-            ::_exit(essayer());
-        }
-        int statut = 0;
-        ASSERT_EQ(::waitpid(fils, &statut, 0), fils);
-        ASSERT_TRUE(WIFEXITED(statut));
-        issue = WEXITSTATUS(statut);
-    } else {
-        issue = essayer();
-        ::chmod(d.constData(), 0755);
+    const auto reecrire = [](Copie &c) { // même fichier, un octet changé sur place
+        QFile f(c.chemin);
+        f.open(QIODevice::ReadWrite);
+        f.seek(f.size() - 1);
+        f.write("\x01");
+    };
+    const bool root = ::geteuid() == 0;
+    struct Cas
+    {
+        const char *nom;
+        std::function<void(Copie &)> pendant;
+        QList<Reponse> reponses;
+        bool sousPersonne, aPersonne;
+        int droits, droitsDossier; // 0 : inchangés
+        bool fermee, enregistre;
+        const char *texte; ///< dans les questions, l'erreur ou l'avertissement
+    };
+    const Cas tous[] = {
+        { "remplaceOui", remplacer, { Reponse::Oui, Reponse::Oui }, false, false, 0, 0, true, true,
+            "Le fichier « base équipe.xls » a été modifié ou remplacé par un autre programme" },
+        { "reecritNon", reecrire, { Reponse::Oui, Reponse::Non }, false, false, 0, 0, false, false,
+            "Voulez-vous le remplacer par le classeur modifié ?" },
+        { "disparu", [](Copie &c) { QFile::remove(c.chemin); }, { Reponse::Oui }, false, false, 0,
+            0, false, false, "n'existe plus" },
+        { "proprietaireEtDroitsRendus", {}, { Reponse::Oui }, false, root, 0444, 0, true, true,
+            "" },
+        { "lectureSeule", {}, { Reponse::Oui }, true, true, 0444, 0777, false, false,
+            "« base équipe.xls » : le fichier est en lecture seule" },
+        { "dossierEnLectureSeule", {}, { Reponse::Oui }, true, true, 0, root ? 0755 : 0555, false,
+            false, "fichier temporaire dans le dossier" },
+        // Il faut un fichier d'un autre propriétaire : root seulement.
+        { "proprietaireNonRendu", {}, { Reponse::Oui }, true, false, root ? 0666 : 0, 0777, true,
+            true, "a été enregistré, mais n'a pas pu retrouver le propriétaire root" },
+    };
+    for (const Cas &cas : tous) {
+        SCOPED_TRACE(cas.nom);
+        if (!root && cas.sousPersonne && !cas.aPersonne && cas.enregistre)
+            continue;
+        Copie copie;
+        const QByteArray chemin = QFile::encodeName(copie.chemin);
+        const QByteArray dossier = QFile::encodeName(copie.dossier.path());
+        if (cas.aPersonne)
+            ::chown(chemin.constData(), essai::personne, essai::personne);
+        if (cas.droits)
+            ::chmod(chemin.constData(), mode_t(cas.droits));
+        if (cas.droitsDossier)
+            ::chmod(dossier.constData(), mode_t(cas.droitsDossier));
+        const auto jouer = [&]() -> int {
+            auto app = creerApplicationXls();
+            xls::ClasseurXls &x = ouvrirModifie(*app, copie);
+            if (cas.pendant)
+                cas.pendant(copie);
+            const QByteArray avantFermer = copie.octets();
+            const auto nbFichiers = copie.fichiers().size();
+            QStringList textes;
+            QList<Boutons> boutons;
+            QList<Reponse> reponses = cas.reponses;
+            const Fermeture f = x.fermer([&](const QuestionPosee &q) {
+                textes << q.texte;
+                boutons << q.boutons;
+                return reponses.isEmpty() ? Reponse::Annuler : reponses.takeFirst();
+            });
+            struct stat st
+            { };
+            ::stat(chemin.constData(), &st);
+            const uid_t proprietaire = cas.aPersonne ? essai::personne : 0;
+            const bool controles[] = {
+                f.fermee == cas.fermee,
+                (textes << f.erreur << f.avertissement)
+                    .join(u'|')
+                    .contains(QString::fromUtf8(cas.texte)),
+                reponses.isEmpty(),
+                boutons.size() < 2 || boutons[1] == Boutons::OuiNon,
+                x.estOuvert() != cas.fermee && x.estModifie() != cas.fermee,
+                (copie.octets() != avantFermer) == cas.enregistre,
+                copie.fichiers().size() == nbFichiers,
+                !cas.droits || !cas.enregistre || int(st.st_mode & 07777) == cas.droits,
+                !root || !cas.enregistre || (st.st_uid == proprietaire && st.st_gid == proprietaire)
+                    || cas.sousPersonne,
+                !cas.enregistre
+                    || lire(creerApplicationXls()->ouvrir(copie.chemin), u"DYN_cyclist"_s, u"B7"_s)
+                        == Cellule::texte(u"Ærø"_s),
+            };
+            for (std::size_t k = 0; k < std::size(controles); ++k)
+                if (!controles[k])
+                    return int(k) + 1;
+            return 0;
+        };
+        EXPECT_EQ(cas.sousPersonne ? essai::sousPersonne(jouer) : jouer(), 0)
+            << "premier contrôle manqué (99 : setuid, 96 : exception)";
+        ::chmod(dossier.constData(), 0755);
     }
-    EXPECT_EQ(issue, 0) << "1 : enregistré quand même, 2 : état ou message faux, 3 : setuid";
-    EXPECT_EQ(copie.octets(), copie.origine);
-    EXPECT_EQ(copie.fichiers().size(), 1);
 }
 
 } // namespace

@@ -2,9 +2,15 @@
 #include "aide_gtest.h"
 #include "outils/classeur/affectation.h"
 
+#include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace aide_ecriture;
 using namespace Qt::StringLiterals;
@@ -92,6 +98,9 @@ TEST(OutilEcrire, CodeEtMessageSansToucherAuFichier)
         { "plageInvalide", { u"lire"_s, u"FICHIER"_s, u"DYN_team"_s, u"A0"_s }, 2 },
         { "feuilleAbsente", { u"ecrire"_s, u"FICHIER"_s, u"Nulle"_s, u"A1=n:1"_s }, 1 },
         { "pasUnClasseur", { u"feuilles"_s, u"TEXTE"_s }, 1 },
+        // Un enregistrement sous un autre nom refusé ne laisse aucun fichier derrière lui.
+        { "sortieRefusee",
+            { u"ecrire"_s, u"--sortie"_s, u"AUTRE"_s, u"FICHIER"_s, u"Nulle"_s, u"A1=n:1"_s }, 1 },
     };
     for (const auto &[nom, modele, code] : tous) {
         SCOPED_TRACE(nom);
@@ -104,11 +113,61 @@ TEST(OutilEcrire, CodeEtMessageSansToucherAuFichier)
         QStringList args = modele;
         args.replaceInStrings(u"FICHIER"_s, chemin);
         args.replaceInStrings(u"TEXTE"_s, texte);
+        args.replaceInStrings(u"AUTRE"_s, dossier.filePath(u"autre.xls"_s));
         const auto s = classeur(args);
         EXPECT_EQ(s.code, code) << s.erreurs.toStdString();
         EXPECT_FALSE(s.erreurs.isEmpty());
         EXPECT_EQ(lireFichier(chemin), avant);
+        EXPECT_EQ(
+            essai::contenuDossier(dossier.path()), QStringList({ u"base.xls"_s, u"texte.xls"_s }));
     }
+}
+
+/**
+ * Refus de l'outil, sans fichier laissé : le classeur remplacé par un autre programme entre
+ * l'ouverture et l'enregistrement (la liste d'écritures est un tube : quand on peut l'ouvrir
+ * pour y écrire, l'outil a déjà lu le classeur) ; --sortie sur un disque plein (un tmpfs de
+ * 64 Kio monté dans un espace de montage à part, root seulement).
+ */
+TEST(OutilEcrire, RemplaceOuDisquePleinRefusAvecLaRaison)
+{
+    QTemporaryDir dossier;
+    const QString chemin = dossier.filePath(u"base.xls"_s), liste = dossier.filePath(u"liste"_s);
+    ASSERT_TRUE(QFile::copy(source(u"tests/data/classeurs/mini-libreoffice.xls"_s), chemin));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(liste).constData(), 0600), 0);
+    QProcess outil;
+    outil.start(QStringLiteral(ZARVO_BINARY_DIR "/bin/classeur"),
+        { u"ecrire"_s, chemin, u"DYN_team"_s, u"@"_s + liste });
+    int fd = -1;
+    for (int k = 0; k < 6000 && fd < 0 && outil.state() != QProcess::NotRunning; ++k)
+        if ((fd = ::open(QFile::encodeName(liste).constData(), O_WRONLY | O_NONBLOCK)) < 0)
+            QThread::msleep(10);
+    ASSERT_GE(fd, 0) << outil.readAllStandardError().toStdString();
+    const QByteArray autre = lireFichier(source(u"tests/data/classeurs/mini-gnumeric.xls"_s));
+    ASSERT_TRUE(aide::ecrireFichier(chemin + u".tmp"_s, autre));
+    ASSERT_TRUE(QFile::remove(chemin) && QFile::rename(chemin + u".tmp"_s, chemin));
+    ASSERT_EQ(::write(fd, "A2=n:61\n", 8), 8);
+    ::close(fd);
+    ASSERT_TRUE(outil.waitForFinished(120000));
+    EXPECT_EQ(outil.exitCode(), 1);
+    EXPECT_TRUE(QString::fromUtf8(outil.readAllStandardError())
+                    .contains(u"Impossible d'enregistrer « base.xls » : un autre programme l'a "
+                              "modifié ou remplacé depuis son ouverture"_s));
+    EXPECT_EQ(lireFichier(chemin), autre);
+
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "monter un tmpfs demande root";
+    const auto s = aide::lancer(u"unshare"_s,
+        { u"-m"_s, u"sh"_s, u"-c"_s,
+            u"mount -t tmpfs -o size=64k tmpfs \"$1\" || exit 9; \"$2\" ecrire --sortie "
+            "\"$1/sortie.xls\" \"$3\" DYN_team A2=n:61; code=$?; ls -A \"$1\"; exit $code"_s,
+            u"sh"_s, dossier.path(), QStringLiteral(ZARVO_BINARY_DIR "/bin/classeur"),
+            source(u"tests/data/classeurs/base-libreoffice.xls"_s) });
+    if (s.code == 9)
+        GTEST_SKIP() << "tmpfs impossible à monter ici : " << s.erreurs.toStdString();
+    EXPECT_EQ(s.code, 1) << s.erreurs.toStdString();
+    EXPECT_TRUE(s.erreurs.contains("(le disque est plein)")) << s.erreurs.toStdString();
+    EXPECT_EQ(s.sortie, QByteArray()) << "fichiers laissés sur le disque plein";
 }
 
 } // namespace
