@@ -103,7 +103,7 @@ void ClasseurXls::ecrireCopieDeSecours()
     // disparu n'a rien à protéger : l'enregistrement le dira.
     if (m_copieFaite || !QFileInfo::exists(m_chemin))
         return;
-    remplacerFichier(cheminCopieDeSecours(), m_octetsLus, m_enveloppe, false);
+    remplacerFichier(cheminCopieDeSecours(), m_octetsLus, m_enveloppe);
     m_copieFaite = true;
 }
 

@@ -32,9 +32,13 @@ struct Copie
     QByteArray origine = lireFichier(source(u"tests/data/classeurs/base-libreoffice.xls"_s));
     Copie() { aide::ecrireFichier(chemin, origine); }
     QByteArray octets() const { return lireFichier(chemin); }
+    /// Fichiers du dossier hors copie de secours (jugée à part) : un reste se verrait ici.
     QStringList fichiers() const
     {
-        return QDir(dossier.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+        QStringList l
+            = QDir(dossier.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+        l.removeAll(u"base équipe.sauvegarde.xls"_s);
+        return l;
     }
 };
 
@@ -97,10 +101,11 @@ TEST(Fermer, LaQuestionDecide)
         EXPECT_EQ(c.estOuvert(), !cas.fermee);
         EXPECT_EQ(copie.octets() == copie.origine, !cas.enregistre);
         // Oui : la copie de secours, octet pour octet le classeur tel qu'ouvert.
-        EXPECT_EQ(copie.fichiers().size(), cas.enregistre ? 2 : 1);
+        EXPECT_EQ(copie.fichiers().size(), 1);
+        const QString sauvegarde = copie.dossier.filePath(u"base équipe.sauvegarde.xls"_s);
+        EXPECT_EQ(QFile::exists(sauvegarde), cas.enregistre);
         if (cas.enregistre) {
-            EXPECT_EQ(lireFichier(copie.dossier.filePath(u"base équipe.sauvegarde.xls"_s)),
-                copie.origine);
+            EXPECT_EQ(lireFichier(sauvegarde), copie.origine);
         }
         if (!cas.fermee) {
             // Annuler : rien n'est perdu, le classeur reste modifié et se ferme ensuite.
