@@ -1,12 +1,10 @@
 #include "sheet/xls/remplacement_fichier.h"
 
+#include "model/systeme.h"
 #include "sheet/erreur.h"
 
 #include <QFileInfo>
 #include <QSaveFile>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace zarvo::sheet::xls {
 
@@ -17,17 +15,6 @@ namespace {
     throw ErreurClasseur(QStringLiteral("Impossible d'enregistrer « %1 » : %2. Le fichier "
                                         "d'origine n'a pas été modifié.")
                              .arg(QFileInfo(chemin).fileName(), etape));
-}
-
-/// Le renommage n'est durable qu'une fois le dossier lui-même synchronisé.
-void synchroniserDossier(const QString &chemin)
-{
-    const QByteArray dossier = QFile::encodeName(QFileInfo(chemin).absolutePath());
-    const int fd = ::open(dossier.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
 }
 
 } // namespace
@@ -67,7 +54,8 @@ void remplacerFichier(const QString &chemin, const QByteArray &contenu,
     // fichier temporaire est effacé par QSaveFile.
     if (!fichier.commit())
         echec(chemin, QStringLiteral("le fichier écrit n'a pas pu remplacer l'original"));
-    synchroniserDossier(chemin);
+    // Le renommage n'est durable qu'une fois le dossier lui-même synchronisé.
+    systeme::synchroniserDossierDe(chemin);
 }
 
 } // namespace zarvo::sheet::xls
