@@ -343,6 +343,7 @@ private slots:
             const QRect vu = dansFenetre(b);
             QVERIFY2(dansFenetre(zone->viewport()).contains(vu), qPrintable(b->text()));
             QVERIFY(vu.right() < rectBarre.left());
+            QCOMPARE(zone->horizontalScrollBar()->value(), 0); // jamais de glissement de côté
         }
         QCOMPARE(barre->value(), zone->verticalScrollBar()->value()); // la barre suit la zone
         QTest::mouseClick(f.Coureur()[n], Qt::LeftButton);
