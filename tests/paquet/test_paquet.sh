@@ -24,9 +24,7 @@ for taille in 16 24 32 48 64 128 256; do
     file "$racine/usr/share/icons/hicolor/${taille}x$taille/apps/org.zarvoedit.Zarvoedit.png" \
         | grep -q "PNG image data, $taille x $taille"
 done
-
-# Les dépendances viennent du programme (Qt), pas d'une liste écrite à la main seulement.
-dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6
+dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 # tirée du programme par dpkg-shlibdeps
 
 sortie=$("$racine/usr/bin/zarvoedit" --version)
 [ "$sortie" = "zarvoedit $version" ] || { echo "--version : « $sortie »"; exit 1; }
