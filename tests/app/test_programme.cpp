@@ -38,15 +38,7 @@ private slots:
         m_base = m_dossier->filePath(u"Ma base.xls.xls"_s);
         QVERIFY(ecrireFichier(m_base, "octets"));
         m_dernier = nullptr;
-        m_programme = std::make_unique<Programme>(
-            m_messages,
-            [this] {
-                auto t = std::make_unique<TableurMemoire>();
-                t->deposer(m_base, classeurOrdinaire());
-                m_dernier = t.get();
-                return t;
-            },
-            m_dossier->path());
+        m_programme = std::make_unique<Programme>(m_messages, fabrique(), m_dossier->path());
         m_programme->demarrer();
         m_apparitions.n = 0;
         m_programme->progression().installEventFilter(&m_apparitions);
@@ -267,22 +259,15 @@ private slots:
     {
         QFETCH(bool, avecReglages);
         QFETCH(bool, dossierSupprime);
-        QTemporaryDir courant, lieu;
+        QTemporaryDir courant;
         QSettings reglages(courant.filePath(u"zarvoedit.conf"_s), QSettings::IniFormat);
-        const QString base = lieu.filePath(u"base.xls"_s);
-        QVERIFY(ecrireFichier(base, "x"));
-        auto fabrique = [&] {
-            auto t = std::make_unique<TableurMemoire>();
-            t->deposer(base, classeurOrdinaire());
-            return t;
-        };
         QSettings *r = avecReglages ? &reglages : nullptr;
-        Programme(m_messages, fabrique, courant.path(), r).demarrer(base);
+        Programme(m_messages, fabrique(), courant.path(), r).demarrer(m_base);
         if (dossierSupprime)
-            QVERIFY(QDir(lieu.path()).removeRecursively());
-        Programme second(m_messages, fabrique, courant.path(), r);
-        const bool retenu = avecReglages && !dossierSupprime;
-        QCOMPARE(second.selecteur().dossier(), retenu ? lieu.path() : courant.path());
+            QVERIFY(m_dossier->remove());
+        Programme second(m_messages, fabrique(), courant.path(), r);
+        QCOMPARE(second.selecteur().dossier(),
+            avecReglages && !dossierSupprime ? m_dossier->path() : courant.path());
     }
 
     // La session du bureau se ferme : la question d'enregistrement n'est posée que pour un
@@ -344,6 +329,16 @@ private slots:
     }
 
 private:
+    FabriqueTableur fabrique()
+    {
+        return [this] {
+            auto t = std::make_unique<TableurMemoire>();
+            t->deposer(m_base, classeurOrdinaire());
+            m_dernier = t.get();
+            return t;
+        };
+    }
+
     // Ouvre le classeur par le sélecteur et marque Vernier (ligne 2 de la feuille) comme un
     // coureur affiché : Montagne 71 et Vallons 71 dépassent leurs potentiels 63 et 65.
     bool ouvrirEtAfficherVernier()
