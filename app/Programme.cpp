@@ -110,9 +110,11 @@ bool Programme::ouvrirClasseur(const QString &chemin)
     f.definirTableur(m_tableur.get());
     f.definirProgression(m_maj.get());
     // Nom de la base de l'export HTML : la sélection de la liste File, lue au moment du clic.
-    f.definirFichierChoisi([this] {
+    // Un fichier de la ligne de commande que la liste ne propose pas (autre extension) garde
+    // son nom.
+    f.definirFichierChoisi([this, nom = QFileInfo(chemin).fileName()] {
         const QList<QListWidgetItem *> choisis = m_selecteur->File()->selectedItems();
-        return choisis.isEmpty() ? QString() : choisis.first()->text();
+        return choisis.isEmpty() ? nom : choisis.first()->text();
     });
     f.creerBoutonsEquipes(boutons);
     if (m_ouvreur)
