@@ -60,9 +60,9 @@ LigneCommande lireLigneCommande(const QStringList &arguments)
         l.lancer = false;
         l.code = 2;
         l.surErreur = true;
-        l.sortie = (p.positionalArguments().size() > 1
-                           ? QStringLiteral("Un seul classeur à la fois.")
-                           : p.errorText())
+        l.sortie
+            = (p.positionalArguments().size() > 1 ? QStringLiteral("Un seul classeur à la fois.")
+                                                  : p.errorText())
             + QStringLiteral("\nVoir « %1 --help ».\n").arg(nom);
     } else if (p.isSet(aide)) {
         l.lancer = false;

@@ -38,8 +38,8 @@ public:
      * `reglages` : où se souvenir du dossier du dernier classeur ouvert ; nullptr : nulle part
      * (les tests et les captures ne touchent jamais aux réglages de l'utilisateur).
      */
-    Programme(ui::ServiceMessages &messages, FabriqueTableur fabrique,
-        const QString &dossierDepart, QSettings *reglages = nullptr);
+    Programme(ui::ServiceMessages &messages, FabriqueTableur fabrique, const QString &dossierDepart,
+        QSettings *reglages = nullptr);
     ~Programme() override;
 
     /// Montre le sélecteur ; avec un fichier, l'ouvre d'abord comme s'il y était choisi.

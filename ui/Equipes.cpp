@@ -473,11 +473,12 @@ void Equipes::HTML_Click()
     // L'utilisateur apprend où est son site, et peut l'ouvrir tout de suite.
     if (m_messages.afficher(texteExportReussi(r), Boutons::OuiNon) != Reponse::Oui)
         return;
-    const QUrl sommaire = QUrl::fromLocalFile(QDir(r.dossier).filePath(QStringLiteral("sommaire.html")));
+    const QUrl sommaire
+        = QUrl::fromLocalFile(QDir(r.dossier).filePath(QStringLiteral("sommaire.html")));
     const bool ouvert = m_ouvreur ? m_ouvreur(sommaire) : QDesktopServices::openUrl(sommaire);
     if (!ouvert)
         m_messages.afficher(QStringLiteral("Le navigateur n'a pas pu ouvrir « %1 ».")
-                .arg(QDir::toNativeSeparators(sommaire.toLocalFile())));
+                                .arg(QDir::toNativeSeparators(sommaire.toLocalFile())));
 }
 
 bool Equipes::Quitter()

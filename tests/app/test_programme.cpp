@@ -1,8 +1,6 @@
 // Le programme : sélecteur → chargement → fenêtre principale → fin, classeurs refusés ; depuis
 // le programme entier, ApplyCour (la fenêtre maj se montre, suit la progression et disparaît,
-// réussite ou échec) et HTML (nom de la base tiré de la liste des fichiers, dossier annoncé,
-// sommaire ouvert sur demande, échec annoncé) ; classeur de la ligne de commande, dossier
-// retenu d'une fois sur l'autre, fin de la session du bureau.
+// réussite ou échec), HTML, ligne de commande, dossier retenu, fin de la session du bureau.
 #include "app/FileOpen.h"
 #include "app/Programme.h"
 #include "app/maj.h"
@@ -207,14 +205,11 @@ private slots:
         QVERIFY(lireFichier(dossier + u"/FA.html"_s).contains(">Abeloos</font>"));
         const auto vus = m_messages.prendreMessages();
         QCOMPARE(vus.size(), ouvreurReussit ? 1 : 2);
-        QCOMPARE(vus[0].boutons, Boutons::OuiNon);
         QVERIFY2(vus[0].texte.contains(QChar(13) + dossier + QChar(13)), qPrintable(vus[0].texte));
-        const QList<QUrl> attendues = reponse == Reponse::Oui
-            ? QList<QUrl> { QUrl::fromLocalFile(dossier + u"/sommaire.html"_s) }
-            : QList<QUrl> {};
-        QCOMPARE(ouvertes, attendues);
-        if (!ouvreurReussit)
-            QVERIFY(vus[1].texte.contains(u"sommaire.html"_s));
+        QCOMPARE(ouvertes.size(), reponse == Reponse::Oui ? 1 : 0);
+        QVERIFY(ouvertes.isEmpty()
+            || ouvertes[0] == QUrl::fromLocalFile(dossier + u"/sommaire.html"_s));
+        QVERIFY(ouvreurReussit || vus[1].texte.contains(u"sommaire.html"_s));
     }
 
     // « zarvoedit FICHIER » : ouvert tout de suite, ou refusé et le sélecteur revient dans le
@@ -301,8 +296,7 @@ private slots:
         QCOMPARE(m_programme->finDeSession([&] { return interaction; }), finit);
         const auto vus = m_messages.prendreMessages();
         QCOMPARE(vus.size(), reponses.size());
-        if (!vus.isEmpty())
-            QCOMPARE(vus[0].texte, sheet::texteQuestionEnregistrer(QFileInfo(m_base).fileName()));
+        QVERIFY(vus.isEmpty() || vus[0].boutons == Boutons::OuiNonAnnuler);
         // Retenue, la session laisse l'éditeur tel quel ; finie, le classeur est fermé.
         QCOMPARE(m_programme->equipes()->isVisible(), !finit || !ecrit || !interaction);
         QCOMPARE(m_programme->estTermine(), finit && ecrit && interaction);

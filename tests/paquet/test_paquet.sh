@@ -12,8 +12,6 @@ trap 'rm -rf "$travail"' EXIT
 cpack -G DEB --config "$construction/CPackConfig.cmake" -B "$travail" >"$travail/cpack.log" 2>&1 \
     || { cat "$travail/cpack.log"; exit 1; }
 deb=$(ls "$travail"/zarvoedit_"$version"_*.deb)
-
-# Aucune erreur de lintian (les avertissements sont montrés, pas bloquants).
 lintian --fail-on error --allow-root "$deb"
 
 racine="$travail/racine"
@@ -31,7 +29,6 @@ sortie=$("$racine/usr/bin/zarvoedit" --version)
 aide=$("$racine/usr/bin/zarvoedit" --help)
 echo "$aide" | grep -q "^Utilisation : .*\[FICHIER.xls\]" || { echo "$aide"; exit 1; }
 echo "$aide" | grep -q "Affiche la version" || { echo "$aide"; exit 1; }
-# Une ligne de commande fausse : code 2, message en français.
 if "$racine/usr/bin/zarvoedit" --inconnue 2>"$travail/erreur"; then exit 1; else code=$?; fi
 [ "$code" = 2 ] && grep -q "Option inconnue" "$travail/erreur"
 echo "paquet $(basename "$deb") : conforme"

@@ -331,7 +331,8 @@ private slots:
         auto *barre = f.findChild<QScrollBar *>(u"barreCoureurs"_s);
         QVERIFY(zone && barre);
         QCOMPARE(barre->isVisible(), n > 47); // la 3e colonne ne dépasse qu'au-delà de 47
-        const auto dansFenetre = [&f](QWidget *w) { return QRect(w->mapTo(&f, QPoint()), w->size()); };
+        const auto dansFenetre
+            = [&f](QWidget *w) { return QRect(w->mapTo(&f, QPoint()), w->size()); };
         const QRect rectBarre = dansFenetre(barre);
         for (QWidget *w : f.findChildren<QWidget *>())
             if (w->isVisible() && w->property("genre").isValid() && !w->isAncestorOf(barre)
