@@ -3,7 +3,7 @@ CONSTRUCTION ?= build
 JOBS ?= $(shell nproc)
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: run test build paquets configure format fuzz bench clean
+.PHONY: run test build paquets configure format fuzz bench clean deb
 
 paquets:
 	@manquants=$$(grep -v '^#' paquets-debian.txt | grep -v '^$$' | while read p; do \
@@ -27,6 +27,10 @@ run: build
 
 test: build
 	cd $(CONSTRUCTION) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# Paquet Debian zarvoedit_VERSION_ARCH.deb dans $(CONSTRUCTION)/.
+deb: build
+	cd $(CONSTRUCTION) && cpack -G DEB
 
 bench: build
 	@for b in $(CONSTRUCTION)/bin/bench_*; do [ -x "$$b" ] && "$$b"; done

@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QStorageInfo>
+#include <QStyledItemDelegate>
 
 namespace zarvo::app {
 
@@ -19,13 +20,29 @@ using namespace ui;
 
 namespace {
 constexpr int roleChemin = Qt::UserRole;
+constexpr int roleProfondeur = Qt::UserRole + 1;
+
+/// Décale chaque dossier selon sa profondeur au dessin seulement : le texte de l'élément reste
+/// le nom nu, que la recherche au clavier (premières lettres tapées) compare.
+class DelegueDossiers : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->text.prepend(QString(2 * index.data(roleProfondeur).toInt(), u' '));
+    }
+};
+} // namespace
 
 bool dossierLisible(const QString &chemin)
 {
     const QFileInfo fi(chemin);
     return fi.exists() && fi.isDir() && fi.isReadable() && fi.isExecutable();
 }
-} // namespace
 
 QString texteAucunFichier()
 {
@@ -52,6 +69,7 @@ FileOpen::FileOpen(ServiceMessages &messages, const QString &dossierDepart, QWid
     m_Dir = new QListWidget(this);
     nommer(m_Dir, QStringLiteral("Dir"), QStringLiteral("dossiers"));
     placer(m_Dir, 240, 720, 4455, 1440);
+    m_Dir->setItemDelegate(new DelegueDossiers(m_Dir));
 
     m_File = new QListWidget(this);
     nommer(m_File, QStringLiteral("File"), QStringLiteral("fichiers"));
@@ -117,16 +135,18 @@ void FileOpen::remplirDossiers()
     int profondeur = 0;
     for (const QString &c : chemin) {
         const QString nom = c == QDir::rootPath() ? c : QFileInfo(c).fileName();
-        auto *e = new QListWidgetItem(QString(2 * profondeur, u' ') + nom, m_Dir);
+        auto *e = new QListWidgetItem(nom, m_Dir);
         e->setData(roleChemin, c);
+        e->setData(roleProfondeur, profondeur);
         ++profondeur;
     }
     m_Dir->setCurrentRow(m_Dir->count() - 1);
     const QFileInfoList sous = QDir(m_dossier).entryInfoList(
         QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
     for (const QFileInfo &fi : sous) {
-        auto *e = new QListWidgetItem(QString(2 * profondeur, u' ') + fi.fileName(), m_Dir);
+        auto *e = new QListWidgetItem(fi.fileName(), m_Dir);
         e->setData(roleChemin, fi.absoluteFilePath());
+        e->setData(roleProfondeur, profondeur);
     }
 }
 

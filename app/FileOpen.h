@@ -72,6 +72,9 @@ private:
     QLineEdit *m_FileToOpen = nullptr;
 };
 
+/// Vrai pour un dossier qui existe et dont on peut lister le contenu.
+bool dossierLisible(const QString &chemin);
+
 /// Message du sélecteur quand aucun fichier n'est choisi.
 QString texteAucunFichier();
 

@@ -8,16 +8,30 @@
 #include "ui/messages.h"
 
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QSessionManager>
+#include <QSettings>
 
 namespace zarvo::app {
 
-Programme::Programme(
-    ui::ServiceMessages &messages, FabriqueTableur fabrique, const QString &dossierDepart)
+namespace {
+const QString cleDernierDossier = QStringLiteral("selecteur/dernierDossier");
+
+QString dossierInitial(const QSettings *reglages, const QString &dossierDepart)
+{
+    const QString dernier = reglages ? reglages->value(cleDernierDossier).toString() : QString();
+    return !dernier.isEmpty() && dossierLisible(dernier) ? dernier : dossierDepart;
+}
+} // namespace
+
+Programme::Programme(ui::ServiceMessages &messages, FabriqueTableur fabrique,
+    const QString &dossierDepart, QSettings *reglages)
     : m_messages(messages)
     , m_fabrique(std::move(fabrique))
-    , m_selecteur(std::make_unique<FileOpen>(messages, dossierDepart))
+    , m_reglages(reglages)
+    , m_selecteur(std::make_unique<FileOpen>(messages, dossierInitial(reglages, dossierDepart)))
     , m_maj(std::make_unique<maj>())
 {
     connect(m_selecteur.get(), &FileOpen::ouvrir, this, &Programme::ouvrirClasseur);
@@ -26,6 +40,12 @@ Programme::Programme(
         if (!m_equipes)
             finir();
     });
+    if (auto *g = qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        connect(g, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &s) {
+            if (!finDeSession([&s] { return s.allowsInteraction(); }))
+                s.cancel();
+            s.release();
+        });
 }
 
 Programme::~Programme()
@@ -34,9 +54,28 @@ Programme::~Programme()
     m_tableur.reset();
 }
 
-void Programme::demarrer()
+void Programme::demarrer(const QString &fichier)
 {
+    if (!fichier.isEmpty()) {
+        // Comme choisi dans le sélecteur : refusé, il y revient, dans le dossier du fichier.
+        const QFileInfo fi(fichier);
+        if (dossierLisible(fi.absolutePath()))
+            m_selecteur->selectionnerFichier(fi.absoluteFilePath());
+        if (ouvrirClasseur(fi.absoluteFilePath()))
+            return;
+    }
     m_selecteur->show();
+}
+
+bool Programme::finDeSession(const std::function<bool()> &demanderInteraction)
+{
+    const sheet::Classeur *c = m_tableur ? m_tableur->classeurActif() : nullptr;
+    if (!m_equipes || m_termine || c == nullptr || !c->estModifie())
+        return true;
+    // Sans droit de questionner, rien n'est enregistré sans l'avis de l'utilisateur.
+    if (!demanderInteraction())
+        return true;
+    return m_equipes->Quitter();
 }
 
 bool Programme::ouvrirClasseur(const QString &chemin)
@@ -71,12 +110,20 @@ bool Programme::ouvrirClasseur(const QString &chemin)
     f.definirTableur(m_tableur.get());
     f.definirProgression(m_maj.get());
     // Nom de la base de l'export HTML : la sélection de la liste File, lue au moment du clic.
-    f.definirFichierChoisi([this] {
+    // Un fichier de la ligne de commande que la liste ne propose pas (autre extension) garde
+    // son nom.
+    f.definirFichierChoisi([this, nom = QFileInfo(chemin).fileName()] {
         const QList<QListWidgetItem *> choisis = m_selecteur->File()->selectedItems();
-        return choisis.isEmpty() ? QString() : choisis.first()->text();
+        return choisis.isEmpty() ? nom : choisis.first()->text();
     });
     f.creerBoutonsEquipes(boutons);
+    if (m_ouvreur)
+        f.definirOuvreur(m_ouvreur);
     connect(&f, &ui::Equipes::termine, this, &Programme::finir);
+    if (m_reglages) {
+        m_reglages->setValue(cleDernierDossier, QFileInfo(chemin).absolutePath());
+        m_reglages->sync();
+    }
     m_selecteur->hide();
     f.show();
     return true;

@@ -1,15 +1,13 @@
 #include "export/html.h"
 
 #include "model/conversions.h"
+#include "model/systeme.h"
 
 #include <QFile>
 #include <QHash>
 
 #include <array>
-#include <cerrno>
 #include <cstring>
-
-#include <sys/stat.h>
 
 namespace zarvo {
 
@@ -204,11 +202,6 @@ constexpr std::array<char16_t, 32> cp1252Haut = { 0x20AC, 0, 0x201A, 0x0192, 0x2
     0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0, 0, 0x2018, 0x2019, 0x201C, 0x201D,
     0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178 };
 
-QString texteErreurSysteme(int numero)
-{
-    return QString::fromLocal8Bit(std::strerror(numero));
-}
-
 } // namespace
 
 QString NomBase(const QString &nomFichier)
@@ -305,6 +298,13 @@ QByteArray encoderWindows1252(const QString &texte)
     return r;
 }
 
+QString texteExportReussi(const ResultatExport &r)
+{
+    return QStringLiteral("Les pages HTML sont dans le dossier :") + QChar(13)
+        + QDir::toNativeSeparators(r.dossier) + QChar(13) + QChar(13)
+        + QStringLiteral("Ouvrir le sommaire (sommaire.html) dans le navigateur ?");
+}
+
 ResultatExport exporterHTML(const Donnees &d, const QString &nomFichier, const QDir &dossierTravail,
     const QDateTime &maintenant, const QLocale &langue)
 {
@@ -328,13 +328,16 @@ ResultatExport exporterHTML(const Donnees &d, const QString &nomFichier, const Q
     QString chemin;
     for (int n = 1;; ++n) {
         chemin = dossierTravail.absoluteFilePath(n == 1 ? nom : nom + QStringLiteral("_%1").arg(n));
-        if (::mkdir(QFile::encodeName(chemin).constData(), 0777) == 0)
+        const systeme::CreationDossier c = systeme::creerDossierNeuf(chemin);
+        if (c.etat == systeme::CreationDossier::Cree)
             break;
-        const int numero = errno;
-        if (numero != EEXIST || n >= 1000) {
+        if (c.etat == systeme::CreationDossier::Refuse || n >= 1000) {
             res.erreur = QStringLiteral("L'export HTML n'a pas eu lieu : impossible de créer le "
                                         "dossier « %1 » (%2).")
-                             .arg(chemin, texteErreurSysteme(numero));
+                             .arg(chemin,
+                                 c.etat == systeme::CreationDossier::Existe
+                                     ? QStringLiteral("il existe déjà")
+                                     : c.raison);
             return res;
         }
     }

@@ -45,6 +45,9 @@ struct ResultatExport
     QString erreur; ///< message en français quand l'export a échoué
 };
 
+/// Question posée après un export réussi : le dossier créé, et faut-il ouvrir son sommaire.
+QString texteExportReussi(const ResultatExport &r);
+
 /**
  * Écrit le site dans un nouveau dossier de dossierTravail. Un dossier du même nom n'est jamais
  * réutilisé : le nom reçoit "_2", "_3"… En cas d'échec, le dossier commencé est supprimé.

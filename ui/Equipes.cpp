@@ -10,6 +10,7 @@
 #include "ui/progression.h"
 
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QGroupBox>
 #include <QIcon>
 #include <QKeyEvent>
@@ -19,6 +20,7 @@
 #include <QScopeGuard>
 #include <QStyleOptionGroupBox>
 #include <QStylePainter>
+#include <QUrl>
 
 namespace zarvo::ui {
 
@@ -41,7 +43,8 @@ QLabel *etiquette(
 QLineEdit *caseTexte(QWidget *parent, const QString &nom, const QString &texte, const QRect &twips,
     const QString &infobulle = {}, int index = -1)
 {
-    auto *c = new QLineEdit(texte, parent);
+    auto *c = new QLineEdit(parent);
+    afficherTexte(c, texte);
     nommer(c, nom, QStringLiteral("case"), index);
     placer(c, twips);
     c->setToolTip(infobulle);
@@ -422,10 +425,10 @@ void Equipes::EffaceCarac()
 {
     for (int c = 1; c <= m_Note.borneHaute(); ++c)
         if (QLineEdit *e = m_Note[c])
-            e->setText(QString());
+            afficherTexte(e, QString());
     for (int k = 1; k <= m_Careq.borneHaute(); ++k)
         if (QLineEdit *e = m_Careq[k])
-            e->setText(QString());
+            afficherTexte(e, QString());
     m_NumLigne->setText(QStringLiteral("0"));
     m_NumEq->setText(QStringLiteral("0"));
 }
@@ -468,9 +471,19 @@ void Equipes::HTML_Click()
     const QString fichier = m_fichierChoisi ? m_fichierChoisi() : QString();
     const ResultatExport r
         = exporterHTML(m_donnees, fichier, QDir::current(), QDateTime::currentDateTime());
-    // Réussi : rien à dire, le dossier est là ; un échec ne passe jamais sous silence.
-    if (!r.reussi)
+    if (!r.reussi) {
         m_messages.afficher(r.erreur);
+        return;
+    }
+    // L'utilisateur apprend où est son site, et peut l'ouvrir tout de suite.
+    if (m_messages.afficher(texteExportReussi(r), Boutons::OuiNon) != Reponse::Oui)
+        return;
+    const QUrl sommaire
+        = QUrl::fromLocalFile(QDir(r.dossier).filePath(QStringLiteral("sommaire.html")));
+    const bool ouvert = m_ouvreur ? m_ouvreur(sommaire) : QDesktopServices::openUrl(sommaire);
+    if (!ouvert)
+        m_messages.afficher(QStringLiteral("Le navigateur n'a pas pu ouvrir « %1 ».")
+                                .arg(QDir::toNativeSeparators(sommaire.toLocalFile())));
 }
 
 bool Equipes::Quitter()

@@ -16,6 +16,8 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QScrollArea;
+class QScrollBar;
+class QUrl;
 
 namespace zarvo::sheet {
 class Application;
@@ -80,6 +82,9 @@ public:
      * du clic sur HTML pour le nom de la base.
      */
     void definirFichierChoisi(std::function<QString()> f) { m_fichierChoisi = std::move(f); }
+    /// Ouvre une page dans le navigateur (QDesktopServices par défaut) ; faux : échec.
+    using OuvreurUrl = std::function<bool(const QUrl &)>;
+    void definirOuvreur(OuvreurUrl o) { m_ouvreur = std::move(o); }
 
     // Tableaux de contrôles.
     TableauControles<QPushButton> &Chargeq() { return m_Chargeq; }
@@ -201,6 +206,7 @@ private:
     sheet::Application *m_tableur = nullptr;
     Progression *m_progression = nullptr;
     std::function<QString()> m_fichierChoisi;
+    OuvreurUrl m_ouvreur;
     bool m_quitte = false;
 
     TableauControles<QPushButton> m_Chargeq, m_Coureur, m_Free;
@@ -219,6 +225,7 @@ private:
     std::unique_ptr<Revue> m_revue;
     QPushButton *m_Profil = nullptr;
     ProfilCoureur *m_profil = nullptr;
+    QScrollBar *m_barreCoureurs = nullptr;
 };
 
 /// Texte exact de la confirmation du bouton Quitter.

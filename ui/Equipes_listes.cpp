@@ -15,7 +15,6 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QStyle>
 
 #include <algorithm>
 
@@ -26,6 +25,10 @@ namespace {
 // Zone des boutons coureurs : de la gauche du cadre jusqu'au panneau (Note(2) commence à 4800),
 // sur toute la hauteur du cadre.
 constexpr int largeurZoneCoureurs = 4800, hauteurZoneCoureurs = 6135;
+// Sa barre de défilement ne peut pas être posée dans la zone : ses 15 pixels couvriraient la
+// troisième colonne (droite à 4775). Elle prend la place libre à droite de la zone, entre
+// « Né le » (bas à 1695) et Salaire (haut à 3960), sans rien couvrir.
+const QRect placeBarreCoureurs(largeurZoneCoureurs, 1740, 225, 2175);
 
 // Texte décimal d'une case cachée ou d'une étiquette de bouton ; 0 s'il est illisible.
 int entierDe(const QString &texte)
@@ -61,6 +64,7 @@ void Equipes::brancherListes()
     placer(m_defilementCoureurs, QRect(0, 0, largeurZoneCoureurs, hauteurZoneCoureurs));
     m_defilementCoureurs->setFrameShape(QFrame::NoFrame);
     m_defilementCoureurs->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_defilementCoureurs->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_defilementCoureurs->viewport()->setAutoFillBackground(false);
     auto *interieur = new QWidget;
     interieur->setObjectName(QStringLiteral("listeCoureurs"));
@@ -69,6 +73,20 @@ void Equipes::brancherListes()
     // setWidget rend l'intérieur opaque : il cacherait le bord et le titre du cadre.
     interieur->setAutoFillBackground(false);
     definirZoneCoureurs(interieur);
+    // La barre montrée double la barre cachée de la zone (qui suit aussi la molette).
+    m_barreCoureurs = new QScrollBar(Qt::Vertical, m_CaracCoureur);
+    nommer(m_barreCoureurs, QStringLiteral("barreCoureurs"), QStringLiteral("defilement"));
+    placer(m_barreCoureurs, placeBarreCoureurs);
+    QScrollBar *cachee = m_defilementCoureurs->verticalScrollBar();
+    connect(cachee, &QScrollBar::rangeChanged, m_barreCoureurs, [this, cachee](int min, int max) {
+        m_barreCoureurs->setRange(min, max);
+        m_barreCoureurs->setPageStep(cachee->pageStep());
+        m_barreCoureurs->setSingleStep(cachee->singleStep());
+        m_barreCoureurs->setVisible(max > min);
+    });
+    connect(cachee, &QScrollBar::valueChanged, m_barreCoureurs, &QScrollBar::setValue);
+    connect(m_barreCoureurs, &QScrollBar::valueChanged, cachee, &QScrollBar::setValue);
+    m_barreCoureurs->hide();
     ajusterZoneCoureurs();
 
     connect(this, &Equipes::clicChargeq, this, &Equipes::Chargeq_Click);
@@ -94,12 +112,9 @@ void Equipes::ajusterZoneCoureurs()
         if (i > 0)
             bas = std::max(bas, m_Coureur[i]->property(propriete::twips).toRect().bottom() + 1);
     // Jamais moins que le cadre : un bouton posé sans passer par une liste reste visible.
-    const bool defile = bas > hauteurZoneCoureurs;
     const int hauteur = twipsEnPixels(std::max(bas, hauteurZoneCoureurs));
-    // Pas plus large que la partie visible : la liste ne glisse jamais de côté ; avec la barre,
-    // la droite de la troisième colonne passe dessous mais chaque bouton reste cliquable.
-    const int barre = defile ? style()->pixelMetric(QStyle::PM_ScrollBarExtent) : 0;
-    m_zoneCoureurs->resize(twipsEnPixels(largeurZoneCoureurs) - barre, hauteur);
+    // Toute la largeur de la partie visible : la barre est dehors, rien ne passe dessous.
+    m_zoneCoureurs->resize(twipsEnPixels(largeurZoneCoureurs), hauteur);
     m_defilementCoureurs->verticalScrollBar()->setValue(0);
 }
 
@@ -119,7 +134,7 @@ void Equipes::appliquerListe(const ResultatListe &r)
     }
     for (int k = 1; k <= r.careq.size(); ++k)
         if (QLineEdit *e = m_Careq[k])
-            e->setText(r.careq[k - 1]);
+            afficherTexte(e, r.careq[k - 1]);
     m_NumEq->setText(QString::number(r.numEq));
 }
 
@@ -162,7 +177,7 @@ void Equipes::montrerCoureur(int ligne)
     const AffichageCoureur a = zarvo::Coureur_Click(m_donnees, ligne);
     for (int c = 1; c <= 33; ++c)
         if (QLineEdit *e = m_Note[c]) {
-            e->setText(a.notes[c]);
+            afficherTexte(e, a.notes[c]);
             marquerErreur(e, a.erreurs[c]);
         }
     m_NumLigne->setText(QString::number(a.numLigne));
@@ -180,7 +195,7 @@ void Equipes::Note_KeyUp(int index, int)
         m_messages.afficher(*r.message);
     QLineEdit *e = m_Note[index];
     if (r.viderCase)
-        e->setText(QString());
+        afficherTexte(e, QString());
     marquerErreur(e, r.erreur);
     appliquerEtiquettes(r.etiquettes);
 }
@@ -198,7 +213,7 @@ void Equipes::CDM_Click()
     for (const QString &m : r.messages)
         m_messages.afficher(m);
     if (r.note1)
-        m_Note[1]->setText(*r.note1);
+        afficherTexte(m_Note[1], *r.note1);
 }
 
 void Equipes::Best5050_Click()

@@ -101,4 +101,10 @@ int indexDe(const QWidget *w)
     return v.isValid() ? v.toInt() : -1;
 }
 
+void afficherTexte(QLineEdit *e, const QString &texte)
+{
+    e->setText(texte);
+    e->setCursorPosition(0);
+}
+
 } // namespace zarvo::ui

@@ -7,6 +7,7 @@
 #include <QRect>
 #include <QString>
 
+class QLineEdit;
 class QWidget;
 
 namespace zarvo::ui {
@@ -49,6 +50,12 @@ void policeDeFenetre(QWidget *fenetre);
 void couleurFond(QWidget *w, const QColor &c);
 void couleurTexte(QWidget *w, const QColor &c);
 QColor couleurRgb(unsigned rgb);
+/**
+ * Le texte qu'une case reçoit du programme, montré par son début : une case plus étroite que
+ * son texte (« jour », un id de pays à deux chiffres) en cacherait sinon le commencement.
+ * Tout texte posé par le programme dans une case passe par ici.
+ */
+void afficherTexte(QLineEdit *e, const QString &texte);
 /// Index d'un contrôle de tableau, -1 s'il n'en a pas.
 int indexDe(const QWidget *w);
 

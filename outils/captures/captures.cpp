@@ -56,6 +56,7 @@ QString tournee(const QString &classeur)
                           "efface rech\n"
                           "tape rech ma\n"
                           "capture 08-recherche\n"
+                          "reponse Non\n"
                           "clic HTML\n"
                           "clic Chargeq 1\n"
                           "clic Coureur 2\n"
@@ -132,6 +133,11 @@ int main(int argc, char *argv[])
     zarvo::ui::MessagesFactices messages;
     zarvo::app::Programme programme(
         messages, [] { return zarvo::sheet::creerApplicationXls(); }, QDir::currentPath());
+    // Jamais de navigateur lancé : la demande est seulement dite.
+    programme.definirOuvreur([](const QUrl &page) {
+        dire(QStringLiteral("Ouverture demandée : %1").arg(page.toString()));
+        return true;
+    });
     programme.demarrer();
     zarvo::outils::Scenario scenario(programme, messages, dossierSortie);
     const zarvo::outils::IssueScenario issue = scenario.jouer(script);

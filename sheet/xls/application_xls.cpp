@@ -3,7 +3,7 @@
 #include "sheet/adresse.h"
 #include "sheet/erreur.h"
 #include "sheet/xls/classeur_xls.h"
-#include "sheet/xls/systeme_fichiers.h"
+#include "model/systeme.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -163,8 +163,8 @@ public:
     {
         if (m_actif && m_actif->estOuvert())
             throw ErreurClasseur(QStringLiteral("Un classeur est déjà ouvert."));
-        using xls::systeme::Genre;
-        const xls::systeme::Lecture l = xls::systeme::lire(chemin, xls::tailleFichierMax);
+        using systeme::Genre;
+        const systeme::Lecture l = systeme::lire(chemin, xls::tailleFichierMax);
         const auto refus = [&](const QString &raison) {
             return ErreurClasseur(QStringLiteral("Impossible d'ouvrir « %1 » : %2.")
                                       .arg(QFileInfo(chemin).fileName(), raison));
@@ -181,7 +181,7 @@ public:
                             .arg(lien.symLinkTarget()));
         if (l.genre != Genre::Ordinaire)
             throw refus(QStringLiteral("c'est %1, pas un fichier%2")
-                            .arg(xls::systeme::nomGenre(l.genre), cible));
+                            .arg(systeme::nomGenre(l.genre), cible));
         if (!l.erreur.isEmpty())
             throw refus(QStringLiteral("lecture refusée (%1)").arg(l.erreur));
         if (l.tropGros)

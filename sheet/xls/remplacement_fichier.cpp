@@ -1,5 +1,6 @@
 #include "sheet/xls/remplacement_fichier.h"
 
+#include "model/systeme.h"
 #include "sheet/erreur.h"
 #include "sheet/xls/classeur_xls.h"
 
@@ -114,7 +115,7 @@ Remplacement remplacerFichier(const QString &chemin, const QByteArray &contenu,
         echec(chemin,
             avecRaison(QStringLiteral("le fichier écrit n'a pas pu remplacer l'original"),
                 systeme::raisonDerniereErreur()));
-    systeme::synchroniserDossier(chemin);
+    systeme::synchroniserDossierDe(chemin);
     return { true, avertissement };
 }
 

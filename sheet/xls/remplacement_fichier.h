@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sheet/xls/systeme_fichiers.h"
+#include "model/systeme.h"
 
 #include <QByteArray>
 #include <QIODevice>

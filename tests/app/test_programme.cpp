@@ -1,6 +1,6 @@
 // Le programme : sélecteur → chargement → fenêtre principale → fin, classeurs refusés ; depuis
 // le programme entier, ApplyCour (la fenêtre maj se montre, suit la progression et disparaît,
-// réussite ou échec) et HTML (nom de la base tiré de la liste des fichiers, échec annoncé).
+// réussite ou échec), HTML, ligne de commande, dossier retenu, fin de la session du bureau.
 #include "app/FileOpen.h"
 #include "app/Programme.h"
 #include "app/maj.h"
@@ -14,8 +14,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QUrl>
 
 using namespace zarvo;
 using namespace zarvo::app;
@@ -34,15 +36,7 @@ private slots:
         m_base = m_dossier->filePath(u"Ma base.xls.xls"_s);
         QVERIFY(ecrireFichier(m_base, "octets"));
         m_dernier = nullptr;
-        m_programme = std::make_unique<Programme>(
-            m_messages,
-            [this] {
-                auto t = std::make_unique<TableurMemoire>();
-                t->deposer(m_base, classeurOrdinaire());
-                m_dernier = t.get();
-                return t;
-            },
-            m_dossier->path());
+        m_programme = std::make_unique<Programme>(m_messages, fabrique(), m_dossier->path());
         m_programme->demarrer();
         m_apparitions.n = 0;
         m_programme->progression().installEventFilter(&m_apparitions);
@@ -225,12 +219,32 @@ private slots:
         QCOMPARE(f.plage(u"M2"_s)->valeur(), Cellule::nombre(71));
     }
 
+    // Réussi : le message nomme le dossier ; Oui demande le sommaire à l'ouvreur (remplacé,
+    // aucun navigateur), Non ne demande rien, un ouvreur en échec est annoncé.
+    void exporterDansLeDossierCourant_data()
+    {
+        QTest::addColumn<Reponse>("reponse");
+        QTest::addColumn<bool>("ouvreurReussit");
+        QTest::newRow("Oui") << Reponse::Oui << true;
+        QTest::newRow("Non") << Reponse::Non << true;
+        QTest::newRow("Oui, navigateur absent") << Reponse::Oui << false;
+    }
     void exporterDansLeDossierCourant()
     {
+        QFETCH(Reponse, reponse);
+        QFETCH(bool, ouvreurReussit);
+        QList<QUrl> ouvertes;
+        m_programme->definirOuvreur([&](const QUrl &u) {
+            ouvertes << u;
+            return ouvreurReussit;
+        });
         QVERIFY(ouvrirEtAfficherVernier());
         QTemporaryDir travail;
         const QString avant = QDir::currentPath();
         QVERIFY(QDir::setCurrent(travail.path()));
+        m_messages.repondre(reponse);
+        if (!ouvreurReussit)
+            m_messages.repondre(Reponse::Ok);
         QTest::mouseClick(m_programme->equipes()->HTML(), Qt::LeftButton);
         QDir::setCurrent(avant);
         const QStringList exports = dossiersExport(travail.path());
@@ -239,6 +253,103 @@ private slots:
         QVERIFY(lireFichier(dossier + u"/sommaire.html"_s)
                     .contains("Caract\xE9ristiques de la Db Ma base</i>"));
         QVERIFY(lireFichier(dossier + u"/FA.html"_s).contains(">Abeloos</font>"));
+        const auto vus = m_messages.prendreMessages();
+        QCOMPARE(vus.size(), ouvreurReussit ? 1 : 2);
+        QVERIFY2(vus[0].texte.contains(QChar(13) + dossier + QChar(13)), qPrintable(vus[0].texte));
+        QCOMPARE(ouvertes.size(), reponse == Reponse::Oui ? 1 : 0);
+        QVERIFY(ouvertes.isEmpty()
+            || ouvertes[0] == QUrl::fromLocalFile(dossier + u"/sommaire.html"_s));
+        QVERIFY(ouvreurReussit || vus[1].texte.contains(u"sommaire.html"_s));
+    }
+
+    // « zarvoedit FICHIER » : ouvert tout de suite, ou refusé et le sélecteur revient dans le
+    // dossier du fichier, avec le message que le sélecteur aurait donné.
+    void ligneDeCommande_data()
+    {
+        QTest::addColumn<bool>("accepte");
+        QTest::newRow("classeur ouvert") << true;
+        QTest::newRow("classeur refusé") << false;
+    }
+    void ligneDeCommande()
+    {
+        QFETCH(bool, accepte);
+        const QString sous = m_dossier->filePath(u"sous"_s);
+        QVERIFY(QDir().mkdir(sous));
+        const QString chemin = accepte ? m_base : sous + u"/refus.xls"_s;
+        QVERIFY(accepte || ecrireFichier(chemin, "x"));
+        if (!accepte)
+            m_messages.repondre(Reponse::Ok);
+        m_programme->selecteur().hide();
+        m_programme->demarrer(chemin);
+        QCOMPARE(m_programme->equipes() != nullptr, accepte);
+        QCOMPARE(m_programme->selecteur().isVisible(), !accepte);
+        QCOMPARE(m_programme->selecteur().dossier(), QFileInfo(chemin).absolutePath());
+        QCOMPARE(m_programme->selecteur().FileToOpen()->text(), chemin);
+        const auto vus = m_messages.prendreMessages();
+        QCOMPARE(vus.size(), accepte ? 0 : 1);
+        QVERIFY(accepte || vus[0].texte.contains(u"refus.xls"_s));
+    }
+
+    // Le sélecteur part du dossier du dernier classeur ouvert, s'il existe encore ; sinon du
+    // dossier courant. Sans réglages, rien n'est retenu.
+    void dossierRetenu_data()
+    {
+        QTest::addColumn<bool>("avecReglages");
+        QTest::addColumn<bool>("dossierSupprime");
+        QTest::newRow("retenu") << true << false;
+        QTest::newRow("supprimé depuis") << true << true;
+        QTest::newRow("sans réglages") << false << false;
+    }
+    void dossierRetenu()
+    {
+        QFETCH(bool, avecReglages);
+        QFETCH(bool, dossierSupprime);
+        QTemporaryDir courant;
+        QSettings reglages(courant.filePath(u"zarvoedit.conf"_s), QSettings::IniFormat);
+        QSettings *r = avecReglages ? &reglages : nullptr;
+        Programme(m_messages, fabrique(), courant.path(), r).demarrer(m_base);
+        if (dossierSupprime)
+            QVERIFY(m_dossier->remove());
+        Programme second(m_messages, fabrique(), courant.path(), r);
+        QCOMPARE(second.selecteur().dossier(),
+            avecReglages && !dossierSupprime ? m_dossier->path() : courant.path());
+    }
+
+    // La session du bureau se ferme : la question d'enregistrement n'est posée que pour un
+    // classeur écrit et pas enregistré, et si la session permet de questionner ; Annuler la
+    // retient, Non la laisse finir.
+    void finDeSession_data()
+    {
+        QTest::addColumn<bool>("ecrit");
+        QTest::addColumn<bool>("interaction");
+        QTest::addColumn<QList<Reponse>>("reponses");
+        QTest::addColumn<bool>("finit");
+        QTest::newRow("rien d'écrit") << false << true << QList<Reponse> {} << true;
+        QTest::newRow("sans droit de questionner") << true << false << QList<Reponse> {} << true;
+        QTest::newRow("Annuler") << true << true << QList<Reponse> { Reponse::Annuler } << false;
+        QTest::newRow("Non") << true << true << QList<Reponse> { Reponse::Non } << true;
+    }
+    void finDeSession()
+    {
+        QFETCH(bool, ecrit);
+        QFETCH(bool, interaction);
+        QFETCH(QList<Reponse>, reponses);
+        QFETCH(bool, finit);
+        QVERIFY(ouvrirEtAfficherVernier());
+        if (ecrit) {
+            m_messages.repondre(Reponse::Ok);
+            QTest::mouseClick(m_programme->equipes()->ApplyCour(), Qt::LeftButton);
+            m_messages.prendreMessages();
+        }
+        for (Reponse r : reponses)
+            m_messages.repondre(r);
+        QCOMPARE(m_programme->finDeSession([&] { return interaction; }), finit);
+        const auto vus = m_messages.prendreMessages();
+        QCOMPARE(vus.size(), reponses.size());
+        QVERIFY(vus.isEmpty() || vus[0].boutons == Boutons::OuiNonAnnuler);
+        // Retenue, la session laisse l'éditeur tel quel ; finie, le classeur est fermé.
+        QCOMPARE(m_programme->equipes()->isVisible(), !finit || !ecrit || !interaction);
+        QCOMPARE(m_programme->estTermine(), finit && ecrit && interaction);
     }
 
     void exportImpossibleAnnonce()
@@ -262,6 +373,16 @@ private slots:
     }
 
 private:
+    FabriqueTableur fabrique()
+    {
+        return [this] {
+            auto t = std::make_unique<TableurMemoire>();
+            t->deposer(m_base, classeurOrdinaire());
+            m_dernier = t.get();
+            return t;
+        };
+    }
+
     // Ouvre le classeur par le sélecteur et marque Vernier (ligne 2 de la feuille) comme un
     // coureur affiché : Montagne 71 et Vallons 71 dépassent leurs potentiels 63 et 65.
     bool ouvrirEtAfficherVernier()

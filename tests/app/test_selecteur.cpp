@@ -71,6 +71,10 @@ private slots:
         QVERIFY(dossierNomme(m_fenetre->Dir(), u"saison"_s) != nullptr);
         QVERIFY(dossierNomme(m_fenetre->Dir(), u"rangement.xls"_s) != nullptr);
         QVERIFY(!m_fenetre->Drv()->currentText().isEmpty());
+        // Les premières lettres tapées choisissent le dossier (le décalage n'est que dessiné).
+        m_fenetre->Dir()->setFocus();
+        QTest::keyClicks(m_fenetre->Dir(), u"ra"_s);
+        QCOMPARE(m_fenetre->Dir()->currentItem()->text(), u"rangement.xls"_s);
     }
 
     void selectionAuClavierSuivieParFileToOpen()

@@ -211,9 +211,16 @@ private slots:
         QCOMPARE(f.NumEq()->text(), u"1"_s);
         QVERIFY(!f.CDM()->isHidden());
         QCOMPARE(f.rechtext()->text(), u" nombre de coureurs trouvés : 0"_s);
+        // Toute case remplie par le programme montre le début de son texte.
+        const auto curseursAZero = [](TableauControles<QLineEdit> &cases) {
+            for (int k : cases.indices())
+                QVERIFY2(cases[k]->cursorPosition() == 0, qPrintable(cases[k]->text()));
+        };
+        curseursAZero(f.Careq());
 
         QTest::mouseClick(f.Coureur()[3], Qt::LeftButton);
         QCOMPARE(f.Note()[2]->text(), u"Coppi"_s);
+        curseursAZero(f.Note());
         QCOMPARE(f.NumLigne()->text(), f.Coureur()[3]->property("tag").toString());
         const int ligne = f.NumLigne()->text().toInt();
         QCOMPARE(f.Car5050()->text(), u"75"_s);
@@ -303,32 +310,47 @@ private slots:
         QCOMPARE(f.Coureur()[1]->text(), u"Coppi"_s);
     }
 
-    void longueListeDefile()
+    // 31 et 100 coureurs dans l'équipe 7 : amené en vue, chaque bouton est entier dans la
+    // partie visible de la zone, à gauche de sa barre, qui ne couvre aucun autre contrôle.
+    void boutonsCoureursEntiers_data()
     {
+        QTest::addColumn<int>("n");
+        QTest::newRow("31") << 31;
+        QTest::newRow("100") << 100;
+    }
+    void boutonsCoureursEntiers()
+    {
+        QFETCH(int, n);
         Equipes &f = *m_fenetre;
-        QTest::mouseClick(f.Free()[2], Qt::LeftButton);
-        QCOMPARE(f.Coureur().borneHaute(), 84);
-        QPushButton *dernier = f.Coureur()[84];
-        QCOMPARE(dernier->property("twips").toRect(), QRect(3200, 10750, 1575, 270));
-        auto *zone = f.CaracCoureur()->findChild<QScrollArea *>();
-        QVERIFY(zone != nullptr);
-        QCoreApplication::processEvents(); // la barre se montre à la mise en page suivante
-        QVERIFY(zone->verticalScrollBar()->isVisible());
-        QVERIFY(!zone->widget()->autoFillBackground()); // le cadre et son titre restent visibles
-        // Amené en vue, le bouton est dans la partie visible et répond au clic.
-        zone->ensureWidgetVisible(dernier);
-        const QRect vu(dernier->mapTo(zone->viewport(), QPoint(0, 0)), dernier->size());
-        QVERIFY(vu.top() >= 0 && vu.bottom() < zone->viewport()->height());
-        QVERIFY(vu.left() < zone->viewport()->width());
-        QCOMPARE(zone->horizontalScrollBar()->value(), 0); // jamais de glissement de côté
-        QTest::mouseClick(dernier, Qt::LeftButton);
-        QCOMPARE(f.Note()[2]->text(), essai::nomNumerote(u"Libre"_s, 150));
-
-        // Une liste courte ensuite : plus rien à faire défiler.
+        for (int r = 6; r < 6 + n - 6; ++r) // libres passés dans l'équipe 7 (6 coureurs)
+            f.donnees().TabCoureurs(r, 4) = Cellule::nombre(7);
         QTest::mouseClick(f.Chargeq()[2], Qt::LeftButton);
-        QCOMPARE(zone->verticalScrollBar()->maximum(), 0);
+        QCOMPARE(f.Coureur().borneHaute(), n);
         QCoreApplication::processEvents();
-        QVERIFY(!zone->verticalScrollBar()->isVisible());
+        auto *zone = f.findChild<QScrollArea *>(u"zoneCoureurs"_s);
+        auto *barre = f.findChild<QScrollBar *>(u"barreCoureurs"_s);
+        QVERIFY(zone && barre);
+        QCOMPARE(barre->isVisible(), n > 47); // la 3e colonne ne dépasse qu'au-delà de 47
+        const auto dansFenetre
+            = [&f](QWidget *w) { return QRect(w->mapTo(&f, QPoint()), w->size()); };
+        const QRect rectBarre = dansFenetre(barre);
+        for (QWidget *w : f.findChildren<QWidget *>())
+            if (w->isVisible() && w->property("genre").isValid() && !w->isAncestorOf(barre)
+                && w != barre && w->parentWidget() != zone->widget())
+                QVERIFY2(!dansFenetre(w).intersects(rectBarre), qPrintable(w->objectName()));
+        for (int i = 1; i <= n; ++i) {
+            zone->ensureWidgetVisible(f.Coureur()[i], 0, 0);
+            const QRect vu = dansFenetre(f.Coureur()[i]);
+            QVERIFY(dansFenetre(zone->viewport()).contains(vu) && vu.right() < rectBarre.left());
+            QCOMPARE(zone->horizontalScrollBar()->value(), 0); // jamais de glissement de côté
+        }
+        QCOMPARE(barre->value(), zone->verticalScrollBar()->value()); // la barre suit la zone
+        QTest::mouseClick(f.Coureur()[n], Qt::LeftButton);
+        QCOMPARE(f.Note()[2]->text(), f.Coureur()[n]->text());
+        // Une liste courte ensuite : plus rien à faire défiler.
+        QTest::mouseClick(f.Chargeq()[1], Qt::LeftButton);
+        QCoreApplication::processEvents();
+        QVERIFY(!barre->isVisible());
     }
 
 private:

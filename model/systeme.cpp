@@ -1,5 +1,7 @@
-#include "sheet/xls/systeme_fichiers.h"
+// Appels POSIX du programme, chacun avec sa voie Qt seule (voir systeme.h).
+#include "model/systeme.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
@@ -8,7 +10,8 @@
 #include <cerrno>
 #include <cstring>
 
-#ifdef Q_OS_UNIX
+#if defined(Q_OS_UNIX) && __has_include(<unistd.h>)
+#define ZARVO_POSIX 1
 #include <fcntl.h>
 #include <grp.h>
 #include <pwd.h>
@@ -16,7 +19,42 @@
 #include <unistd.h>
 #endif
 
-namespace zarvo::sheet::xls::systeme {
+namespace zarvo::systeme {
+
+CreationDossier creerDossierNeuf(const QString &chemin)
+{
+#ifdef ZARVO_POSIX
+    // mkdir dit lui-même si le dossier existait : pas de course entre le test et la création.
+    if (::mkdir(QFile::encodeName(chemin).constData(), 0777) == 0)
+        return { CreationDossier::Cree, {} };
+    const int numero = errno;
+    if (numero == EEXIST)
+        return { CreationDossier::Existe, {} };
+    return { CreationDossier::Refuse, QString::fromLocal8Bit(std::strerror(numero)) };
+#else
+    if (QFileInfo::exists(chemin))
+        return { CreationDossier::Existe, {} };
+    if (QDir().mkdir(chemin))
+        return { CreationDossier::Cree, {} };
+    return { QFileInfo::exists(chemin) ? CreationDossier::Existe : CreationDossier::Refuse,
+        QStringLiteral("création refusée par le système") };
+#endif
+}
+
+void synchroniserDossierDe(const QString &cheminFichier)
+{
+#ifdef ZARVO_POSIX
+    const QByteArray dossier = QFile::encodeName(QFileInfo(cheminFichier).absolutePath());
+    const int fd = ::open(dossier.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+#else
+    // Ailleurs, pas d'équivalent portable : la durée du renommage reste l'affaire du système.
+    Q_UNUSED(cheminFichier);
+#endif
+}
 
 QString nomGenre(Genre g)
 {
@@ -66,7 +104,7 @@ QString raisonDerniereErreur()
     }
 }
 
-#ifdef Q_OS_UNIX
+#ifdef ZARVO_POSIX
 
 namespace {
 
@@ -211,15 +249,6 @@ QString rendreAttributs(int descripteur, const Attributs &a)
     return manque.join(QStringLiteral(", "));
 }
 
-void synchroniserDossier(const QString &chemin)
-{
-    const QByteArray dossier = QFile::encodeName(QFileInfo(chemin).absolutePath());
-    const int fd = ::open(dossier.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
 
 #else // Forme portable : Qt seul, sans identité ni propriétaire.
 
@@ -264,8 +293,7 @@ QString rendreAttributs(int, const Attributs &)
     return {};
 }
 
-void synchroniserDossier(const QString &) { }
 
 #endif
 
-} // namespace zarvo::sheet::xls::systeme
+} // namespace zarvo::systeme

@@ -5,15 +5,32 @@
 
 #include <cstdint>
 #include <optional>
+#include <utility>
+
+namespace zarvo::systeme {
 
 /**
- * Ce que le moteur demande au système sur les fichiers et que Qt ne dit pas : le genre exact
- * d'un chemin (tube, périphérique…), l'identité d'un fichier (périphérique et inode), une
- * lecture qui ne bloque jamais et ne dépasse jamais un plafond, le propriétaire et les droits
- * à rendre au fichier remplacé, la raison d'un échec. Les appels POSIX ne vivent qu'ici ;
- * ailleurs, une forme portable plus pauvre (Qt seul) en tient lieu.
+ * Les seuls appels au système hors de Qt, réunis ici : Qt n'offre ni la synchronisation d'un
+ * dossier, ni une création de dossier qui distingue « existe déjà » d'un vrai refus, ni le
+ * genre exact d'un chemin (tube, périphérique…), ni l'identité d'un fichier (périphérique et
+ * inode), ni une lecture qui ne bloque jamais et ne dépasse jamais un plafond, ni le
+ * propriétaire à rendre au fichier remplacé. Chaque appel a sa voie Qt seule, plus pauvre,
+ * prise hors POSIX (Windows, par exemple).
  */
-namespace zarvo::sheet::xls::systeme {
+
+/// Issue de la création d'un dossier neuf.
+struct CreationDossier
+{
+    enum Etat { Cree, Existe, Refuse } etat = Refuse;
+    QString raison; ///< texte du système quand le dossier est refusé
+};
+
+/// Crée le dossier `chemin` sans jamais réutiliser un dossier existant.
+CreationDossier creerDossierNeuf(const QString &chemin);
+
+/// Rend durable sur le disque le renommage d'un fichier (synchronise son dossier) ; sans effet
+/// là où le système ne le permet pas ou le fait lui-même.
+void synchroniserDossierDe(const QString &cheminFichier);
 
 enum class Genre { Absent, LienCasse, Ordinaire, Dossier, Tube, Peripherique, Prise, Autre };
 
@@ -66,7 +83,4 @@ QString rendreAttributs(int descripteur, const Attributs &a);
 /// Raison en français du dernier échec d'un appel système (errno), vide s'il n'y en a pas.
 QString raisonDerniereErreur();
 
-/// Synchronise le dossier de `chemin` : un renommage n'est durable qu'à ce prix.
-void synchroniserDossier(const QString &chemin);
-
-} // namespace zarvo::sheet::xls::systeme
+} // namespace zarvo::systeme
