@@ -314,6 +314,10 @@ ClasseurBiff ClasseurBiff::lire(const QByteArray &flux)
         if (n - pos < 4)
             refuser(QStringLiteral("enregistrement tronqué en fin de classeur"));
         Enregistrement e { lire16(d + pos), lire16(d + pos + 2), pos };
+        // Des écrivains mettent des FORMULA au format BIFF8 sous le numéro d'Excel 3 ou 4 :
+        // ce sont des formules, lues et réécrites comme telles (octets d'origine gardés).
+        if (e.id == id::formulaBiff3 || e.id == id::formulaBiff4)
+            e.id = id::formula;
         if (e.longueur > n - pos - 4)
             refuser(QStringLiteral("enregistrement tronqué en fin de classeur"));
         const std::size_t index = c.m_enregistrements.size();

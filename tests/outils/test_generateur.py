@@ -4,6 +4,7 @@ que le programme attend, et l'écriture OpenDocument relue donne ce qu'on y a mi
 
 import io
 import os
+import shutil
 import sys
 import tempfile
 import unittest
@@ -16,6 +17,7 @@ RACINE = os.environ.get("ZARVO_SOURCE_DIR") or os.path.abspath(
 sys.path.insert(0, os.path.join(RACINE, "outils", "generateur"))
 sys.path.insert(0, os.path.join(RACINE, "outils", "lecteurs"))
 
+import deriver  # noqa: E402
 import donnees  # noqa: E402
 import generer  # noqa: E402
 import lecteurs  # noqa: E402
@@ -49,6 +51,19 @@ class JsonCommittes(unittest.TestCase):
                     with open(os.path.join(DOSSIER, nom), encoding="utf-8") as f:
                         committe = f.read()
                     self.assertEqual(neuf, committe, "relancer outils/generateur/regenerer.sh")
+
+    def test_les_derives_committes_sont_ceux_du_script(self):
+        with tempfile.TemporaryDirectory(prefix="zarvo-test-") as tmp:
+            for source in {s for _, s, _ in deriver.DERIVES}:
+                for ext in (".xls", ".json"):
+                    shutil.copyfile(os.path.join(DOSSIER, source + ext), os.path.join(tmp, source + ext))
+            deriver.main(tmp)
+            for nom, _, _ in deriver.DERIVES:
+                for ext in (".xls", ".json"):
+                    with self.subTest(fichier=nom + ext):
+                        with open(os.path.join(tmp, nom + ext), "rb") as a, \
+                                open(os.path.join(DOSSIER, nom + ext), "rb") as b:
+                            self.assertEqual(a.read(), b.read(), "relancer outils/generateur/deriver.py")
 
 
 class FormeDeLaBase(unittest.TestCase):

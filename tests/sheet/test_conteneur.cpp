@@ -33,8 +33,8 @@ qsizetype entree(const Conteneur &c, int i)
 }
 qsizetype entreeFat(const Conteneur &c, std::uint32_t s)
 {
-    const std::uint32_t fat0 = lire32(c.octets().constData() + 76);
-    return secteur(fat0) + 4 * qsizetype(s);
+    const std::uint32_t fat = lire32(c.octets().constData() + 76 + 4 * (s / 128));
+    return secteur(fat) + 4 * qsizetype(s % 128);
 }
 int workbook(const Conteneur &c)
 {
@@ -114,6 +114,17 @@ TEST(Conteneur, chaqueIncoherenceDonneSonMessage)
             "en boucle" },
         { "miniFatIncoherente", [](QByteArray &o, const Conteneur &) { poser32(o, 64, 3); },
             "mini-FAT" },
+        // Compte sans chaîne : refusé dès qu'un flux (ici les résumés) vit dans le mini-flux.
+        { "miniFatSansChaine",
+            [](QByteArray &o, const Conteneur &) { poser32(o, 60, Conteneur::finDeChaine); },
+            "pas de mini-FAT" },
+        // Ni marque, ni chaîne : l'entrée du secteur de FAT dit autre chose que l'en-tête.
+        { "secteurFatLibre",
+            [](QByteArray &o, const Conteneur &c) {
+                const std::uint32_t fat0 = lire32(c.octets().constData() + 76);
+                poser32(o, entreeFat(c, fat0), Conteneur::secteurLibre);
+            },
+            "non marqué" },
         { "fichierCoupe", [](QByteArray &o, const Conteneur &) { o.truncate(o.size() - 1536); },
             "fichier" }
     };
@@ -133,6 +144,69 @@ TEST(Conteneur, chaqueIncoherenceDonneSonMessage)
                 << e.message().toStdString();
         }
     }
+}
+
+// ---- Écarts que d'autres écrivains font et que tous les lecteurs acceptent ----
+
+// Racine renommée, secteurs de FAT chaînés comme des données, DIFAT annoncée sans chaîne : le
+// fichier se lit, et sa réécriture porte les marques et les comptes prescrits.
+TEST(Conteneur, ecartsSansAmbiguiteAcceptesPuisCorrigesALaReecriture)
+{
+    using Retoucher = std::function<void(QByteArray &, const Conteneur &)>;
+    const auto fat = [](const Conteneur &c) {
+        std::vector<std::uint32_t> r;
+        for (std::uint32_t i = 0; i < lire32(c.octets().constData() + 44); ++i)
+            r.push_back(lire32(c.octets().constData() + 76 + 4 * i));
+        return r;
+    };
+    const std::tuple<const char *, Retoucher> tous[] = {
+        { "racineR",
+            [](QByteArray &o, const Conteneur &c) {
+                o.replace(entree(c, 0), 64, QByteArray("R\0", 2).leftJustified(64, '\0'));
+                o[entree(c, 0) + 64] = 2;
+            } },
+        { "racineSansNom", [](QByteArray &o, const Conteneur &c) { o[entree(c, 0) + 64] = 0; } },
+        { "fatChainee",
+            [&](QByteArray &o, const Conteneur &c) {
+                const auto f = fat(c);
+                for (std::size_t i = 0; i < f.size(); ++i)
+                    poser32(o, entreeFat(c, f[i]),
+                        i + 1 < f.size() ? f[i + 1] : Conteneur::finDeChaine);
+            } },
+        { "fatFinsDeChaine",
+            [&](QByteArray &o, const Conteneur &c) {
+                for (std::uint32_t s : fat(c))
+                    poser32(o, entreeFat(c, s), Conteneur::finDeChaine);
+            } },
+        { "difatSansChaine", [](QByteArray &o, const Conteneur &) { poser32(o, 72, 1); } },
+    };
+    // Plusieurs secteurs de FAT : le chaînage va de l'un à l'autre.
+    const QByteArray sain
+        = aide::lireFichier(aide::source(u"tests/data/classeurs/base-libreoffice.xls"_s));
+    const Conteneur c = Conteneur::lire(sain);
+    ASSERT_GE(fat(c).size(), 3u);
+    const QByteArray fluxWorkbook = c.lireFlux(workbook(c));
+    for (const auto &[nom, retoucher] : tous) {
+        SCOPED_TRACE(nom);
+        QByteArray ecart = sain;
+        retoucher(ecart, c);
+        ASSERT_NE(ecart, sain);
+        const Conteneur lu = Conteneur::lire(ecart);
+        EXPECT_EQ(lu.lireFlux(workbook(lu)), fluxWorkbook);
+        const QByteArray r = remplacerFlux(ecart, u"Workbook"_s, fluxWorkbook + "x");
+        const Conteneur reecrit = Conteneur::lire(r);
+        for (std::uint32_t s : fat(reecrit))
+            EXPECT_EQ(lire32(r.constData() + entreeFat(reecrit, s)), Conteneur::secteurFat);
+        EXPECT_EQ(lire32(r.constData() + 72), 0u);
+        EXPECT_EQ(lire32(r.constData() + 68), Conteneur::finDeChaine);
+    }
+    // Mini-FAT annoncée sans chaîne, rien dans le mini-flux : le compte réécrit est le vrai.
+    const QByteArray m
+        = aide::lireFichier(aide::source(u"tests/data/classeurs/mini-fat-vide-gnumeric.xls"_s));
+    ASSERT_EQ(lire32(m.constData() + 64), 1u);
+    const Conteneur cm = Conteneur::lire(m);
+    const QByteArray rm = remplacerFlux(m, u"Workbook"_s, cm.lireFlux(workbook(cm)) + "x");
+    EXPECT_EQ(lire32(rm.constData() + 64), 0u);
 }
 
 } // namespace
