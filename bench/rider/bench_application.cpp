@@ -111,6 +111,7 @@ int main(int argc, char **argv)
                     "%.0f %% ; objectif < 100 ms\n",
             rapport.ms("BM_Application"), rapport.ms("BM_EcrituresSeulesReference"),
             100.0
-                * (rapport.ms("BM_Application") / rapport.ms("BM_EcrituresSeulesReference") - 1.0));
+                * (rapport.ms("BM_Application") / rapport.ms("BM_EcrituresSeulesReference")
+                    - 1.0));
     benchmark::Shutdown();
 }
