@@ -165,18 +165,12 @@ TEST(Conteneur, ecartsSansAmbiguiteAcceptesPuisCorrigesALaReecriture)
                 o.replace(entree(c, 0), 64, QByteArray("R\0", 2).leftJustified(64, '\0'));
                 o[entree(c, 0) + 64] = 2;
             } },
-        { "racineSansNom", [](QByteArray &o, const Conteneur &c) { o[entree(c, 0) + 64] = 0; } },
         { "fatChainee",
             [&](QByteArray &o, const Conteneur &c) {
                 const auto f = fat(c);
                 for (std::size_t i = 0; i < f.size(); ++i)
                     poser32(o, entreeFat(c, f[i]),
                         i + 1 < f.size() ? f[i + 1] : Conteneur::finDeChaine);
-            } },
-        { "fatFinsDeChaine",
-            [&](QByteArray &o, const Conteneur &c) {
-                for (std::uint32_t s : fat(c))
-                    poser32(o, entreeFat(c, s), Conteneur::finDeChaine);
             } },
         { "difatSansChaine", [](QByteArray &o, const Conteneur &) { poser32(o, 72, 1); } },
     };
