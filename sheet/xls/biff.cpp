@@ -481,9 +481,10 @@ FeuilleBiff ClasseurBiff::lireFeuille(std::size_t indexFeuille) const
         const Donnees r(d + e.debutDonnees(), e.longueur);
         // Construit seulement en cas de refus : la lecture reste rapide.
         const auto quoi = [&] {
+            // Le numéro lu dans le fichier, pas celui qui le remplace (FORMULA d'Excel 3 ou 4).
             return QStringLiteral("feuille « %1 », enregistrement 0x%2 à l'octet %3")
                 .arg(f.nom)
-                .arg(e.id, 4, 16, QLatin1Char('0'))
+                .arg(lire16(d + e.position), 4, 16, QLatin1Char('0'))
                 .arg(e.position);
         };
         const auto nombre = [&](double v) {

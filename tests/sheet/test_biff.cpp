@@ -196,7 +196,8 @@ TEST(ClasseurBiff, chaqueIncoherenceDonneSonMessage)
         // Jamais lue comme une case vide : indécodable, la feuille est refusée.
         { "formuleExcel4TropLongue", feuille(sousNumero(formula(0, 0, f64(1), 40, 3), 0x0406)),
             true, "formule plus longue" },
-        { "formuleExcel3Tronquee", feuille(enr(0x0206, cellule(0, 0) + f64(1))), true, "tronqué" },
+        { "formuleExcel3Tronquee", feuille(enr(0x0206, cellule(0, 0) + f64(1))), true,
+            "enregistrement 0x0206" },
         { "xfHorsTable", feuille(number(0, 0, 1, 16)), true, "XF" },
         { "sstHorsTable", feuille(labelsst(0, 0, 2), deuxChaines), true, "index de chaîne" },
         { "sansSst", feuille(labelsst(0, 0, 0)), true, "index de chaîne" },
