@@ -142,12 +142,9 @@ Conteneur Conteneur::lire(const QByteArray &octets)
         pris.prendre(s, quoiFat);
         c.m_secteursFat.push_back(s);
     }
-    std::uint32_t nbDifat = lire32(d + 72);
+    // Un compte de DIFAT sans chaîne reste refusé : libgsf (Gnumeric) et olefile le refusent.
+    const std::uint32_t nbDifat = lire32(d + 72);
     std::uint32_t difat = lire32(d + 68);
-    // Compte de DIFAT non nul sans aucune chaîne, alors que l'en-tête suffit à la FAT : rien
-    // n'y vit, le compte est sans objet.
-    if (nbFat <= entreesDifatEnTete && (difat == finDeChaine || difat == secteurLibre))
-        nbDifat = 0;
     const std::uint32_t parSecteurDifat = std::uint32_t(ss / 4 - 1);
     while (c.m_secteursFat.size() < nbFat) {
         if (c.m_secteursDifat.size() >= nbDifat)

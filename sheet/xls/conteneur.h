@@ -23,8 +23,8 @@ namespace zarvo::sheet::xls {
  * Il laisse passer ce que d'autres écrivains font et que tous les lecteurs courants lisent sans
  * ambiguïté : secteurs de FAT ou de DIFAT chaînés comme des données (fin de chaîne, ou secteur
  * suivant de la liste de l'en-tête, qui fait foi) au lieu d'être marqués ; nom quelconque pour
- * la racine ; compte de mini-FAT ou de DIFAT non nul sans aucune chaîne, tant qu'aucun flux n'y
- * est lu. L'écriture remet les marques et les comptes prescrits.
+ * la racine ; compte de mini-FAT non nul sans aucune chaîne, tant qu'aucun flux n'y est lu.
+ * L'écriture remet les marques et le compte prescrits.
  */
 
 /// Une entrée du répertoire.

@@ -238,14 +238,10 @@ private:
                 ecrire32(entete + 60, m_premierMiniFat);
             ecrire32(entete + 64, std::uint32_t(m_chaineMiniFat.size()));
         }
-        // Un compte de l'origine qui annonçait une structure vide est ramené à ce qui existe.
+        // Un compte de mini-FAT de l'origine qui annonçait une structure vide est ramené à zéro.
         if (m_chaineMiniFat.empty() && lire32(entete + 64) != 0) {
             ecrire32(entete + 60, Conteneur::finDeChaine);
             ecrire32(entete + 64, 0);
-        }
-        if (m_secteursDifat.empty() && lire32(entete + 72) != 0) {
-            ecrire32(entete + 68, Conteneur::finDeChaine);
-            ecrire32(entete + 72, 0);
         }
     }
 
