@@ -314,6 +314,10 @@ ClasseurBiff ClasseurBiff::lire(const QByteArray &flux)
         if (n - pos < 4)
             refuser(QStringLiteral("enregistrement tronqué en fin de classeur"));
         Enregistrement e { lire16(d + pos), lire16(d + pos + 2), pos };
+        // Des écrivains mettent des FORMULA au format BIFF8 sous le numéro d'Excel 3 ou 4 :
+        // ce sont des formules, lues et réécrites comme telles (octets d'origine gardés).
+        if (e.id == id::formulaBiff3 || e.id == id::formulaBiff4)
+            e.id = id::formula;
         if (e.longueur > n - pos - 4)
             refuser(QStringLiteral("enregistrement tronqué en fin de classeur"));
         const std::size_t index = c.m_enregistrements.size();
@@ -474,9 +478,10 @@ FeuilleBiff ClasseurBiff::lireFeuille(std::size_t indexFeuille) const
         const Enregistrement &e = m_enregistrements[i];
         // Construit seulement en cas de refus : la lecture reste rapide.
         const auto quoi = [&] {
+            // Le numéro lu dans le fichier, pas celui qui le remplace (FORMULA d'Excel 3 ou 4).
             return QStringLiteral("feuille « %1 », enregistrement 0x%2 à l'octet %3")
                 .arg(f.nom)
-                .arg(e.id, 4, 16, QLatin1Char('0'))
+                .arg(lire16(d + e.position), 4, 16, QLatin1Char('0'))
                 .arg(e.position);
         };
         // Trop long, il avale les enregistrements suivants : leurs cases seraient lues vides.

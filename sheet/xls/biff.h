@@ -34,7 +34,8 @@ constexpr std::uint16_t bof = 0x0809, eof = 0x000A, filepass = 0x002F, codepage 
                         xf = 0x00E0, number = 0x0203, rk = 0x027E, mulrk = 0x00BD,
                         labelsst = 0x00FD, label = 0x0204, rstring = 0x00D6, blank = 0x0201,
                         mulblank = 0x00BE, boolerr = 0x0205, formula = 0x0006, string = 0x0207,
-                        shrfmla = 0x04BC, array = 0x0221, table = 0x0236;
+                        shrfmla = 0x04BC, array = 0x0221, table = 0x0236, formulaBiff3 = 0x0206,
+                        formulaBiff4 = 0x0406;
 }
 
 /// Taille maximale des données d'un enregistrement BIFF8 : au-delà, le découpage est faux.
@@ -43,7 +44,7 @@ constexpr int tailleMaxDonneesBiff8 = 8224;
 /// Un enregistrement : sa place dans le flux (l'en-tête de 4 octets commence à `position`).
 struct Enregistrement
 {
-    std::uint16_t id = 0;
+    std::uint16_t id = 0; ///< FORMULA sous un ancien numéro (formulaBiff3/4) : id::formula
     std::uint16_t longueur = 0;
     std::uint32_t position = 0;
     std::uint32_t debutDonnees() const { return position + 4; }

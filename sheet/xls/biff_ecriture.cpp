@@ -186,7 +186,11 @@ SstEcrite ecrireSst(const std::vector<ChaineSst> &chaines, std::uint32_t total, 
     ajouter32(suite.courant(), nb);
     for (std::uint32_t i = 0; i < nb; ++i) {
         const ChaineSst &c = chaines[i];
-        verifierLongueurTexte(c.texte);
+        // La limite d'une case vaut pour les textes que l'éditeur écrit (vérifiés en amont) :
+        // une chaîne déjà dans le fichier passe telle quelle, seul son compte sur 16 bits borne.
+        if (c.texte.size() > 0xFFFF)
+            throw ErreurClasseur(
+                QStringLiteral("Chaîne partagée trop longue : %1 caractères.").arg(c.texte.size()));
         if (c.runs.size() % 4 != 0)
             throw ErreurClasseur(
                 QStringLiteral("Mise en forme d'une chaîne partagée incohérente."));

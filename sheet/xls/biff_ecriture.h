@@ -87,6 +87,7 @@ struct SstEcrite
  * enregistrement, et une paire de substitution (caractère hors du plan multilingue de base)
  * n'est jamais coupée ; une suite de caractères reprise dans un CONTINUE y reçoit un octet
  * d'options neuf ; un run n'est jamais coupé ; les données phonétiques se coupent où il faut.
+ * Une chaîne venue du fichier peut dépasser la limite d'une case : elle repasse telle quelle.
  */
 SstEcrite ecrireSst(const std::vector<ChaineSst> &chaines, std::uint32_t total, qint64 debut);
 

@@ -142,6 +142,7 @@ Conteneur Conteneur::lire(const QByteArray &octets)
         pris.prendre(s, quoiFat);
         c.m_secteursFat.push_back(s);
     }
+    // Un compte de DIFAT sans chaîne reste refusé : libgsf (Gnumeric) et olefile le refusent.
     const std::uint32_t nbDifat = lire32(d + 72);
     std::uint32_t difat = lire32(d + 68);
     const std::uint32_t parSecteurDifat = std::uint32_t(ss / 4 - 1);
@@ -171,12 +172,19 @@ Conteneur Conteneur::lire(const QByteArray &octets)
     }
     if (c.m_fat.size() < nbSecteurs)
         refuserStructure(QStringLiteral("FAT trop courte pour la taille du fichier"));
-    for (std::uint32_t s : c.m_secteursFat)
-        if (c.m_fat[s] != secteurFat)
-            refuserStructure(QStringLiteral("secteur de FAT non marqué comme tel"));
-    for (std::uint32_t s : c.m_secteursDifat)
-        if (c.m_fat[s] != secteurDifat)
-            refuserStructure(QStringLiteral("secteur de DIFAT non marqué comme tel"));
+    // La liste de l'en-tête fait foi. Certains écrivains chaînent ces secteurs comme des
+    // données (fin de chaîne, ou secteur suivant de la liste) au lieu de les marquer : le sens
+    // reste sans ambiguïté. Toute autre valeur dit autre chose que l'en-tête.
+    const auto verifierMarques = [&](const std::vector<std::uint32_t> &liste, std::uint32_t marque,
+                                     const QString &quoi) {
+        for (std::size_t i = 0; i < liste.size(); ++i) {
+            const std::uint32_t v = c.m_fat[liste[i]];
+            if (v != marque && v != finDeChaine && (i + 1 >= liste.size() || v != liste[i + 1]))
+                refuserStructure(QStringLiteral("secteur de %1 non marqué comme tel").arg(quoi));
+        }
+    };
+    verifierMarques(c.m_secteursFat, secteurFat, quoiFat);
+    verifierMarques(c.m_secteursDifat, secteurDifat, quoiDifat);
 
     // Répertoire.
     const QString quoiRep = QStringLiteral("répertoire");
@@ -203,15 +211,20 @@ Conteneur Conteneur::lire(const QByteArray &octets)
         if ((i == 0) != (type == EntreeRepertoire::Racine))
             refuserStructure(QStringLiteral("entrée racine absente ou en double"));
         en.type = EntreeRepertoire::Type(type);
-        const int longueur = lire16(e + 64);
-        if (longueur < 2 || longueur > 64 || longueur % 2 != 0)
-            refuserStructure(QStringLiteral("longueur de nom invalide dans le répertoire"));
-        const int nbCar = longueur / 2 - 1;
-        if (lire16(e + 2 * nbCar) != 0)
-            refuserStructure(QStringLiteral("nom du répertoire sans zéro final"));
-        en.nom.resize(nbCar);
-        for (int k = 0; k < nbCar; ++k)
-            en.nom[k] = QChar(char16_t(lire16(e + 2 * k)));
+        // La racine se reconnaît à son type et à sa place ; son nom ne sert à rien et certains
+        // écrivains y mettent n'importe quoi (« R » sans zéro final). Les autres noms sont
+        // cherchés, donc jugés.
+        if (i > 0) {
+            const int longueur = lire16(e + 64);
+            if (longueur < 2 || longueur > 64 || longueur % 2 != 0)
+                refuserStructure(QStringLiteral("longueur de nom invalide dans le répertoire"));
+            const int nbCar = longueur / 2 - 1;
+            if (lire16(e + 2 * nbCar) != 0)
+                refuserStructure(QStringLiteral("nom du répertoire sans zéro final"));
+            en.nom.resize(nbCar);
+            for (int k = 0; k < nbCar; ++k)
+                en.nom[k] = QChar(char16_t(lire16(e + 2 * k)));
+        }
         en.gauche = lire32(e + 68);
         en.droite = lire32(e + 72);
         en.enfant = lire32(e + 76);
@@ -263,8 +276,10 @@ Conteneur Conteneur::lire(const QByteArray &octets)
     }
     const QString quoiMiniFat = QStringLiteral("mini-FAT");
     const std::uint32_t nbMiniFat = lire32(d + 64);
-    if (nbMiniFat > 0) {
-        c.m_chaineMiniFat = suivreChaine(c.m_fat, lire32(d + 60), nbSecteurs, quoiMiniFat);
+    const std::uint32_t premierMiniFat = lire32(d + 60);
+    // Un compte sans chaîne du tout : mini-FAT vide, acceptée tant qu'aucun flux n'y est lu.
+    if (nbMiniFat > 0 && premierMiniFat != finDeChaine && premierMiniFat != secteurLibre) {
+        c.m_chaineMiniFat = suivreChaine(c.m_fat, premierMiniFat, nbSecteurs, quoiMiniFat);
         if (c.m_chaineMiniFat.size() != nbMiniFat)
             refuserStructure(QStringLiteral("nombre de secteurs de mini-FAT incohérent"));
         pris.prendre(c.m_chaineMiniFat, quoiMiniFat);
@@ -285,6 +300,11 @@ Conteneur Conteneur::lire(const QByteArray &octets)
             continue;
         const QString quoi = QStringLiteral("flux « %1 »").arg(en.nom);
         if (en.dansMiniFlux()) {
+            if (c.m_miniFat.empty())
+                refuserStructure(
+                    QStringLiteral("%1 : rangé dans le mini-flux, mais le fichier n'a pas de "
+                                   "mini-FAT")
+                        .arg(quoi));
             const auto chaine = suivreChaine(c.m_miniFat, en.premierSecteur, nbMiniSecteurs, quoi);
             if (chaine.size() != arrondiHaut(en.taille, tailleMiniSecteur))
                 refuserStructure(

@@ -19,6 +19,12 @@ namespace zarvo::sheet::xls {
  * la FAT, de la DIFAT et de la mini-FAT (cycles, secteurs hors fichier, secteur pris par deux
  * chaînes), identifiants et longueurs de noms du répertoire, arbre du répertoire (cycles,
  * entrée atteinte deux fois), taille de chaque flux contre sa chaîne et le fichier.
+ *
+ * Il laisse passer ce que d'autres écrivains font et que tous les lecteurs courants lisent sans
+ * ambiguïté : secteurs de FAT ou de DIFAT chaînés comme des données (fin de chaîne, ou secteur
+ * suivant de la liste de l'en-tête, qui fait foi) au lieu d'être marqués ; nom quelconque pour
+ * la racine ; compte de mini-FAT non nul sans aucune chaîne, tant qu'aucun flux n'y est lu.
+ * L'écriture remet les marques et le compte prescrits.
  */
 
 /// Une entrée du répertoire.

@@ -146,10 +146,7 @@ private:
             if (!change)
                 break;
         }
-        for (std::uint32_t f : m_secteursFat)
-            m_fat[f] = Conteneur::secteurFat;
-        for (std::uint32_t d : m_secteursDifat)
-            m_fat[d] = Conteneur::secteurDifat;
+        marquerTables();
         m_fat[s] = Conteneur::finDeChaine;
         return s;
     }
@@ -158,7 +155,9 @@ private:
     std::uint32_t ajouterMiniSecteur()
     {
         const std::uint32_t m = m_nbMini++;
-        if (m >= m_miniFat.size()) {
+        // Le mini-flux d'origine peut dépasser sa mini-FAT (voire n'en avoir aucune) : la
+        // mini-FAT grandit jusqu'à couvrir le nouveau mini-secteur.
+        while (m >= m_miniFat.size()) {
             const std::uint32_t s = ajouterSecteur();
             if (m_chaineMiniFat.empty())
                 m_premierMiniFat = s;
@@ -180,8 +179,18 @@ private:
         return m;
     }
 
+    /// Les marques que le format prescrit, même si l'origine chaînait ces secteurs autrement.
+    void marquerTables()
+    {
+        for (std::uint32_t f : m_secteursFat)
+            m_fat[f] = Conteneur::secteurFat;
+        for (std::uint32_t d : m_secteursDifat)
+            m_fat[d] = Conteneur::secteurDifat;
+    }
+
     void ecrireTables()
     {
+        marquerTables();
         char *entete = m_o.data();
         const std::uint32_t parSecteur = m_ss / 4;
         for (std::size_t i = 0; i < m_secteursFat.size(); ++i)
@@ -228,6 +237,11 @@ private:
             if (m_c.m_chaineMiniFat.empty())
                 ecrire32(entete + 60, m_premierMiniFat);
             ecrire32(entete + 64, std::uint32_t(m_chaineMiniFat.size()));
+        }
+        // Un compte de mini-FAT de l'origine qui annonçait une structure vide est ramené à zéro.
+        if (m_chaineMiniFat.empty() && lire32(entete + 64) != 0) {
+            ecrire32(entete + 60, Conteneur::finDeChaine);
+            ecrire32(entete + 64, 0);
         }
     }
 

@@ -82,6 +82,12 @@ inline QByteArray formula(int l, int c, const QByteArray &valeur, int cce = 3, i
     return enr(
         0x0006, cellule(l, c) + valeur + u16(0) + u32(0) + u16(cce) + QByteArray(reels, '\x1E'));
 }
+/// Le même enregistrement sous un autre numéro (FORMULA d'Excel 3 ou 4, par exemple).
+inline QByteArray sousNumero(QByteArray r, int id)
+{
+    r.replace(0, 2, u16(id));
+    return r;
+}
 inline QByteArray resultatSpecial(int genre, int v = 0)
 {
     return u8(genre) + u8(0) + u8(v) + u8(0) + u8(0) + u8(0) + u16(0xFFFF);

@@ -70,6 +70,11 @@ TEST(ClasseurBiff, chaqueEnregistrementDeCaseDonneSaValeur)
                 + enr(0x0207, chaine(u"calculé"_qs)),
             { { 0, 0, n(5) }, { 0, 1, n(1) }, { 0, 2, tx(u"#VALUE!"_qs) }, { 0, 3, {} },
                 { 0, 4, tx(u"calculé"_qs) } } },
+        { "formulesSousLesNumerosDExcel4Et3", // disposition BIFF8, résultats en cache
+            sousNumero(formula(0, 0, f64(7.5)), 0x0406)
+                + sousNumero(formula(0, 1, resultatSpecial(0)), 0x0206)
+                + enr(0x0207, chaine(u"calculé"_qs)),
+            { { 0, 0, n(7.5) }, { 0, 1, tx(u"calculé"_qs) } } },
         { "graphiqueImbrique", // ses cases ne sont pas celles de la feuille
             number(0, 0, 1) + bof(0x0020) + number(0, 0, 99) + number(5, 5, 99) + eof()
                 + number(1, 0, 2),
@@ -188,6 +193,11 @@ TEST(ClasseurBiff, chaqueIncoherenceDonneSonMessage)
             feuille(enr(0x00BE, u16(0) + u16(0) + u16(0) + u8(0) + u16(0))), true,
             "longueur incohérente" },
         { "formuleTropLongue", feuille(formula(0, 0, f64(1), 40, 3)), true, "formule plus longue" },
+        // Jamais lue comme une case vide : indécodable, la feuille est refusée.
+        { "formuleExcel4TropLongue", feuille(sousNumero(formula(0, 0, f64(1), 40, 3), 0x0406)),
+            true, "formule plus longue" },
+        { "formuleExcel3Tronquee", feuille(enr(0x0206, cellule(0, 0) + f64(1))), true,
+            "enregistrement 0x0206" },
         { "xfHorsTable", feuille(number(0, 0, 1, 16)), true, "XF" },
         { "sstHorsTable", feuille(labelsst(0, 0, 2), deuxChaines), true, "index de chaîne" },
         { "sansSst", feuille(labelsst(0, 0, 0)), true, "index de chaîne" },

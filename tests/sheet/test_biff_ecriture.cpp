@@ -84,8 +84,8 @@ TEST(Limites, TropLongRefuseAvecMessage)
     } catch (const ErreurClasseur &e) {
         EXPECT_TRUE(e.message().contains(u"32768"_s)) << e.message().toStdString();
     }
-    EXPECT_THROW(
-        ecrireSst({ { QString(longueurMaxTexte + 1, u'x'), {}, {} } }, 1, 0), ErreurClasseur);
+    // Dans la table, seul le compte sur 16 bits borne (une chaîne lue peut dépasser une case).
+    EXPECT_THROW(ecrireSst({ { QString(0x10000, u'x'), {}, {} } }, 1, 0), ErreurClasseur);
     // Un écart de DBCELL qui ne tient pas sur 16 bits, ou qui recule, est refusé.
     EXPECT_THROW(dbcell({ 1000, { 1010 } }, 1100), ErreurClasseur);
     EXPECT_THROW(dbcell({ 1000, { 1020, 1020 + 70000 } }, 80000), ErreurClasseur);
@@ -289,6 +289,7 @@ TEST(Sst, RelueALIdentiqueEtBienDecoupee)
         { "horsLatin1", { { u"Łukasz Żółć 東京"_s, {}, {} } } },
         { "longueMax8bits", { { texteLong(longueurMaxTexte, u'a'), {}, {} } } },
         { "longueMax16bits", { { texteLong(longueurMaxTexte, u'Ω'), runs(5), {} } } },
+        { "plusLongueQuUneCase", { { texteLong(longueurMaxTexte + 3, u'a'), {}, {} } } },
         { "richeEtPhonetique",
             { { u"Tour"_s, runs(2), QByteArray::fromHex("0100aabbccdd") },
                 { u"b"_s, {}, QByteArray(20000, 'p') } } },

@@ -33,8 +33,8 @@ qsizetype entree(const Conteneur &c, int i)
 }
 qsizetype entreeFat(const Conteneur &c, std::uint32_t s)
 {
-    const std::uint32_t fat0 = lire32(c.octets().constData() + 76);
-    return secteur(fat0) + 4 * qsizetype(s);
+    const std::uint32_t fat = lire32(c.octets().constData() + 76 + 4 * (s / 128));
+    return secteur(fat) + 4 * qsizetype(s % 128);
 }
 int workbook(const Conteneur &c)
 {
@@ -114,6 +114,19 @@ TEST(Conteneur, chaqueIncoherenceDonneSonMessage)
             "en boucle" },
         { "miniFatIncoherente", [](QByteArray &o, const Conteneur &) { poser32(o, 64, 3); },
             "mini-FAT" },
+        // Gnumeric et olefile refusent un compte de DIFAT sans chaîne : nous aussi.
+        { "difatSansChaine", [](QByteArray &o, const Conteneur &) { poser32(o, 72, 1); }, "DIFAT" },
+        // Compte sans chaîne : refusé dès qu'un flux (ici les résumés) vit dans le mini-flux.
+        { "miniFatSansChaine",
+            [](QByteArray &o, const Conteneur &) { poser32(o, 60, Conteneur::finDeChaine); },
+            "pas de mini-FAT" },
+        // Ni marque, ni chaîne : l'entrée du secteur de FAT dit autre chose que l'en-tête.
+        { "secteurFatLibre",
+            [](QByteArray &o, const Conteneur &c) {
+                const std::uint32_t fat0 = lire32(c.octets().constData() + 76);
+                poser32(o, entreeFat(c, fat0), Conteneur::secteurLibre);
+            },
+            "non marqué" },
         { "fichierCoupe", [](QByteArray &o, const Conteneur &) { o.truncate(o.size() - 1536); },
             "fichier" }
     };
@@ -133,6 +146,41 @@ TEST(Conteneur, chaqueIncoherenceDonneSonMessage)
                 << e.message().toStdString();
         }
     }
+}
+
+// ---- Écarts que d'autres écrivains font et que tous les lecteurs acceptent ----
+
+// Secteurs de FAT chaînés comme des données (chacun vers le suivant, le dernier en fin de
+// chaîne) : le fichier se lit, et sa réécriture porte les marques prescrites. La racine
+// renommée et la FAT d'un seul secteur sont jugées par les classeurs dérivés du dépôt.
+TEST(Conteneur, ecartsAcceptesPuisCorrigesALaReecriture)
+{
+    const QByteArray sain
+        = aide::lireFichier(aide::source(u"tests/data/classeurs/base-libreoffice.xls"_s));
+    const Conteneur c = Conteneur::lire(sain);
+    const auto secteurFat
+        = [](const QByteArray &o, std::uint32_t i) { return lire32(o.constData() + 76 + 4 * i); };
+    const std::uint32_t nbFat = lire32(sain.constData() + 44);
+    ASSERT_GE(nbFat, 3u);
+    QByteArray chainee = sain;
+    for (std::uint32_t i = 0; i < nbFat; ++i)
+        poser32(chainee, entreeFat(c, secteurFat(sain, i)),
+            i + 1 < nbFat ? secteurFat(sain, i + 1) : Conteneur::finDeChaine);
+    const QByteArray flux = c.lireFlux(workbook(c));
+    const Conteneur lu = Conteneur::lire(chainee);
+    EXPECT_EQ(lu.lireFlux(workbook(lu)), flux);
+    const QByteArray r = remplacerFlux(chainee, u"Workbook"_s, flux + "x");
+    const Conteneur reecrit = Conteneur::lire(r);
+    for (std::uint32_t i = 0; i < lire32(r.constData() + 44); ++i)
+        EXPECT_EQ(
+            lire32(r.constData() + entreeFat(reecrit, secteurFat(r, i))), Conteneur::secteurFat);
+    // Mini-FAT annoncée sans chaîne, rien dans le mini-flux : le compte réécrit est le vrai.
+    const QByteArray m
+        = aide::lireFichier(aide::source(u"tests/data/classeurs/mini-fat-vide-gnumeric.xls"_s));
+    ASSERT_EQ(lire32(m.constData() + 64), 1u);
+    const Conteneur cm = Conteneur::lire(m);
+    const QByteArray rm = remplacerFlux(m, u"Workbook"_s, cm.lireFlux(workbook(cm)) + "x");
+    EXPECT_EQ(lire32(rm.constData() + 64), 0u);
 }
 
 } // namespace

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace zarvo;
 using namespace zarvo::sheet;
 using namespace zarvo::sheet::xls;
@@ -173,6 +175,32 @@ TEST(Refus, AncreDeFormulePartagee)
         }
     }
     EXPECT_TRUE(vue) << "le classeur de base n'a plus de formule partagée";
+}
+
+// FORMULA sous les numéros d'Excel 3 et 4 : écrasée, elle emporte son résultat texte (STRING),
+// comme une FORMULA ordinaire.
+TEST(Formules, SousUnAncienNumeroEcraseesAvecLeurResultat)
+{
+    const ClasseurBiff o
+        = ouvrir(source(u"tests/data/classeurs/formules-anciennes-gnumeric.xls"_s));
+    const auto nbString = [](const ClasseurBiff &b) {
+        return std::count_if(b.enregistrements().begin(), b.enregistrements().end(),
+            [](const Enregistrement &e) { return e.id == ecriture::String; });
+    };
+    ASSERT_GT(nbString(o), 0);
+    Ecritures ecr;
+    for (std::size_t k = 0; k < o.feuilles().size(); ++k) {
+        if (!o.feuilles()[k].estFeuilleDeCalcul())
+            continue;
+        const FeuilleBiff cases = o.lireFeuille(k);
+        for (const Case &c : cases.cases())
+            if (o.enregistrements()[c.enregistrement].id == ecriture::Formula)
+                ecr[k][{ c.ligne, c.colonne }] = Cellule::nombre(c.ligne);
+    }
+    ASSERT_GE(ecr.size(), 2u);
+    const QByteArray flux = reconstruireFlux(o, ecr);
+    controlerFlux(o, flux, ecr);
+    EXPECT_EQ(nbString(ClasseurBiff::lire(flux)), 0);
 }
 
 TEST(Format, CaseCreeePrendLeFormatParDefautOuCeluiDeSaColonne)
