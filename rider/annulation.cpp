@@ -5,6 +5,8 @@
 
 #include <QUndoCommand>
 
+#include <algorithm>
+
 namespace zarvo {
 
 namespace {
@@ -82,8 +84,26 @@ Remise Annulation::refaire()
     return std::exchange(m_remise, {});
 }
 
-Remise Annulation::revenir(const QList<Attente> &cases)
+Remise Annulation::revenir(const QList<Attente> &choisies)
 {
+    // Un id rendu ne doit jamais se retrouver chez deux coureurs : l'id en attente chez un
+    // autre coureur qui porte la valeur rendue (l'autre moitié d'un échange) revient avec lui.
+    QList<Attente> cases = choisies;
+    const QList<Attente> attente = m_donnees.Modifications.enAttente();
+    const auto estId = [](const Modif &m) {
+        return m.table == TableModif::Coureurs && m.colonne == 1;
+    };
+    for (qsizetype i = 0; i < cases.size(); ++i) {
+        const Modif m = cases[i].modif;
+        if (!estId(m))
+            continue;
+        for (const Attente &a : attente)
+            if (estId(a.modif) && a.modif.apres == m.avant
+                && std::none_of(cases.cbegin(), cases.cend(), [&](const Attente &c) {
+                       return c.modif.ligneFeuille == a.modif.ligneFeuille && estId(c.modif);
+                   }))
+                cases << a;
+    }
     Pas pas;
     for (const Attente &a : cases)
         pas.modifs << Modif { a.modif.table, a.modif.ligneFeuille, a.modif.colonne, a.modif.apres,

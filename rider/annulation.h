@@ -33,7 +33,8 @@ public:
     Remise annuler();
     Remise refaire();
     /// Rend leur valeur de départ aux cases en attente données : un pas de plus, annulable.
-    Remise revenir(const QList<Attente> &cases);
+    /// L'id d'un coureur revient avec l'autre moitié de son échange (jamais deux fois le même).
+    Remise revenir(const QList<Attente> &choisies);
 
     /// Pose l'une des deux valeurs de chaque modification (pour les commandes de la pile).
     void poser(const QList<Modif> &modifs, bool versAvant);

@@ -128,6 +128,10 @@ const CasJournal cas[] = {
             e.refaire();
             EXPECT_EQ(e.v(Z, 1), n(base::idChampion));
             EXPECT_EQ(e.v(A, 1), n(10));
+            // La revue n'en rend qu'une ligne : l'autre moitié de l'échange revient avec elle.
+            e.annulation.revenir({ e.d.Modifications.enAttente().first() });
+            EXPECT_EQ(e.v(Z, 1), n(10));
+            EXPECT_EQ(e.v(A, 1), n(base::idChampion));
         } },
     { "apres_un_classement_puis_une_liste_d_equipe", [](Essai &e) {
             e.tape(B, 12, "99");
