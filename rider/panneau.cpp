@@ -25,6 +25,16 @@ void potentielsEtSalaire(const Derivees &der, Etiquettes &e, const QLocale &lang
 
 } // namespace
 
+const QStringList &nomsCaracteristiques()
+{
+    static const QStringList noms { QStringLiteral("Plaine"), QStringLiteral("Montagne"),
+        QStringLiteral("Vallons"), QStringLiteral("Descente"), QStringLiteral("CLM"),
+        QStringLiteral("Endurance"), QStringLiteral("Resistance"), QStringLiteral("Recuperation"),
+        QStringLiteral("Pavés"), QStringLiteral("Agilité"), QStringLiteral("Sprint"),
+        QStringLiteral("Accélération") };
+    return noms;
+}
+
 AffichageCoureur Coureur_Click(Donnees &d, int ligne, const QLocale &langue)
 {
     Tableau &t = d.TabCoureurs;

@@ -4,10 +4,14 @@
 
 #include <QLocale>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
 namespace zarvo {
+
+/// Les douze caractéristiques, dans l'ordre et sous les noms des lignes du panneau.
+const QStringList &nomsCaracteristiques();
 
 /// Textes des étiquettes dérivées ; une valeur absente laisse l'étiquette telle quelle (au clic,
 /// tout est donné : ce qui ne se calcule pas est vide).

@@ -22,16 +22,6 @@ std::optional<double> nombreDe(const Cellule &c, const QLocale &langue)
 
 } // namespace
 
-const QStringList &nomsCaracteristiques()
-{
-    static const QStringList noms { QStringLiteral("Plaine"), QStringLiteral("Montagne"),
-        QStringLiteral("Vallons"), QStringLiteral("Descente"), QStringLiteral("CLM"),
-        QStringLiteral("Endurance"), QStringLiteral("Resistance"), QStringLiteral("Recuperation"),
-        QStringLiteral("Pavés"), QStringLiteral("Agilité"), QStringLiteral("Sprint"),
-        QStringLiteral("Accélération") };
-    return noms;
-}
-
 PointProfil pointProfil(std::optional<double> valeur)
 {
     PointProfil p;

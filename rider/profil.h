@@ -7,13 +7,12 @@
 #include <QStringList>
 #include <QVector>
 
+#include "rider/panneau.h"
+
 #include <array>
 #include <optional>
 
 namespace zarvo {
-
-/// Les douze caractéristiques, dans l'ordre et sous les noms des lignes du panneau.
-const QStringList &nomsCaracteristiques();
 
 namespace profil {
 constexpr int nbAxes = 12;

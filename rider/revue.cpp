@@ -2,6 +2,7 @@
 
 #include "model/conversions.h"
 #include "rider/annulation.h"
+#include "rider/panneau.h"
 
 namespace zarvo {
 
@@ -43,9 +44,6 @@ QString texteBoutonModifs(int nbEnAttente)
 
 QString nomChamp(const Donnees &d, TableModif table, int colonne)
 {
-    static const char16_t *caracs[]
-        = { u"Plaine", u"Montagne", u"Vallons", u"Descente", u"CLM", u"Endurance", u"Resistance",
-              u"Recuperation", u"Pavés", u"Agilité", u"Sprint", u"Accélération" };
     if (table == TableModif::Equipes) {
         // Étiquettes de la fiche ; le nom, l'abréviation et le suffixe n'ont que leur infobulle.
         static const char16_t *equipe[] = { u"", u"Id", u"Nom de l'equipe", u"GS", u"Pays",
@@ -54,7 +52,7 @@ QString nomChamp(const Donnees &d, TableModif table, int colonne)
                                             : lettresColonne(colonne);
     }
     if (colonne >= 10 && colonne <= 33) {
-        const QString nom = QString::fromUtf16(caracs[(colonne - 10) / 2]);
+        const QString nom = nomsCaracteristiques().at((colonne - 10) / 2);
         return colonne % 2 == 0 ? nom : nom + QStringLiteral(" (potentiel)");
     }
     switch (colonne) {

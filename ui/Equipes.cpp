@@ -3,6 +3,7 @@
 #include "export/html.h"
 #include "rider/annulation.h"
 #include "rider/application.h"
+#include "rider/panneau.h"
 #include "sheet/erreur.h"
 #include "sheet/tableur.h"
 #include "ui/Revue.h"
@@ -285,13 +286,10 @@ void Equipes::construireCadreCoureurs()
                      QRect(10050, 120, 1335, 255)),
         orange);
 
-    const char16_t *noms[]
-        = { u"Plaine", u"Montagne", u"Vallons", u"Descente", u"CLM", u"Endurance", u"Resistance",
-              u"Recuperation", u"Pavés", u"Agilité", u"Sprint", u"Accélération" };
     for (int k = 0; k < 12; ++k) {
         const int haut = 480 + 360 * k;
-        QLabel *l = etiquette(f, QStringLiteral("EtiqCaracteristique"), QString::fromUtf16(noms[k]),
-            QRect(7680, haut, 3615, 255), k);
+        QLabel *l = etiquette(f, QStringLiteral("EtiqCaracteristique"),
+            nomsCaracteristiques().at(k), QRect(7680, haut, 3615, 255), k);
         couleurTexte(l, bleu);
         police(l, 9.75, true, true);
     }
