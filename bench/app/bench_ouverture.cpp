@@ -7,7 +7,7 @@
 #include "commun/classeur_essai.h"
 #include "model/chargement/chargement.h"
 #include "ui/Equipes.h"
-#include "ui/messages.h"
+#include "soutien/messages_factices.h"
 
 #include "sheet/xls/application_xls.h"
 

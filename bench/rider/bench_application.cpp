@@ -4,7 +4,7 @@
 #include "model/donnees.h"
 #include "rider/application.h"
 #include "sheet/adresse.h"
-#include "sheet/memoire.h"
+#include "soutien/memoire.h"
 
 #include "commun/rapport.h"
 

@@ -6,7 +6,7 @@
 #include "ui/Equipes.h"
 #include "ui/ProfilCoureur.h"
 #include "ui/RadarProfil.h"
-#include "ui/messages.h"
+#include "soutien/messages_factices.h"
 
 #include "commun/rapport.h"
 

@@ -6,7 +6,7 @@
 #include "ui/Equipes.h"
 #include "ui/Revue.h"
 #include "ui/controles.h"
-#include "ui/messages.h"
+#include "soutien/messages_factices.h"
 
 #include <QApplication>
 #include <QComboBox>

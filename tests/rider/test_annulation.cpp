@@ -6,7 +6,7 @@
 #include "rider/application.h"
 #include "rider/champion.h"
 #include "rider/panneau.h"
-#include "sheet/memoire.h"
+#include "soutien/memoire.h"
 #include "teams/equipes.h"
 
 #include "aide_donnees.h"

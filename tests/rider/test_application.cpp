@@ -2,7 +2,7 @@
 #include "rider/application.h"
 
 #include "sheet/adresse.h"
-#include "sheet/memoire.h"
+#include "soutien/memoire.h"
 
 #include "aide_donnees.h"
 #include "aide_gtest.h"
