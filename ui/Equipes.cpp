@@ -2,7 +2,8 @@
 
 #include "export/html.h"
 #include "rider/annulation.h"
-#include "rider/application.h"
+#include "classeur_jeu/application.h"
+#include "classeur_jeu/disposition.h"
 #include "sheet/erreur.h"
 #include "sheet/tableur.h"
 #include "ui/Revue.h"
@@ -395,7 +396,7 @@ void Equipes::creerBoutonsEquipes(const QList<DescriptionBouton> &boutons)
         if (i > 0)
             delete m_Chargeq.retirer(i);
     // Le modèle prend la teinte d'origine, puis chaque couleur juste avant sa copie.
-    couleurFond(m_Chargeq[0], QColor(121, 174, 255));
+    couleurFond(m_Chargeq[0], couleurRgb(disposition::couleurModeleEquipe));
     int k = 1;
     for (const DescriptionBouton &d : boutons) {
         if (d.couleur)

@@ -5,7 +5,7 @@
 #include "app/FileOpen.h"
 #include "app/Programme.h"
 #include "commun/classeur_essai.h"
-#include "model/chargement/chargement.h"
+#include "classeur_jeu/chargement.h"
 #include "ui/Equipes.h"
 #include "soutien/messages_factices.h"
 

@@ -2,7 +2,7 @@
 // tableur en mémoire, à côté d'une référence : les mêmes écritures de cases faites
 // directement par l'interface du tableur, sans relèvement ni progression.
 #include "model/donnees.h"
-#include "rider/application.h"
+#include "classeur_jeu/application.h"
 #include "sheet/adresse.h"
 #include "soutien/memoire.h"
 

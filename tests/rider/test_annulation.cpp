@@ -3,7 +3,7 @@
 #include "rider/annulation.h"
 
 #include "lists/classements.h"
-#include "rider/application.h"
+#include "classeur_jeu/application.h"
 #include "rider/champion.h"
 #include "rider/panneau.h"
 #include "soutien/memoire.h"

@@ -1,5 +1,5 @@
 // Application des modifications au classeur, sur le tableur en mémoire.
-#include "rider/application.h"
+#include "classeur_jeu/application.h"
 
 #include "sheet/adresse.h"
 #include "soutien/memoire.h"
