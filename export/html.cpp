@@ -111,8 +111,8 @@ void LigneCoureurHTML(QString &page, const Tableau &tc, int r, bool blanc, Rendu
     page += ouverture + valeur(tc, r, col::Id) + fin;
     page += ouverture + valeur(tc, r, col::Nom) + fin;
     page += ouverture + valeur(tc, r, col::Prenom) + fin;
-    page += ouverture + valeur(tc, r, col::Jour) + QChar(u'/') + valeur(tc, r, col::Mois) + QChar(u'/')
-        + valeur(tc, r, col::Annee) + fin;
+    page += ouverture + valeur(tc, r, col::Jour) + QChar(u'/') + valeur(tc, r, col::Mois)
+        + QChar(u'/') + valeur(tc, r, col::Annee) + fin;
     page += ouverture + valeur(tc, r, col::Points) + fin;
     for (int v = col::PremiereCarac; v <= col::DerniereCarac; v += 2)
         page += ouverture + valeur(tc, r, v) + QStringLiteral(" </b>(") + valeur(tc, r, v + 1)
@@ -189,9 +189,9 @@ QString ligneSommaire(const Donnees &d, int i, Rendu &valeur)
     const QString fin = QStringLiteral("</td>\r\n");
     return QStringLiteral(" \r\n<tr>\r\n") + vert + valeur(te, i, colEq::Id) + fin
         + QStringLiteral("<td bgcolor=white><a href='Equipe") + QString::number(i)
-        + QStringLiteral(".html'>") + valeur(te, i, colEq::Nom) + QStringLiteral("</a>") + fin + vert
-        + valeur(te, i, colEq::Division) + fin + vert + valeur(te, i, colEq::Abrev) + fin + vert
-        + valeur(te, i, colEq::Mail) + fin + QStringLiteral("</tr>\r\n");
+        + QStringLiteral(".html'>") + valeur(te, i, colEq::Nom) + QStringLiteral("</a>") + fin
+        + vert + valeur(te, i, colEq::Division) + fin + vert + valeur(te, i, colEq::Abrev) + fin
+        + vert + valeur(te, i, colEq::Mail) + fin + QStringLiteral("</tr>\r\n");
 }
 
 /// Table de correspondance des octets 0x80..0x9F de Windows-1252 (0 : octet non défini).

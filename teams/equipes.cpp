@@ -18,8 +18,8 @@ QStringList ficheEquipe(const Donnees &d, int ligne, const QLocale &langue)
 // Coureurs d'une équipe : on compare les parties entières ; un id illisible ne retient rien.
 auto dansEquipe(const Donnees &d, std::optional<double> id, const QLocale &langue)
 {
-    return
-        [&d, id, &langue](int r) { return id && partieEntiere(d.TabCoureurs(r, col::Equipe), langue) == id; };
+    return [&d, id, &langue](
+               int r) { return id && partieEntiere(d.TabCoureurs(r, col::Equipe), langue) == id; };
 }
 
 void parcourirEquipe(Donnees &d, std::optional<double> id, const QLocale &langue)

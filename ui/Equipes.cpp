@@ -1,9 +1,9 @@
 #include "ui/Equipes.h"
 
-#include "export/html.h"
-#include "rider/annulation.h"
 #include "classeur_jeu/application.h"
 #include "classeur_jeu/disposition.h"
+#include "export/html.h"
+#include "rider/annulation.h"
 #include "sheet/erreur.h"
 #include "sheet/tableur.h"
 #include "ui/Revue.h"

@@ -4,10 +4,10 @@
 
 #include "app/FileOpen.h"
 #include "app/Programme.h"
-#include "commun/classeur_essai.h"
 #include "classeur_jeu/chargement.h"
-#include "ui/Equipes.h"
+#include "commun/classeur_essai.h"
 #include "soutien/messages_factices.h"
+#include "ui/Equipes.h"
 
 #include "sheet/xls/application_xls.h"
 

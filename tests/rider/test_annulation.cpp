@@ -2,8 +2,8 @@
 // par la logique des fenêtres, puis juge la table, l'attente et la pile.
 #include "rider/annulation.h"
 
-#include "lists/classements.h"
 #include "classeur_jeu/application.h"
+#include "lists/classements.h"
 #include "rider/champion.h"
 #include "rider/panneau.h"
 #include "soutien/memoire.h"

@@ -1,4 +1,5 @@
 #include "aide_gtest.h"
+#include "model/donnees.h"
 #include "sheet/aide_xls.h"
 #include "sheet/erreur.h"
 #include "sheet/xls/application_xls.h"
@@ -53,7 +54,8 @@ struct EnMemoire
     }
 };
 
-template <class T> class Contrat : public ::testing::Test
+template<class T>
+class Contrat : public ::testing::Test
 {
 protected:
     T tableur;
@@ -69,7 +71,8 @@ using Tableurs = ::testing::Types<MoteurXls, EnMemoire>;
 class NomsTableurs
 {
 public:
-    template <class T> static std::string GetName(int)
+    template<class T>
+    static std::string GetName(int)
     {
         return std::is_same_v<T, MoteurXls> ? "MoteurXls" : "EnMemoire";
     }
@@ -104,10 +107,11 @@ TYPED_TEST(Contrat, OuvrirLireEtRefuser)
     EXPECT_EQ(&c.feuille(u"dyn_team"_s), &c.feuille(u"DYN_team"_s));
     EXPECT_THROW(c.feuille(u"DYN_rider"_s), ErreurClasseur);
     EXPECT_THROW(c.feuille(u"DYN_team"_s).plage(u"A0"_s), ErreurClasseur);
-    EXPECT_THROW(c.feuille(u"DYN_team"_s).plage(u"A1:B2"_s)->ecrire(Cellule::nombre(1)),
-        ErreurClasseur);
+    EXPECT_THROW(
+        c.feuille(u"DYN_team"_s).plage(u"A1:B2"_s)->ecrire(Cellule::nombre(1)), ErreurClasseur);
     // 32 768 caractères ne tiennent pas dans une case : refus, rien ne change.
-    EXPECT_THROW(c.feuille(u"DYN_team"_s).plage(u"B3"_s)->ecrire(Cellule::texte(QString(32768, u'a'))),
+    EXPECT_THROW(
+        c.feuille(u"DYN_team"_s).plage(u"B3"_s)->ecrire(Cellule::texte(QString(32768, u'a'))),
         ErreurClasseur);
     EXPECT_EQ(this->lire(c, u"B3"_s, u"DYN_team"_s), Cellule::texte(u"Team Sankt Oberwald"_s));
     EXPECT_FALSE(c.estModifie());
@@ -126,34 +130,41 @@ TYPED_TEST(Contrat, OuvrirLireEtRefuser)
 TYPED_TEST(Contrat, ChaqueGenreDeValeurEcritPuisEnregistre)
 {
     const QString longue = QString(32767, u'é');
+    // Tout en ligne 2 ; la colonne 34 (AH) est hors du bloc que lit le programme.
     const struct
     {
-        const char *adresse;
+        int colonne;
         Cellule ecrite, lue;
     } tous[] = {
-        { "B2", Cellule::texte(u"1e3"_s), Cellule::nombre(1000) },
-        { "C2", Cellule::texte(u"-4.5E-1"_s), Cellule::nombre(-0.45) },
-        { "D2", Cellule::texte(u" 12"_s), Cellule::texte(u" 12"_s) },
-        { "E2", Cellule::texte(u"1,5"_s), Cellule::texte(u"1,5"_s) },
-        { "F2", Cellule::texte(u"Ærø 𝄞"_s), Cellule::texte(u"Ærø 𝄞"_s) },
-        { "G2", Cellule::nombre(2.5), Cellule::nombre(2.5) },
-        { "H2", Cellule(), Cellule() },
-        { "I2", Cellule::texte(longue), Cellule::texte(longue) },
-        { "AH2", Cellule::nombre(5), Cellule::nombre(5) }, // hors du bloc que lit le programme
+        { 2, Cellule::texte(u"1e3"_s), Cellule::nombre(1000) },
+        { 3, Cellule::texte(u"-4.5E-1"_s), Cellule::nombre(-0.45) },
+        { 4, Cellule::texte(u" 12"_s), Cellule::texte(u" 12"_s) },
+        { 5, Cellule::texte(u"1,5"_s), Cellule::texte(u"1,5"_s) },
+        { 6, Cellule::texte(u"Ærø 𝄞"_s), Cellule::texte(u"Ærø 𝄞"_s) },
+        { 7, Cellule::nombre(2.5), Cellule::nombre(2.5) },
+        { 8, Cellule(), Cellule() },
+        { 9, Cellule::texte(longue), Cellule::texte(longue) },
+        { 34, Cellule::nombre(5), Cellule::nombre(5) },
+    };
+    // Relues case par case et par bloc, avant l'enregistrement puis après.
+    const auto verifier = [&](Classeur &c) {
+        const Tableau bloc = c.feuille(u"DYN_cyclist"_s).plage(u"A2:AH3"_s)->valeurs();
+        for (const auto &cas : tous) {
+            SCOPED_TRACE(cas.colonne);
+            EXPECT_EQ(this->lire(c, lettresColonne(cas.colonne) + u"2"_s), cas.lue);
+            EXPECT_EQ(bloc(1, cas.colonne), cas.lue);
+        }
     };
     Classeur &c = this->ouvrir();
     ASSERT_FALSE(this->lire(c, u"H2"_s).estVide());
-    for (const auto &cas : tous) {
-        SCOPED_TRACE(cas.adresse);
-        c.feuille(u"DYN_cyclist"_s).plage(QLatin1String(cas.adresse))->ecrire(cas.ecrite);
-        EXPECT_EQ(this->lire(c, QLatin1String(cas.adresse)), cas.lue);
-    }
+    for (const auto &cas : tous)
+        c.feuille(u"DYN_cyclist"_s).plage(lettresColonne(cas.colonne) + u"2"_s)->ecrire(cas.ecrite);
+    verifier(c);
     EXPECT_TRUE(c.estModifie());
     EXPECT_TRUE(c.fermer([](const QString &) { return Reponse::Oui; }).fermee);
     Classeur &relu = this->ouvrir();
     EXPECT_FALSE(relu.estModifie());
-    for (const auto &cas : tous)
-        EXPECT_EQ(this->lire(relu, QLatin1String(cas.adresse)), cas.lue) << cas.adresse;
+    verifier(relu);
 }
 
 TYPED_TEST(Contrat, LaReponseDecideDeLaFermeture)
@@ -189,7 +200,9 @@ TYPED_TEST(Contrat, LaReponseDecideDeLaFermeture)
         EXPECT_EQ(f.fermee, cas.fermee);
         EXPECT_TRUE(f.erreur.isEmpty()) << f.erreur.toStdString();
         EXPECT_EQ(posees,
-            cas.reponse ? QStringList { texteQuestionEnregistrer(nomFichier) } : QStringList());
+            cas.reponse ? QStringList { u"Voulez-vous enregistrer les modifications apportées à "
+                                        u"« base équipe.xls » ?"_s }
+                        : QStringList());
         EXPECT_EQ(app.classeurActif() != nullptr, !cas.fermee);
         if (!cas.fermee) {
             // Rien n'est perdu : toujours modifié, la valeur est là, Non ferme ensuite.
