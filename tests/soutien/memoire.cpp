@@ -98,12 +98,6 @@ public:
             if (r != Reponse::Oui && r != Reponse::Non)
                 return { false, {} };
             if (r == Reponse::Oui) {
-                if (m_app.m_echecEnregistrement) {
-                    m_app.m_echecEnregistrement = false;
-                    return { false,
-                        QStringLiteral("Impossible d'enregistrer « %1 » : échec d'écriture simulé.")
-                            .arg(QFileInfo(m_chemin).fileName()) };
-                }
                 ++m_travail.enregistrements;
                 m_app.m_fichiers[m_chemin] = m_travail;
             }
