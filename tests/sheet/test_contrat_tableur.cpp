@@ -68,16 +68,7 @@ protected:
 };
 
 using Tableurs = ::testing::Types<MoteurXls, EnMemoire>;
-class NomsTableurs
-{
-public:
-    template<class T>
-    static std::string GetName(int)
-    {
-        return std::is_same_v<T, MoteurXls> ? "MoteurXls" : "EnMemoire";
-    }
-};
-TYPED_TEST_SUITE(Contrat, Tableurs, NomsTableurs);
+TYPED_TEST_SUITE(Contrat, Tableurs);
 
 TYPED_TEST(Contrat, OuvrirLireEtRefuser)
 {
