@@ -2,7 +2,7 @@
 
 #include "app/FileOpen.h"
 #include "app/maj.h"
-#include "model/chargement/chargement.h"
+#include "classeur_jeu/chargement.h"
 #include "sheet/erreur.h"
 #include "ui/Equipes.h"
 #include "ui/messages.h"

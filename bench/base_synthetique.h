@@ -11,7 +11,7 @@
 #include <random>
 
 #ifdef ZARVO_MOTEUR_XLS
-#include "model/chargement/chargement.h"
+#include "classeur_jeu/chargement.h"
 #include "sheet/erreur.h"
 #include "sheet/xls/application_xls.h"
 #endif

@@ -1,5 +1,6 @@
 #include "export/html.h"
 
+#include "classeur_jeu/disposition.h"
 #include "model/conversions.h"
 #include "model/systeme.h"
 
@@ -15,10 +16,6 @@ namespace {
 
 const QString crlf = QStringLiteral("\r\n");
 
-// Colonnes de TabEquipes et TabCoureurs reprises dans les pages.
-constexpr int eqId = 1, eqNom = 2, eqDivision = 3, eqAbrev = 5, eqMail = 6;
-constexpr int coId = 1, coNom = 2, coPrenom = 3, coEquipe = 4, coJour = 6, coMois = 7, coAnnee = 8,
-              coPoints = 9, premiereCarac = 10, derniereCarac = 32;
 constexpr int enteteTousLes = 15; // une ligne d'en-tête tous les 15 coureurs libres
 
 const QString enteteEquipes
@@ -111,13 +108,13 @@ void LigneCoureurHTML(QString &page, const Tableau &tc, int r, bool blanc, Rendu
     const QString ouverture = ouvertureCase + (blanc ? styleBlanc : styleVert);
     const QString fin = QStringLiteral("</font></td>\r\n");
     page += crlf + QStringLiteral("<tr>");
-    page += ouverture + valeur(tc, r, coId) + fin;
-    page += ouverture + valeur(tc, r, coNom) + fin;
-    page += ouverture + valeur(tc, r, coPrenom) + fin;
-    page += ouverture + valeur(tc, r, coJour) + QChar(u'/') + valeur(tc, r, coMois) + QChar(u'/')
-        + valeur(tc, r, coAnnee) + fin;
-    page += ouverture + valeur(tc, r, coPoints) + fin;
-    for (int v = premiereCarac; v <= derniereCarac; v += 2)
+    page += ouverture + valeur(tc, r, col::Id) + fin;
+    page += ouverture + valeur(tc, r, col::Nom) + fin;
+    page += ouverture + valeur(tc, r, col::Prenom) + fin;
+    page += ouverture + valeur(tc, r, col::Jour) + QChar(u'/') + valeur(tc, r, col::Mois)
+        + QChar(u'/') + valeur(tc, r, col::Annee) + fin;
+    page += ouverture + valeur(tc, r, col::Points) + fin;
+    for (int v = col::PremiereCarac; v <= col::DerniereCarac; v += 2)
         page += ouverture + valeur(tc, r, v) + QStringLiteral(" </b>(") + valeur(tc, r, v + 1)
             + QStringLiteral(") </font></td>\r\n");
     page += QStringLiteral("</tr>\r\n");
@@ -146,13 +143,13 @@ QString piedCoureurs()
 QString pageEquipe(const Donnees &d, int i, Rendu &valeur)
 {
     const Tableau &tc = d.TabCoureurs;
-    const Cellule &id = d.TabEquipes(i, eqId);
-    const QString nom = valeur(d.TabEquipes, i, eqNom);
+    const Cellule &id = d.TabEquipes(i, colEq::Id);
+    const QString nom = valeur(d.TabEquipes, i, colEq::Nom);
     QString page = teteCoureurs(QStringLiteral("Caractéristiques des coureurs de ") + nom,
         QStringLiteral("Les coureurs de l'équipe ") + nom);
     bool blanc = true;
     for (int r = tc.premiereLigne(); r <= tc.derniereLigne(); ++r) {
-        if (egalesAuTri(tc(r, coEquipe), id)) {
+        if (egalesAuTri(tc(r, col::Equipe), id)) {
             LigneCoureurHTML(page, tc, r, blanc, valeur);
             blanc = !blanc;
         }
@@ -171,7 +168,7 @@ QString pageLibres(const Donnees &d, Rendu &valeur)
     bool blanc = true;
     int compte = 0;
     for (int r = tc.premiereLigne(); r <= tc.derniereLigne(); ++r) {
-        if (egalesAuTri(tc(r, coEquipe), libres)) {
+        if (egalesAuTri(tc(r, col::Equipe), libres)) {
             LigneCoureurHTML(page, tc, r, blanc, valeur);
             blanc = !blanc;
             if (++compte == enteteTousLes) {
@@ -190,11 +187,11 @@ QString ligneSommaire(const Donnees &d, int i, Rendu &valeur)
     const Tableau &te = d.TabEquipes;
     const QString vert = QStringLiteral("<td bgcolor=white><font color='#1D6008'>");
     const QString fin = QStringLiteral("</td>\r\n");
-    return QStringLiteral(" \r\n<tr>\r\n") + vert + valeur(te, i, eqId) + fin
+    return QStringLiteral(" \r\n<tr>\r\n") + vert + valeur(te, i, colEq::Id) + fin
         + QStringLiteral("<td bgcolor=white><a href='Equipe") + QString::number(i)
-        + QStringLiteral(".html'>") + valeur(te, i, eqNom) + QStringLiteral("</a>") + fin + vert
-        + valeur(te, i, eqDivision) + fin + vert + valeur(te, i, eqAbrev) + fin + vert
-        + valeur(te, i, eqMail) + fin + QStringLiteral("</tr>\r\n");
+        + QStringLiteral(".html'>") + valeur(te, i, colEq::Nom) + QStringLiteral("</a>") + fin
+        + vert + valeur(te, i, colEq::Division) + fin + vert + valeur(te, i, colEq::Abrev) + fin
+        + vert + valeur(te, i, colEq::Mail) + fin + QStringLiteral("</tr>\r\n");
 }
 
 /// Table de correspondance des octets 0x80..0x9F de Windows-1252 (0 : octet non défini).
@@ -238,7 +235,7 @@ QList<PageHTML> pagesHTML(const Donnees &d, const QString &nomBase, const QLocal
     const auto section = [&](int division) {
         // La lecture du chargement : une équipe qui a son bouton a aussi sa page.
         for (int i = te.premiereLigne(); i <= te.derniereLigne(); ++i) {
-            if (divisionEquipe(te(i, eqDivision)) != division)
+            if (divisionEquipe(te(i, colEq::Division)) != division)
                 continue;
             ecrire(sommaire, ligneSommaire(d, i, valeur));
             pages.append({ QStringLiteral("Equipe%1.html").arg(i), pageEquipe(d, i, valeur) });

@@ -1,5 +1,7 @@
 #include "lists/recherche.h"
 
+#include "classeur_jeu/disposition.h"
+
 namespace zarvo {
 
 bool nomCommencePar(const Cellule &nom, const QString &texteMajuscule, const QLocale &langue)
@@ -20,7 +22,8 @@ ResultatListe rech_KeyUp(Donnees &d, const QString &texte, const QLocale &langue
     trierParNom(d);
     const QString cherche = langue.toUpper(texte);
     parcourir(
-        d, [&](int r) { return nomCommencePar(d.TabCoureurs(r, 2), cherche, langue); }, langue);
+        d, [&](int r) { return nomCommencePar(d.TabCoureurs(r, col::Nom), cherche, langue); },
+        langue);
     const int n = int(d.ListeLignes.size()) - 1;
     res.rechtext = texteCompteur(n);
     if (n <= maxRecherche)

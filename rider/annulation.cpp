@@ -141,7 +141,7 @@ void Annulation::poser(const QList<Modif> &modifs, bool versAvant)
                 t(r, base::colNote8020) = Cellule::nombre(plancher(notePanneau8020(*mo, *val)));
             }
         }
-        if (m.colonne == 1 && valeurNumerique(valeur, m_langue) == double(base::idChampion))
+        if (m.colonne == col::Id && valeurNumerique(valeur, m_langue) == double(base::idChampion))
             m_donnees.IndexChampion = r; // le détenteur du 327 suit l'échange annulé
     }
 }

@@ -1,5 +1,6 @@
 #include "rider/champion.h"
 
+#include "classeur_jeu/disposition.h"
 #include "model/conversions.h"
 
 namespace zarvo {
@@ -35,30 +36,30 @@ ResultatChampion CDM_Click(Donnees &d, int numLigne, const QLocale &langue)
     Tableau &t = d.TabCoureurs;
     const int c = d.IndexChampion;
     // La ligne tenue peut ne jamais avoir été trouvée ou avoir perdu l'id par une saisie.
-    const bool championValide
-        = t.contient(c, 1) && valeurNumerique(t(c, 1), langue) == double(base::idChampion);
+    const bool championValide = t.contient(c, col::Id)
+        && valeurNumerique(t(c, col::Id), langue) == double(base::idChampion);
     if (!championValide) {
         res.messages << messageChampionIntrouvable();
         return res;
     }
-    const Cellule ancien = t(numLigne, 1);
+    const Cellule ancien = t(numLigne, col::Id);
     const auto ancienId = ancien.estVide() ? std::nullopt : valeurNumerique(ancien, langue);
     if (!ancienId) {
         res.messages << messageIdIllisible();
         return res;
     }
     res.messages << avertissementChampion();
-    const Cellule ancienChampion = t(c, 1);
-    t(numLigne, 1) = Cellule::nombre(base::idChampion);
+    const Cellule ancienChampion = t(c, col::Id);
+    t(numLigne, col::Id) = Cellule::nombre(base::idChampion);
     t(numLigne, base::colModifCoureur) = Cellule::nombre(1);
-    t(c, 1) = Cellule::nombre(plancher(*ancienId));
+    t(c, col::Id) = Cellule::nombre(plancher(*ancienId));
     t(c, base::colModifCoureur) = Cellule::nombre(1);
     d.IndexChampion = numLigne;
     // Un seul pas pour les deux coureurs : annuler rend à chacun son id.
     d.Modifications.noter(
         { { { TableModif::Coureurs, int(t(numLigne, 0).valeurNombre()), 1, ancien, t(numLigne, 1) },
             { TableModif::Coureurs, int(t(c, 0).valeurNombre()), 1, ancienChampion, t(c, 1) } } });
-    res.note1 = texteCellule(t(numLigne, 1), langue);
+    res.note1 = texteCellule(t(numLigne, col::Id), langue);
     res.echange = true;
     return res;
 }

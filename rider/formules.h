@@ -1,5 +1,6 @@
 #pragma once
 
+#include "classeur_jeu/disposition.h"
 #include "model/cellule.h"
 #include "model/notes.h"
 
@@ -9,12 +10,6 @@
 #include <optional>
 
 namespace zarvo {
-
-/// Colonnes des caractéristiques utilisées par les formules.
-namespace col {
-constexpr int Plaine = 10, Montagne = 12, PotMontagne = 13, Vallons = 14, PotVallons = 15, CLM = 18,
-              Endurance = 20, Resistance = 22, Recuperation = 24, Sprint = 30;
-}
 
 // Notes du chargement (noteChargement5050, noteChargement8020) : model/notes.h.
 

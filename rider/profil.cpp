@@ -1,5 +1,6 @@
 #include "rider/profil.h"
 
+#include "classeur_jeu/disposition.h"
 #include "model/conversions.h"
 
 #include <algorithm>
@@ -40,8 +41,8 @@ QString texteAucunCoureur()
 
 QString nomCoureur(const Donnees &d, int ligne, const QLocale &langue)
 {
-    return texteCellule(d.TabCoureurs(ligne, 2), langue) + u' '
-        + texteCellule(d.TabCoureurs(ligne, 3), langue);
+    return texteCellule(d.TabCoureurs(ligne, col::Nom), langue) + u' '
+        + texteCellule(d.TabCoureurs(ligne, col::Prenom), langue);
 }
 
 SerieProfil serieCoureur(
@@ -82,7 +83,7 @@ DessinProfil dessinProfil(const Donnees &d, const DemandeProfil &demande, const 
     DessinProfil des;
     des.axes = nomsCaracteristiques();
     const int r = demande.numLigne;
-    if (!d.TabCoureurs.contient(r, 1)) {
+    if (!d.TabCoureurs.contient(r, col::Id)) {
         des.titre = texteAucunCoureur();
         return des;
     }

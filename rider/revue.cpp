@@ -1,5 +1,6 @@
 #include "rider/revue.h"
 
+#include "classeur_jeu/disposition.h"
 #include "model/conversions.h"
 #include "rider/annulation.h"
 #include "rider/panneau.h"
@@ -21,12 +22,13 @@ QString titre(const Donnees &d, TableModif table, int ligneFeuille, const QLocal
     if (r == 0)
         return QStringLiteral("Ligne %1").arg(ligneFeuille);
     // L'id et le nom actuels : ils ont pu changer eux-mêmes.
-    return coureur ? QStringLiteral("Coureur %1 : %2 %3")
-                         .arg(texteCellule(t(r, 1), langue), texteCellule(t(r, 2), langue),
-                             texteCellule(t(r, 3), langue))
-                         .trimmed()
-                   : QStringLiteral("Équipe %1 : %2")
-                         .arg(texteCellule(t(r, 1), langue), texteCellule(t(r, 2), langue));
+    return coureur
+        ? QStringLiteral("Coureur %1 : %2 %3")
+              .arg(texteCellule(t(r, col::Id), langue), texteCellule(t(r, col::Nom), langue),
+                  texteCellule(t(r, col::Prenom), langue))
+              .trimmed()
+        : QStringLiteral("Équipe %1 : %2")
+              .arg(texteCellule(t(r, colEq::Id), langue), texteCellule(t(r, colEq::Nom), langue));
 }
 
 QString ligneChamp(const Donnees &d, const Modif &m, const QLocale &langue)

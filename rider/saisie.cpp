@@ -1,21 +1,24 @@
 #include "rider/saisie.h"
 
+#include "classeur_jeu/disposition.h"
 #include "model/conversions.h"
 
 namespace zarvo {
 
 GenreChamp genreChampCoureur(int colonne)
 {
-    if (colonne == 2 || colonne == 3)
+    if (colonne == col::Nom || colonne == col::Prenom)
         return GenreChamp::Texte;
-    if (colonne >= 10)
+    if (colonne >= col::PremiereCarac)
         return GenreChamp::Caracteristique;
     return GenreChamp::Nombre;
 }
 
 GenreChamp genreChampEquipe(int colonne)
 {
-    return colonne == 1 || colonne == 3 || colonne == 4 ? GenreChamp::Nombre : GenreChamp::Texte;
+    return colonne == colEq::Id || colonne == colEq::Division || colonne == colEq::Pays
+        ? GenreChamp::Nombre
+        : GenreChamp::Texte;
 }
 
 std::optional<Cellule> celluleSaisie(const QString &texte, GenreChamp genre, const QLocale &langue)

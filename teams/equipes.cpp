@@ -1,5 +1,6 @@
 #include "teams/equipes.h"
 
+#include "classeur_jeu/disposition.h"
 #include "rider/saisie.h"
 
 namespace zarvo {
@@ -17,8 +18,8 @@ QStringList ficheEquipe(const Donnees &d, int ligne, const QLocale &langue)
 // Coureurs d'une équipe : on compare les parties entières ; un id illisible ne retient rien.
 auto dansEquipe(const Donnees &d, std::optional<double> id, const QLocale &langue)
 {
-    return
-        [&d, id, &langue](int r) { return id && partieEntiere(d.TabCoureurs(r, 4), langue) == id; };
+    return [&d, id, &langue](
+               int r) { return id && partieEntiere(d.TabCoureurs(r, col::Equipe), langue) == id; };
 }
 
 void parcourirEquipe(Donnees &d, std::optional<double> id, const QLocale &langue)
@@ -33,7 +34,7 @@ ResultatListe Chargeq_Click(Donnees &d, int ligneEquipe, const QLocale &langue)
     ResultatListe res;
     res.rechtext = texteCompteur(0); // le compteur appartient à la recherche
     trierParNom(d);
-    parcourirEquipe(d, partieEntiere(d.TabEquipes(ligneEquipe, 1), langue), langue);
+    parcourirEquipe(d, partieEntiere(d.TabEquipes(ligneEquipe, colEq::Id), langue), langue);
     res.boutons = boutonsCoureurs(d, d.ListeLignes.mid(1), disposition::Equipe, false, langue);
     res.careq = ficheEquipe(d, ligneEquipe, langue);
     res.numEq = ligneEquipe;
@@ -47,9 +48,9 @@ ResultatListe Free_Click(Donnees &d, int x, const QLocale &langue)
     trierParNom(d);
     // Sans équipe 61, IndexLibres vaut 0 : on parcourt quand même (IndexChampion) sans rien
     // retenir, plutôt que de lire hors de la table.
-    const bool libresConnus = d.TabEquipes.contient(d.IndexLibres, 1);
+    const bool libresConnus = d.TabEquipes.contient(d.IndexLibres, colEq::Id);
     parcourirEquipe(d,
-        libresConnus ? partieEntiere(d.TabEquipes(d.IndexLibres, 1), langue) : std::nullopt,
+        libresConnus ? partieEntiere(d.TabEquipes(d.IndexLibres, colEq::Id), langue) : std::nullopt,
         langue);
     const int n = int(d.ListeLignes.size()) - 1;
     const QVector<int> lignes = x == 1 ? positionsListe(d, 1, tailleListeLibres1)
@@ -66,11 +67,11 @@ ResultatListe Free_Click(Donnees &d, int x, const QLocale &langue)
 EquipeDuCoureur equipeDuCoureur(const Donnees &d, int ligne, const QLocale &langue)
 {
     EquipeDuCoureur e;
-    const std::optional<double> id = partieEntiere(d.TabCoureurs(ligne, 4), langue);
-    e.nom = texteCellule(d.TabCoureurs(ligne, 4), langue);
+    const std::optional<double> id = partieEntiere(d.TabCoureurs(ligne, col::Equipe), langue);
+    e.nom = texteCellule(d.TabCoureurs(ligne, col::Equipe), langue);
     for (int k = base::premiereLigneEquipe; k <= base::derniereLigneEquipe; ++k)
-        if (id && partieEntiere(d.TabEquipes(k, 1), langue) == id) {
-            e.nom = texteCellule(d.TabEquipes(k, 2), langue);
+        if (id && partieEntiere(d.TabEquipes(k, colEq::Id), langue) == id) {
+            e.nom = texteCellule(d.TabEquipes(k, colEq::Nom), langue);
             break;
         }
     e.lignes = trouver(d, dansEquipe(d, id, langue), langue).lignes;

@@ -14,8 +14,8 @@ QVector<DescriptionBouton> boutonsCoureurs(const Donnees &d, const QVector<int> 
     int gauche = disposition::gauche, haut = disposition::haut;
     for (int j = 1; j <= lignes.size(); ++j) {
         const int r = lignes[j - 1];
-        const QString nom = texteCellule(d.TabCoureurs(r, 2), langue);
-        const QString prenom = texteCellule(d.TabCoureurs(r, 3), langue);
+        const QString nom = texteCellule(d.TabCoureurs(r, col::Nom), langue);
+        const QString prenom = texteCellule(d.TabCoureurs(r, col::Prenom), langue);
         const QString rang = numeroter ? QString(QString::number(j) + u'-') : QString();
         DescriptionBouton b;
         b.legende = rang + nom;
@@ -49,7 +49,7 @@ std::optional<double> partieEntiere(const Cellule &c, const QLocale &langue)
 
 void trierParNom(Donnees &d)
 {
-    TriTableau(d.TabCoureurs, 2, base::premiereLigneCoureur, base::derniereLigneCoureur, 0,
+    TriTableau(d.TabCoureurs, col::Nom, base::premiereLigneCoureur, base::derniereLigneCoureur, 0,
         base::colModifCoureur, -1);
 }
 

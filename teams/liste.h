@@ -1,5 +1,6 @@
 #pragma once
 
+#include "classeur_jeu/disposition.h"
 #include "model/bouton.h"
 #include "model/conversions.h"
 #include "model/donnees.h"
@@ -72,7 +73,7 @@ Trouvailles trouver(const Donnees &d, Predicat retenir, const QLocale &langue = 
 {
     Trouvailles t;
     for (int r = base::premiereLigneCoureur; r <= base::derniereLigneCoureur; ++r) {
-        if (valeurNumerique(d.TabCoureurs(r, 1), langue) == double(base::idChampion))
+        if (valeurNumerique(d.TabCoureurs(r, col::Id), langue) == double(base::idChampion))
             t.champion = r;
         if (retenir(r))
             t.lignes.append(r);

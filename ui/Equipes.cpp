@@ -1,8 +1,9 @@
 #include "ui/Equipes.h"
 
+#include "classeur_jeu/application.h"
+#include "classeur_jeu/disposition.h"
 #include "export/html.h"
 #include "rider/annulation.h"
-#include "rider/application.h"
 #include "rider/panneau.h"
 #include "sheet/erreur.h"
 #include "sheet/tableur.h"
@@ -393,7 +394,7 @@ void Equipes::creerBoutonsEquipes(const QList<DescriptionBouton> &boutons)
         if (i > 0)
             delete m_Chargeq.retirer(i);
     // Le modèle prend la teinte d'origine, puis chaque couleur juste avant sa copie.
-    couleurFond(m_Chargeq[0], QColor(121, 174, 255));
+    couleurFond(m_Chargeq[0], couleurRgb(disposition::couleurModeleEquipe));
     int k = 1;
     for (const DescriptionBouton &d : boutons) {
         if (d.couleur)

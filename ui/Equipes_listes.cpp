@@ -1,5 +1,6 @@
 // Gestionnaires des listes, du panneau du coureur, de la fiche d'équipe, du champion, des
 // classements et de la recherche : chacun appelle la logique et applique ce qu'elle renvoie.
+#include "classeur_jeu/disposition.h"
 #include "lists/classements.h"
 #include "lists/recherche.h"
 #include "model/conversions.h"
@@ -155,7 +156,7 @@ void Equipes::appliquerEtiquettes(const Etiquettes &e)
 void Equipes::Chargeq_Click(int index)
 {
     const int ligne = entierDe(m_Chargeq[index]);
-    if (!m_donnees.TabEquipes.contient(ligne, 1))
+    if (!m_donnees.TabEquipes.contient(ligne, colEq::Id))
         return; // seul le chargement crée ces boutons : une étiquette fausse ne liste rien
     appliquerListe(zarvo::Chargeq_Click(m_donnees, ligne));
 }
@@ -168,7 +169,7 @@ void Equipes::Free_Click(int index)
 void Equipes::Coureur_Click(int index)
 {
     const int ligne = entierDe(m_Coureur[index]);
-    if (m_donnees.TabCoureurs.contient(ligne, 1))
+    if (m_donnees.TabCoureurs.contient(ligne, col::Id))
         montrerCoureur(ligne);
 }
 

@@ -4,10 +4,10 @@
 
 #include "app/FileOpen.h"
 #include "app/Programme.h"
+#include "classeur_jeu/chargement.h"
 #include "commun/classeur_essai.h"
-#include "model/chargement/chargement.h"
+#include "soutien/messages_factices.h"
 #include "ui/Equipes.h"
-#include "ui/messages.h"
 
 #include "sheet/xls/application_xls.h"
 

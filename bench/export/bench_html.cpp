@@ -6,7 +6,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "model/chargement/chargement.h"
+#include "classeur_jeu/chargement.h"
 #include "sheet/xls/application_xls.h"
 
 #include "commun/rapport.h"

@@ -1,10 +1,10 @@
 // Application des modifications avec les 972 coureurs et les 41 équipes marqués, sur le
 // tableur en mémoire, à côté d'une référence : les mêmes écritures de cases faites
 // directement par l'interface du tableur, sans relèvement ni progression.
+#include "classeur_jeu/application.h"
 #include "model/donnees.h"
-#include "rider/application.h"
 #include "sheet/adresse.h"
-#include "sheet/memoire.h"
+#include "soutien/memoire.h"
 
 #include "commun/rapport.h"
 
@@ -111,7 +111,6 @@ int main(int argc, char **argv)
                     "%.0f %% ; objectif < 100 ms\n",
             rapport.ms("BM_Application"), rapport.ms("BM_EcrituresSeulesReference"),
             100.0
-                * (rapport.ms("BM_Application") / rapport.ms("BM_EcrituresSeulesReference")
-                    - 1.0));
+                * (rapport.ms("BM_Application") / rapport.ms("BM_EcrituresSeulesReference") - 1.0));
     benchmark::Shutdown();
 }

@@ -1,8 +1,8 @@
 // Application des modifications avec les 972 coureurs et les 41 équipes marqués, puis
 // enregistrement, sur le vrai moteur .xls et une copie du classeur de démonstration. Référence
 // dans la même exécution : le même enregistrement après une seule écriture de case.
-#include "model/chargement/chargement.h"
-#include "rider/application.h"
+#include "classeur_jeu/application.h"
+#include "classeur_jeu/chargement.h"
 #include "sheet/xls/application_xls.h"
 
 #include "commun/rapport.h"

@@ -3,10 +3,10 @@
 // fenêtre du profil fermée.
 // Base de la taille du jeu (972 coureurs), fenêtres réelles hors écran.
 #include "base_synthetique.h"
+#include "soutien/messages_factices.h"
 #include "ui/Equipes.h"
 #include "ui/ProfilCoureur.h"
 #include "ui/RadarProfil.h"
-#include "ui/messages.h"
 
 #include "commun/rapport.h"
 

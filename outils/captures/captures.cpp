@@ -5,7 +5,7 @@
 #include "app/Programme.h"
 #include "outils/captures/scenario.h"
 #include "sheet/xls/application_xls.h"
-#include "ui/messages.h"
+#include "soutien/messages_factices.h"
 
 #include <QApplication>
 #include <QFile>

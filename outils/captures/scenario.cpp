@@ -3,10 +3,10 @@
 #include "app/FileOpen.h"
 #include "app/Programme.h"
 #include "app/maj.h"
+#include "soutien/messages_factices.h"
 #include "ui/Equipes.h"
 #include "ui/Revue.h"
 #include "ui/controles.h"
-#include "ui/messages.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 #pragma once
 
 // Aides des tests de fenêtres (Qt Test) : messages soldés, compte des événements.
-#include "ui/messages.h"
+#include "soutien/messages_factices.h"
 
 #include <QTest>
 

@@ -2,7 +2,7 @@
 
 // Petits classeurs inventés pour les tests, déposés dans un tableur en mémoire.
 
-#include "sheet/memoire.h"
+#include "soutien/memoire.h"
 
 #include <QString>
 

@@ -6,7 +6,7 @@
 #include "model/conversions.h"
 
 #include "aide_gtest.h"
-#include "model/chargement/chargement.h"
+#include "classeur_jeu/chargement.h"
 #include "sheet/xls/application_xls.h"
 
 #include <QDir>

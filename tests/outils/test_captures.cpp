@@ -3,10 +3,10 @@
 #include "commun/classeur_essai.h"
 #include "outils/captures/scenario.h"
 #include "rider/profil.h"
+#include "soutien/messages_factices.h"
 #include "ui/Equipes.h"
 #include "ui/ProfilCoureur.h"
 #include "ui/RadarProfil.h"
-#include "ui/messages.h"
 
 #include <QFile>
 #include <QImage>

@@ -2,11 +2,11 @@
 // par la logique des fenêtres, puis juge la table, l'attente et la pile.
 #include "rider/annulation.h"
 
+#include "classeur_jeu/application.h"
 #include "lists/classements.h"
-#include "rider/application.h"
 #include "rider/champion.h"
 #include "rider/panneau.h"
-#include "sheet/memoire.h"
+#include "soutien/memoire.h"
 #include "teams/equipes.h"
 
 #include "aide_donnees.h"

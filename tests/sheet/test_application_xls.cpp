@@ -18,7 +18,8 @@ using namespace Qt::StringLiterals;
 
 // Les valeurs lues des classeurs du dépôt sont jugées par tests/outils/test_classeurs.py (JSON
 // attendus, xlrd), les blocs décalés par test_outil_ecrire (lire B2:F2) et le lecteur zarvo de
-// test_classeurs.py, les valeurs posées relues par test_classeur_ecriture ; ici, les refus.
+// test_classeurs.py, les promesses de l'interface par test_contrat_tableur ; ici, les fichiers
+// refusés.
 
 namespace {
 
@@ -78,42 +79,6 @@ TEST(ApplicationXls, fichierRefuseNommeLeFichierEtLaRaison)
         EXPECT_TRUE(m.contains(QString::fromUtf8(raison))) << m.toStdString();
         EXPECT_EQ(app->classeurActif(), nullptr);
     }
-}
-
-TEST(ApplicationXls, feuilleAbsenteEtEcritureRefuseesClairement)
-{
-    auto app = creerApplicationXls();
-    Classeur &c = app->ouvrir(aide::source(u"fuzz/corpus/gn_mini.xls"_s));
-    EXPECT_EQ(messageDe([&] { c.feuille(u"DYN_rider"_s); }),
-        u"Le classeur « gn_mini.xls » n'a pas de feuille « DYN_rider »."_s);
-    EXPECT_EQ(&c.feuille(u"dyn_team"_s), &c.feuille(u"DYN_team"_s));
-    auto p = c.feuille(u"DYN_team"_s).plage(u"B2"_s);
-    const Cellule avant = p->valeur();
-    EXPECT_TRUE(
-        messageDe([&] { p->ecrire(Cellule::texte(QString(32768, u'a'))); }).contains(u"B2"_s));
-    EXPECT_EQ(p->valeur(), avant);
-    EXPECT_FALSE(c.estModifie());
-    EXPECT_THROW(
-        c.feuille(u"DYN_team"_s).plage(u"A1:B2"_s)->ecrire(Cellule::nombre(1)), ErreurClasseur);
-    EXPECT_TRUE(messageDe([&] { c.feuille(u"DYN_team"_s).plage(u"A0"_s); }).contains(u"A0"_s));
-}
-
-TEST(ApplicationXls, quitterSansModificationNePosePasDeQuestion)
-{
-    auto app = creerApplicationXls();
-    const QString chemin = aide::source(u"fuzz/corpus/lo_mini.xls"_s);
-    Classeur &c = app->ouvrir(chemin);
-    app->definirCalcul(calculManuel);
-    EXPECT_EQ(app->classeurActif(), &c);
-    EXPECT_TRUE(messageDe([&] { app->ouvrir(chemin); }).contains(u"déjà ouvert"_s));
-    int questions = 0;
-    const Fermeture f = app->quitter([&](const QString &) {
-        ++questions;
-        return Reponse::Annuler;
-    });
-    EXPECT_TRUE(f.fermee);
-    EXPECT_EQ(questions, 0);
-    EXPECT_EQ(app->classeurActif(), nullptr);
 }
 
 } // namespace

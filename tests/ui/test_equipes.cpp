@@ -4,7 +4,7 @@
 // et le champion : test_bout_en_bout).
 #include "aide_donnees.h"
 #include "commun/aide_fenetres.h"
-#include "sheet/memoire.h"
+#include "soutien/memoire.h"
 #include "ui/Equipes.h"
 
 #include <QGroupBox>

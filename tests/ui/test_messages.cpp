@@ -1,5 +1,5 @@
 // Le service des messages : la vraie boîte Qt, et le faux des tests qui relève les imprévus.
-#include "ui/messages.h"
+#include "soutien/messages_factices.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,5 +1,6 @@
-#include "rider/application.h"
+#include "classeur_jeu/application.h"
 
+#include "classeur_jeu/disposition.h"
 #include "model/conversions.h"
 #include "sheet/erreur.h"
 
@@ -7,11 +8,8 @@ namespace zarvo {
 
 namespace {
 
-const QString nomFeuilleCoureurs = QStringLiteral("DYN_cyclist");
-const QString nomFeuilleEquipes = QStringLiteral("DYN_team");
-constexpr int derniereColonneCoureur = 33;
-constexpr int derniereColonneEquipe = 6;
-constexpr int premiereCarac = 10, derniereCarac = 32;
+using disposition::derniereColonneCoureur;
+using disposition::derniereColonneEquipe;
 
 bool estMarquee(const Cellule &drapeau)
 {
@@ -95,7 +93,7 @@ ResultatApplication appliquerModifications(Donnees &d, sheet::Classeur &classeur
     for (int i = base::premiereLigneCoureur; i <= base::derniereLigneCoureur; ++i) {
         int derniereRelevee = 0;
         if (estMarquee(tc(i, base::colModifCoureur))) {
-            for (int j = premiereCarac; j <= derniereCarac; j += 2) {
+            for (int j = col::PremiereCarac; j <= col::DerniereCarac; j += 2) {
                 const auto carac = valeurNumerique(tc(i, j), langue);
                 const auto pot = valeurNumerique(tc(i, j + 1), langue);
                 // Une valeur qui n'est pas un nombre : pas de comparaison pour cette paire.
@@ -111,19 +109,19 @@ ResultatApplication appliquerModifications(Donnees &d, sheet::Classeur &classeur
             // serait plus signalé au passage suivant.
             if (derniereRelevee != 0) {
                 ++res.nbCoureursListes;
-                res.liste += texteCellule(tc(i, 2), langue) + QStringLiteral(" (")
+                res.liste += texteCellule(tc(i, col::Nom), langue) + QStringLiteral(" (")
                     + QString::number(derniereRelevee) + QStringLiteral(") - ");
                 if (res.nbCoureursListes % 8 == 0 && res.nbCoureursListes <= 64)
                     res.liste += QChar(u'\r');
             }
             try {
                 if (!coureurs)
-                    coureurs = &classeur.feuille(nomFeuilleCoureurs);
+                    coureurs = &classeur.feuille(disposition::feuilleCoureurs());
                 ecrireLigne(*coureurs, d, tc, i, derniereColonneCoureur, langue, res.nbEcritures);
             } catch (const sheet::ErreurClasseur &e) {
                 res.erreur = texteEchec(
-                    QStringLiteral("le coureur « %1 »").arg(texteCellule(tc(i, 2), langue)),
-                    nomFeuilleCoureurs, tc(i, 0), e.message(), langue);
+                    QStringLiteral("le coureur « %1 »").arg(texteCellule(tc(i, col::Nom), langue)),
+                    disposition::feuilleCoureurs(), tc(i, 0), e.message(), langue);
                 return finir();
             }
         }
@@ -135,12 +133,12 @@ ResultatApplication appliquerModifications(Donnees &d, sheet::Classeur &classeur
         if (estMarquee(te(k, base::colModifEquipe))) {
             try {
                 if (!equipes)
-                    equipes = &classeur.feuille(nomFeuilleEquipes);
+                    equipes = &classeur.feuille(disposition::feuilleEquipes());
                 ecrireLigne(*equipes, d, te, k, derniereColonneEquipe, langue, res.nbEcritures);
             } catch (const sheet::ErreurClasseur &e) {
                 res.erreur = texteEchec(
-                    QStringLiteral("l'équipe « %1 »").arg(texteCellule(te(k, 2), langue)),
-                    nomFeuilleEquipes, te(k, 0), e.message(), langue);
+                    QStringLiteral("l'équipe « %1 »").arg(texteCellule(te(k, colEq::Nom), langue)),
+                    disposition::feuilleEquipes(), te(k, 0), e.message(), langue);
                 return finir();
             }
         }

@@ -33,8 +33,6 @@ public:
 
     /// Fait échouer l'écriture de la n-ième case (à partir de 1) ; 0 : jamais.
     void echouerEcriture(int numero) { m_echecEcriture = numero; }
-    /// Fait échouer l'enregistrement suivant.
-    void echouerEnregistrement(bool oui) { m_echecEnregistrement = oui; }
 
     int nbEcritures() const { return m_nbEcritures; }
 
@@ -51,7 +49,6 @@ private:
     QHash<QString, ClasseurMemoire> m_fichiers;
     std::unique_ptr<Classeur> m_actif;
     int m_echecEcriture = 0;
-    bool m_echecEnregistrement = false;
     int m_nbEcritures = 0;
 };
 

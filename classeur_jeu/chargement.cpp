@@ -1,4 +1,4 @@
-#include "model/chargement/chargement.h"
+#include "classeur_jeu/chargement.h"
 
 #include "model/conversions.h"
 #include "model/notes.h"
@@ -29,27 +29,26 @@ QString messageInutilisable(const QString &chemin, const QString &raison)
 
 void lireCoureurs(sheet::Feuille &feuille, Donnees &d)
 {
-    const Tableau bloc = feuille.plage(QStringLiteral("A1:AG973"))->valeurs();
-    if (bloc.nbLignes() < base::derniereLigneCoureur || bloc.nbColonnes() < 33)
-        throw ErreurClasseur(QStringLiteral("Le bloc A1:AG973 de DYN_cyclist est incomplet."));
+    // Le bloc rendu a toujours la taille demandée : les cases absentes y sont vides.
+    const Tableau bloc = feuille.plage(disposition::blocCoureurs())->valeurs();
     Tableau &t = d.TabCoureurs;
     // La ligne 1 nomme, dans la revue des modifications, les champs sans étiquette au panneau.
-    for (int c = 1; c <= 33; ++c)
+    for (int c = 1; c <= disposition::derniereColonneCoureur; ++c)
         d.EntetesCoureurs << texteCellule(bloc(1, c));
     for (int r = base::premiereLigneCoureur; r <= base::derniereLigneCoureur; ++r) {
         t(r, 0) = Cellule::nombre(r);
-        for (int c = 1; c <= 33; ++c)
+        for (int c = 1; c <= disposition::derniereColonneCoureur; ++c)
             t(r, c) = bloc(r, c);
         // Une valeur qui n'est pas un nombre laisse la note vide plutôt qu'une note fausse.
-        const auto mo = valeurNumerique(bloc(r, 12));
-        const auto val = valeurNumerique(bloc(r, 14));
+        const auto mo = valeurNumerique(bloc(r, col::Montagne));
+        const auto val = valeurNumerique(bloc(r, col::Vallons));
         t(r, base::colNote5050)
             = mo && val ? Cellule::nombre(noteChargement5050(*mo, *val)) : Cellule();
         t(r, base::colNote8020)
             = mo && val ? Cellule::nombre(noteChargement8020(*mo, *val)) : Cellule();
         t(r, base::colModifCoureur) = Cellule::nombre(0);
     }
-    TriTableau(t, 2, base::premiereLigneCoureur, base::derniereLigneCoureur, 0, 36, 1);
+    TriTableau(t, col::Nom, base::premiereLigneCoureur, base::derniereLigneCoureur, 0, 36, 1);
 }
 
 void lireEquipes(sheet::Feuille &feuille, Donnees &d)
@@ -57,22 +56,24 @@ void lireEquipes(sheet::Feuille &feuille, Donnees &d)
     const QString liste = ListeEquipes();
     Tableau &t = d.TabEquipes;
     int j = base::premiereLigneEquipe;
-    for (int i = 1; i <= nbLignesFeuilleEquipes; ++i) {
-        const Cellule id = feuille.plage(QStringLiteral("A%1").arg(i))->valeur();
+    for (int i = 1; i <= disposition::nbLignesFeuilleEquipes; ++i) {
+        const Cellule id = feuille.plage(lettresColonne(colEq::Id) + QString::number(i))->valeur();
         // Les tirets autour de l'id : 1 ne doit pas se trouver dans 11.
         if (!liste.contains(u'-' + texteCellule(id) + u'-'))
             continue;
         if (j > base::derniereLigneEquipe)
             throw ErreurClasseur(
-                QStringLiteral("La feuille DYN_team liste plus de %1 équipes (ligne %2).")
+                QStringLiteral("La feuille %1 liste plus de %2 équipes (ligne %3).")
+                    .arg(disposition::feuilleEquipes())
                     .arg(base::derniereLigneEquipe)
                     .arg(i));
         t(j, 0) = Cellule::nombre(i);
-        for (int c = 1; c <= 6; ++c)
+        for (int c = 1; c <= disposition::derniereColonneEquipe; ++c)
             t(j, c) = feuille.plage(lettresColonne(c) + QString::number(i))->valeur();
         ++j;
     }
-    TriTableau(t, 5, base::premiereLigneEquipe, base::derniereLigneEquipe, 0, 6, 1);
+    TriTableau(t, colEq::Abrev, base::premiereLigneEquipe, base::derniereLigneEquipe, 0,
+        disposition::derniereColonneEquipe, 1);
     // Le tri ne déplace pas les drapeaux : avec moins de 41 équipes, les lignes remplies
     // arriveraient sans le leur. Toutes les lignes partent donc à 0.
     for (int ligne = base::premiereLigneEquipe; ligne <= base::derniereLigneEquipe; ++ligne)
@@ -89,8 +90,8 @@ QList<DescriptionBouton> chargerClasseur(
         sheet::Classeur &classeur = tableur.ouvrir(chemin);
         d.Colonnes = colonnesFeuilleCoureurs();
         tableur.definirCalcul(sheet::calculManuel);
-        lireCoureurs(classeur.feuille(QStringLiteral("DYN_cyclist")), d);
-        lireEquipes(classeur.feuille(QStringLiteral("DYN_team")), d);
+        lireCoureurs(classeur.feuille(disposition::feuilleCoureurs()), d);
+        lireEquipes(classeur.feuille(disposition::feuilleEquipes()), d);
     } catch (const ErreurClasseur &e) {
         // Rien n'a été écrit : refermer sans enregistrer ne touche pas au fichier.
         if (sheet::Classeur *ouvert = tableur.classeurActif())
@@ -109,18 +110,19 @@ QList<DescriptionBouton> boutonsEquipes(Donnees &d)
     d.IndexLibres = 0;
     const Tableau &t = d.TabEquipes;
     for (int ligne = base::premiereLigneEquipe; ligne <= base::derniereLigneEquipe; ++ligne) {
-        const auto id = valeurNumerique(t(ligne, 1));
-        const auto division = divisionEquipe(t(ligne, 3));
-        const bool libres = !t(ligne, 1).estVide() && id == base::idEquipeLibres;
+        const auto id = valeurNumerique(t(ligne, colEq::Id));
+        const auto division = divisionEquipe(t(ligne, colEq::Division));
+        const bool libres = !t(ligne, colEq::Id).estVide() && id == base::idEquipeLibres;
         if (libres)
             d.IndexLibres = ligne;
         if (libres || !division)
             continue;
         const bool premiere = *division == 1;
         int &gauche = premiere ? gauche1 : gauche2;
-        boutons << DescriptionBouton { texteCellule(t(ligne, 5)), texteCellule(t(ligne, 2)),
-            QString::number(ligne), gauche, premiere ? 240 : 480, 0,
-            premiere ? couleurDivision1 : couleurDivision2 };
+        boutons << DescriptionBouton { texteCellule(t(ligne, colEq::Abrev)),
+            texteCellule(t(ligne, colEq::Nom)), QString::number(ligne), gauche,
+            premiere ? 240 : 480, 0,
+            premiere ? disposition::couleurDivision1 : disposition::couleurDivision2 };
         gauche += 500;
     }
     return boutons;

@@ -1,8 +1,8 @@
 // Application des modifications au classeur, sur le tableur en mémoire.
-#include "rider/application.h"
+#include "classeur_jeu/application.h"
 
 #include "sheet/adresse.h"
-#include "sheet/memoire.h"
+#include "soutien/memoire.h"
 
 #include "aide_donnees.h"
 #include "aide_gtest.h"

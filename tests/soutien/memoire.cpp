@@ -1,10 +1,12 @@
-#include "sheet/memoire.h"
+#include "soutien/memoire.h"
 
 #include "sheet/adresse.h"
 #include "sheet/erreur.h"
 #include "sheet/valeur.h"
 
 #include <QFileInfo>
+
+#include <algorithm>
 
 namespace zarvo::sheet {
 
@@ -74,7 +76,9 @@ public:
     QStringList nomsFeuilles() const override { return m_travail.ordre; }
     Feuille &feuille(const QString &nom) override
     {
-        const auto it = m_feuilles.find(nom);
+        // Comme le moteur : la casse du nom ne compte pas.
+        const auto it = std::find_if(m_feuilles.begin(), m_feuilles.end(),
+            [&](const auto &f) { return f.first.compare(nom, Qt::CaseInsensitive) == 0; });
         if (it == m_feuilles.end())
             throw ErreurClasseur(QStringLiteral("Le classeur « %1 » n'a pas de feuille « %2 ».")
                                      .arg(QFileInfo(m_chemin).fileName(), nom));
@@ -94,12 +98,6 @@ public:
             if (r != Reponse::Oui && r != Reponse::Non)
                 return { false, {} };
             if (r == Reponse::Oui) {
-                if (m_app.m_echecEnregistrement) {
-                    m_app.m_echecEnregistrement = false;
-                    return { false,
-                        QStringLiteral("Impossible d'enregistrer « %1 » : échec d'écriture simulé.")
-                            .arg(QFileInfo(m_chemin).fileName()) };
-                }
                 ++m_travail.enregistrements;
                 m_app.m_fichiers[m_chemin] = m_travail;
             }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "classeur_jeu/disposition.h"
 #include "model/bouton.h"
 #include "model/donnees.h"
 
@@ -14,9 +15,6 @@ namespace zarvo {
 
 /// Les ids des 41 équipes que le programme gère, chacun entre tirets.
 QString ListeEquipes();
-
-/// Nombre de lignes examinées dans la feuille des équipes.
-constexpr int nbLignesFeuilleEquipes = 74;
 
 /**
  * Ouvre le classeur et remplit les valeurs communes, dans l'ordre : ouverture, Colonnes,
@@ -37,10 +35,5 @@ QList<DescriptionBouton> chargerClasseur(
  * sauf l'équipe 61 ; note au passage IndexLibres (0 si l'équipe 61 manque).
  */
 QList<DescriptionBouton> boutonsEquipes(Donnees &donnees);
-
-/// Couleurs des boutons d'équipe.
-constexpr unsigned couleurModeleEquipe = rgb(121, 174, 255);
-constexpr unsigned couleurDivision1 = rgb(143, 174, 245);
-constexpr unsigned couleurDivision2 = rgb(143, 245, 74);
 
 } // namespace zarvo

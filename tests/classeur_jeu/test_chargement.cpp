@@ -1,4 +1,4 @@
-#include "model/chargement/chargement.h"
+#include "classeur_jeu/chargement.h"
 
 #include "aide_gtest.h"
 #include "commun/classeur_essai.h"
@@ -97,11 +97,11 @@ TEST(Chargement, BoutonsDesDeuxDivisionsSeulement)
         unsigned couleur;
     };
     const Attendu attendus[] = {
-        { u"ALP", u"Alpha Vélo", u"35", 550, 240, couleurDivision1 },
-        { u"BET", u"Bêta Cyclisme", u"36", 550, 480, couleurDivision2 },
-        { u"DER", u"Dernière ligne", u"38", 1050, 240, couleurDivision1 },
-        { u"DEU", u"Les Deux", u"39", 1050, 480, couleurDivision2 },
-        { u"ONZ", u"Équipe Onze", u"41", 1550, 240, couleurDivision1 },
+        { u"ALP", u"Alpha Vélo", u"35", 550, 240, disposition::couleurDivision1 },
+        { u"BET", u"Bêta Cyclisme", u"36", 550, 480, disposition::couleurDivision2 },
+        { u"DER", u"Dernière ligne", u"38", 1050, 240, disposition::couleurDivision1 },
+        { u"DEU", u"Les Deux", u"39", 1050, 480, disposition::couleurDivision2 },
+        { u"ONZ", u"Équipe Onze", u"41", 1550, 240, disposition::couleurDivision1 },
     };
     ASSERT_EQ(ch.boutons.size(), std::size(attendus));
     for (std::size_t i = 0; i < std::size(attendus); ++i) {
