@@ -56,6 +56,9 @@ void lireEquipes(sheet::Feuille &feuille, Donnees &d)
     const QString liste = ListeEquipes();
     Tableau &t = d.TabEquipes;
     int j = base::premiereLigneEquipe;
+    // Les en-têtes nomment dans la revue les champs que la fiche ne titre pas.
+    for (int c = 1; c <= disposition::derniereColonneEquipe; ++c)
+        d.EntetesEquipes << texteCellule(feuille.plage(lettresColonne(c) + u'1')->valeur());
     for (int i = 1; i <= disposition::nbLignesFeuilleEquipes; ++i) {
         const Cellule id = feuille.plage(lettresColonne(colEq::Id) + QString::number(i))->valeur();
         // Les tirets autour de l'id : 1 ne doit pas se trouver dans 11.

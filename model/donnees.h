@@ -39,6 +39,7 @@ struct Donnees
     QVector<int> ListeLignes { 0 }; ///< élément 0 jamais utilisé
     QStringList Colonnes; ///< lettres des colonnes 0..33 ("A", "A" … "AG")
     QStringList EntetesCoureurs; ///< ligne 1 de DYN_cyclist, colonnes A … AG (vide si non lue)
+    QStringList EntetesEquipes; ///< ligne 1 de DYN_team, colonnes A … F (vide si non lue)
     Journal Modifications; ///< ce qui attend d'être appliqué, et les pas d'annulation
 };
 

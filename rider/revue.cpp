@@ -46,12 +46,22 @@ QString texteBoutonModifs(int nbEnAttente)
 
 QString nomChamp(const Donnees &d, TableModif table, int colonne)
 {
+    const auto entete = [&](const QStringList &entetes) {
+        const QString e = entetes.value(colonne - 1);
+        return e.isEmpty() ? QStringLiteral("Colonne ") + lettresColonne(colonne) : e;
+    };
     if (table == TableModif::Equipes) {
-        // Étiquettes de la fiche ; le nom, l'abréviation et le suffixe n'ont que leur infobulle.
-        static const char16_t *equipe[] = { u"", u"Id", u"Nom de l'equipe", u"GS", u"Pays",
-            u"abbréviation équipe", u"Suffixe mail" };
-        return colonne >= 1 && colonne <= 6 ? QString::fromUtf16(equipe[colonne])
-                                            : lettresColonne(colonne);
+        // Les étiquettes de la fiche ; le nom, l'abréviation et le suffixe n'en ont pas.
+        switch (colonne) {
+        case colEq::Id:
+            return QStringLiteral("Id");
+        case colEq::Division:
+            return QStringLiteral("GS");
+        case colEq::Pays:
+            return QStringLiteral("Pays");
+        default:
+            return entete(d.EntetesEquipes);
+        }
     }
     if (colonne >= 10 && colonne <= 33) {
         const QString nom = nomsCaracteristiques().at((colonne - 10) / 2);
@@ -70,8 +80,7 @@ QString nomChamp(const Donnees &d, TableModif table, int colonne)
         break;
     }
     // Nom, prénom, jour, mois, année : pas d'étiquette propre au panneau.
-    const QString entete = d.EntetesCoureurs.value(colonne - 1);
-    return entete.isEmpty() ? QStringLiteral("Colonne ") + lettresColonne(colonne) : entete;
+    return entete(d.EntetesCoureurs);
 }
 
 QList<LigneRevue> lignesRevue(const Donnees &d, const QLocale &langue)

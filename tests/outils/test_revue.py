@@ -22,7 +22,7 @@ REVUE_AVANT = [
     "Coureur 980 : Borona Ståle", "    Nom : Boroni → Borona", "    Montagne : 57 → 80",
     "Coureur 165 : Dalørn Lukáš", "    Vallons : 78 → 90",
     "Coureur 1028 : De Koreau Iñigo", "    Points UCI : 1497 → 1234",
-    "Équipe 5 : Pédale ArdenvalX", "    Nom de l'equipe : Pédale Ardenval → Pédale ArdenvalX",
+    "Équipe 5 : Pédale ArdenvalX", "    Nom de l'équipe : Pédale Ardenval → Pédale ArdenvalX",
 ]
 REVUE_APRES = REVUE_AVANT[5:]
 APPLIQUE = [
