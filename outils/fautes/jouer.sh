@@ -22,7 +22,7 @@ touch "$resultat"
 if [ ! -f "$copie/build/CMakeCache.txt" ]; then
     rm -rf "$copie" && mkdir -p "$copie"
     git -C "$racine" archive "$revision" | tar -x -C "$copie"
-    cmake -S "$copie" -B "$copie/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null || exit 1
+    cmake -S "$copie" -B "$copie/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZARVO_BENCH=OFF >/dev/null || exit 1
 fi
 construire() { cmake --build "$copie/build" -j "${JOBS:-2}" >"$copie/build/faute.log" 2>&1; }
 tester() {

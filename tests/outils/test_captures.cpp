@@ -209,16 +209,21 @@ private slots:
             << u"Veillez à choisir un fichier!!"_s;
         QTest::newRow("réponse qui n'est pas un bouton")
             << u"reponse Oui\nclic OUVRIR"_s << 1 << u"impossible"_s;
+        QTest::newRow("attente déçue")
+            << u"attend OUVRIR texte OUVRIR FEUILLE XLS\nattend OUVRIR texte FERMER"_s << 3
+            << u"attendu « FERMER », trouvé « OUVRIR FEUILLE XLS »"_s;
+        QTest::newRow("message attendu absent")
+            << u"attend message Bonjour"_s << 3 << u"(aucun message)"_s;
     }
     void echecs()
     {
         QFETCH(QString, script);
         QFETCH(int, code);
         QFETCH(QString, message);
-        const auto issue = m_scenario->jouer(script);
+        const auto issue = m_scenario->jouer(script, u"essai.txt"_s);
         QCOMPARE(issue.code, code);
         QVERIFY2(issue.message.contains(message), qPrintable(issue.message));
-        QVERIFY(issue.message.startsWith(u"ligne "_s));
+        QVERIFY(issue.message.startsWith(u"essai.txt, ligne "_s));
         QVERIFY(!QFile::exists(m_dossier->filePath(u"jamais.png"_s)));
     }
 
