@@ -495,14 +495,16 @@ IssueScenario Scenario::jouer(const QString &texte, const QString &nomFichier)
                 }
                 if (!manque) {
                     // NOM [INDEX] PROPRIETE [VALEUR], ou NOM [INDEX] absent.
-                    const Cible c = cible(true);
-                    const QString propriete = c.reste.section(u' ', 0, 0);
-                    const QString attendu = texteAttendu(c.reste.section(u' ', 1));
-                    if (propriete == u"absent") {
-                        manque = trouver(c.nom, c.index) == nullptr
+                    const QStringList mots = arguments.split(blancs);
+                    if (mots.last() == u"absent" && mots.size() <= 3) {
+                        const int index = mots.size() == 3 ? mots[1].toInt() : -1;
+                        manque = trouver(mots[0], index) == nullptr
                             ? QString()
-                            : QStringLiteral("« %1 » montré, attendu absent").arg(c.nom);
+                            : QStringLiteral("« %1 » montré, attendu absent").arg(arguments);
                     } else {
+                        const Cible c = cible(true);
+                        const QString propriete = c.reste.section(u' ', 0, 0);
+                        const QString attendu = texteAttendu(c.reste.section(u' ', 1));
                         QWidget *w = controle(c);
                         QJsonObject o = decrireControle(w);
                         o[u"titre"] = w->windowTitle();
