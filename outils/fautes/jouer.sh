@@ -3,9 +3,10 @@
 # la faute posée, reconstruction incrémentale, ctest, puis le fichier remis d'origine.
 #   outils/fautes/jouer.sh ETIQUETTE [RÉVISION]   (RÉVISION : HEAD par défaut)
 # Reprend là où il s'était arrêté : les fautes déjà notées dans le résultat sont sautées.
+# FAUTES_IDS="F03 F17" : seulement ces fautes.
 # Résultat : build/fautes-ETIQUETTE.tsv de l'arbre de travail (faute, tests en échec).
-# Les tests des lecteurs indépendants (classeurs_*) sont écartés : aucune faute de la liste ne
-# touche le moteur .xls qu'ils jugent.
+# Les tests des lecteurs indépendants (classeurs_*, test_allers_retours) sont écartés : aucune
+# faute de la liste ne touche le moteur .xls qu'ils jugent.
 set -u
 ici=$(cd "$(dirname "$0")" && pwd)
 racine=$(git -C "$ici" rev-parse --show-toplevel)
@@ -14,7 +15,7 @@ revision=${2:-HEAD}
 # Sous /work comme l'arbre : ccache (base_dir) reconnaît les mêmes sources.
 copie=${FAUTES_COPIE:-$(dirname "$racine")/../fautes-$(basename "$racine")-$etiquette}
 resultat=$racine/build/fautes-$etiquette.tsv
-exclus=${FAUTES_EXCLUS:-'^classeurs_'}
+exclus=${FAUTES_EXCLUS:-'^classeurs_|^test_allers_retours$'}
 delai=${FAUTES_DELAI:-300}
 mkdir -p "$racine/build"
 touch "$resultat"
@@ -22,8 +23,14 @@ touch "$resultat"
 if [ ! -f "$copie/build/CMakeCache.txt" ]; then
     rm -rf "$copie" && mkdir -p "$copie"
     git -C "$racine" archive "$revision" | tar -x -C "$copie"
-    cmake -S "$copie" -B "$copie/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZARVO_BENCH=OFF >/dev/null || exit 1
+    # lld : chaque faute relie des dizaines d'exécutables.
+    cmake -S "$copie" -B "$copie/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZARVO_BENCH=OFF \
+        -DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld >/dev/null || exit 1
 fi
+# Une faute laissée par un arrêt en cours de route est d'abord retirée.
+find "$copie" -name '*.origine' -not -path '*/build/*' | while read -r f; do
+    mv "$f" "${f%.origine}" && touch "${f%.origine}"
+done
 construire() { cmake --build "$copie/build" -j "${JOBS:-2}" >"$copie/build/faute.log" 2>&1; }
 tester() {
     (cd "$copie/build" && QT_QPA_PLATFORM=offscreen timeout $((delai * 3)) \
@@ -40,6 +47,7 @@ fi
 
 grep -P '^F\d+\t' "$ici/fautes.txt" | while IFS=$'\t' read -r id fichier expression description; do
     grep -q "^$id	" "$resultat" && continue
+    [ -n "${FAUTES_IDS:-}" ] && ! echo " $FAUTES_IDS " | grep -q " $id " && continue
     cible=$copie/$fichier
     cp -p "$cible" "$cible.origine"
     sed -i -e "$expression" "$cible"
