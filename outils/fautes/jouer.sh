@@ -3,7 +3,9 @@
 # la faute posée, reconstruction incrémentale, ctest, puis le fichier remis d'origine.
 #   outils/fautes/jouer.sh ETIQUETTE [RÉVISION]   (RÉVISION : HEAD par défaut)
 # Reprend là où il s'était arrêté : les fautes déjà notées dans le résultat sont sautées.
-# FAUTES_IDS="F03 F17" : seulement ces fautes.
+# FAUTES_IDS="F03 F17" : seulement ces fautes. FAUTES_TESTS (expression de ctest -R) et
+# FAUTES_CIBLES (cibles à construire) : seulement les tests changés depuis un premier passage,
+# les autres jugeant le même code de la même façon.
 # Résultat : build/fautes-ETIQUETTE.tsv de l'arbre de travail (faute, tests en échec).
 # Les tests des lecteurs indépendants (classeurs_*, test_allers_retours) sont écartés : aucune
 # faute de la liste ne touche le moteur .xls qu'ils jugent.
@@ -31,10 +33,13 @@ fi
 find "$copie" -name '*.origine' -not -path '*/build/*' | while read -r f; do
     mv "$f" "${f%.origine}" && touch "${f%.origine}"
 done
-construire() { cmake --build "$copie/build" -j "${JOBS:-2}" >"$copie/build/faute.log" 2>&1; }
+construire() {
+    cmake --build "$copie/build" -j "${JOBS:-2}" ${FAUTES_CIBLES:+--target $FAUTES_CIBLES} \
+        >"$copie/build/faute.log" 2>&1
+}
 tester() {
     (cd "$copie/build" && QT_QPA_PLATFORM=offscreen timeout $((delai * 3)) \
-        ctest -j "${JOBS:-2}" -E "$exclus" --timeout "$delai" >"$copie/build/ctest.log" 2>&1)
+        ctest -j "${JOBS:-2}" -E "$exclus" ${FAUTES_TESTS:+-R "$FAUTES_TESTS"} --timeout "$delai" >"$copie/build/ctest.log" 2>&1)
     sed -n 's/^[0-9]*:\(.*\)$/\1/p' "$copie/build/Testing/Temporary/LastTestsFailed.log" 2>/dev/null \
         | sort | paste -sd, -
 }
