@@ -13,9 +13,10 @@ awk -F'\t' -v changes="$changes" '
         for (i = 1; i <= 99; i++) {
             id = sprintf("F%02d", i)
             if (!(id in av)) continue
-            n = split(av[id], t, ","); garde = ""
+            # Faute non posée ou qui ne compile pas : aucun test à reprendre.
+            n = av[id] ~ /^[A-Z ]+$/ ? 0 : split(av[id], t, ","); garde = ""
             for (k = 1; k <= n; k++)
-                if (t[k] != "AUCUN" && t[k] !~ changes) garde = garde (garde ? "," : "") t[k]
+                if (t[k] !~ changes) garde = garde (garde ? "," : "") t[k]
             nouveau = (id in ap) ? ap[id] : "(pas rejouée)"
             if (nouveau == "AUCUN") nouveau = ""
             apres = garde (garde && nouveau ? "," : "") nouveau
