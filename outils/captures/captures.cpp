@@ -139,8 +139,10 @@ int main(int argc, char *argv[])
         return true;
     });
     programme.demarrer();
-    zarvo::outils::Scenario scenario(programme, messages, dossierSortie);
-    const zarvo::outils::IssueScenario issue = scenario.jouer(script);
+    zarvo::outils::Scenario scenario(
+        programme, messages, dossierSortie, [] { return zarvo::sheet::creerApplicationXls(); });
+    const zarvo::outils::IssueScenario issue
+        = scenario.jouer(script, estTournee ? QString() : args[1]);
     QStringList fichiers = issue.fichiers;
     // Le sommaire de l'export HTML de la tournée (fait dans la copie), rendu par Chromium.
     const QStringList exports

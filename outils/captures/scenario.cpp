@@ -7,6 +7,11 @@
 #include "ui/Equipes.h"
 #include "ui/Revue.h"
 #include "ui/controles.h"
+#include "ui/messages.h"
+#include "model/conversions.h"
+#include "model/donnees.h"
+#include "sheet/erreur.h"
+#include "sheet/tableur.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -174,11 +179,164 @@ struct Cible
 
 } // namespace
 
-Scenario::Scenario(app::Programme &programme, MessagesFactices &messages, const QDir &sortie)
+Scenario::Scenario(app::Programme &programme, MessagesFactices &messages, const QDir &sortie,
+    std::function<std::unique_ptr<sheet::Application>()> lecteur)
     : m_programme(programme)
     , m_messages(messages)
     , m_sortie(sortie)
+    , m_lecteur(std::move(lecteur))
 { }
+
+void Scenario::releverMessages()
+{
+    for (const MessagesFactices::Message &m : m_messages.prendreMessages()) {
+        m_pourCapture << m;
+        m_montres << m.texte;
+    }
+}
+
+namespace {
+
+/// « \r » et « \n » écrits dans le scénario ; des guillemets autour sont ôtés.
+QString texteAttendu(QString t)
+{
+    if (t.size() >= 2 && t.startsWith(u'"') && t.endsWith(u'"'))
+        t = t.mid(1, t.size() - 2);
+    return t.replace(QStringLiteral("\\r"), QStringLiteral("\r"))
+        .replace(QStringLiteral("\\n"), QStringLiteral("\n"));
+}
+
+/// Une valeur de la description d'un contrôle, en texte ; un tableau, ses éléments joints par
+/// « | ».
+QString enTexte(const QJsonValue &v)
+{
+    if (v.isArray()) {
+        QStringList l;
+        for (const QJsonValue &e : v.toArray())
+            l << enTexte(e);
+        return l.join(QStringLiteral(" | "));
+    }
+    if (v.isObject())
+        return QString::fromUtf8(QJsonDocument(v.toObject()).toJson(QJsonDocument::Compact));
+    if (v.isBool())
+        return v.toBool() ? QStringLiteral("oui") : QStringLiteral("non");
+    if (v.isNull() || v.isUndefined())
+        return QStringLiteral("(rien)");
+    return v.toVariant().toString();
+}
+
+/// « etat.series.0.gardes » : un chemin dans la description.
+QJsonValue suivre(QJsonValue v, const QString &chemin)
+{
+    for (const QString &pas : chemin.split(u'.')) {
+        bool estIndice = false;
+        const int i = pas.toInt(&estIndice);
+        v = estIndice && v.isArray() ? v.toArray().at(i) : v.toObject().value(pas);
+    }
+    return v;
+}
+
+} // namespace
+
+std::optional<QString> Scenario::attendre(const QString &arguments)
+{
+    static const QRegularExpression blancs(QStringLiteral("\\s+"));
+    const QString quoi = arguments.section(blancs, 0, 0);
+    const QString reste = arguments.section(blancs, 1).trimmed();
+    auto ecart = [](const QString &attendu, const QString &trouve) {
+        const auto lisible
+            = [](QString t) { return t.replace(u'\r', QStringLiteral("\\r")); };
+        return attendu == trouve
+            ? QString()
+            : QStringLiteral("attendu « %1 », trouvé « %2 »").arg(lisible(attendu), lisible(trouve));
+    };
+    if (quoi == u"message") {
+        // Le prochain message montré et pas encore vérifié.
+        releverMessages();
+        if (m_verifies >= m_montres.size())
+            return ecart(texteAttendu(reste), QStringLiteral("(aucun message)"));
+        return ecart(texteAttendu(reste), m_montres[m_verifies++]);
+    }
+    if (quoi == u"aucun" && reste == u"message") {
+        releverMessages();
+        return m_verifies >= m_montres.size() ? QString()
+                                              : ecart(QStringLiteral("(aucun message)"),
+                                                    m_montres[m_verifies]);
+    }
+    if (quoi == u"IndexChampion" || quoi == u"IndexLibres")
+        return ecart(reste, enTexte(decrire().value(quoi)));
+    if (quoi == u"fichier") {
+        // fichier A identique B : octet pour octet.
+        const QStringList mots = reste.split(blancs);
+        QFile a(mots.value(0)), b(mots.value(2));
+        if (mots.size() != 3 || mots[1] != u"identique")
+            throw Echec { 2, QStringLiteral("attendu : fichier A identique B.") };
+        if (!a.open(QIODevice::ReadOnly) || !b.open(QIODevice::ReadOnly))
+            return QStringLiteral("« %1 » ou « %2 » illisible").arg(mots[0], mots[2]);
+        return a.readAll() == b.readAll()
+            ? QString()
+            : QStringLiteral("« %1 » différent de « %2 »").arg(mots[0], mots[2]);
+    }
+    if (quoi == u"ecarts") {
+        // ecarts REFERENCE N : le classeur ouvert diffère de REFERENCE en N cases exactement.
+        const QStringList mots = reste.split(blancs);
+        if (mots.size() != 2 || !m_lecteur || m_classeur.isEmpty())
+            throw Echec { 2, QStringLiteral("attendu : ecarts REFERENCE N, après un classeur ouvert.") };
+        QStringList differentes;
+        try {
+            auto app = m_lecteur();
+            sheet::Classeur &a = app->ouvrir(m_classeur);
+            auto app2 = m_lecteur();
+            sheet::Classeur &b = app2->ouvrir(QFileInfo(mots[0]).absoluteFilePath());
+            QStringList feuilles = a.nomsFeuilles();
+            for (const QString &f : b.nomsFeuilles())
+                if (!feuilles.contains(f))
+                    feuilles << f;
+            for (const QString &f : feuilles) {
+                const auto bloc = [&](sheet::Classeur &c) {
+                    return c.nomsFeuilles().contains(f)
+                        ? c.feuille(f).plage(QStringLiteral("A1:BZ1200"))->valeurs()
+                        : Tableau(1, 1200, 1, 78);
+                };
+                const Tableau ta = bloc(a), tb = bloc(b);
+                for (int l = 1; l <= ta.derniereLigne(); ++l)
+                    for (int k = 1; k <= ta.derniereColonne(); ++k)
+                        if (!(ta(l, k) == tb(l, k)))
+                            differentes << f + u'!' + lettresColonne(k) + QString::number(l)
+                                    + u'=' + texteCellule(ta(l, k), QLocale());
+            }
+        } catch (const sheet::ErreurClasseur &e) {
+            return e.message();
+        }
+        return differentes.size() == mots[1].toInt()
+            ? QString()
+            : QStringLiteral("attendu %1 cases changées, trouvé %2 : %3")
+                  .arg(mots[1])
+                  .arg(differentes.size())
+                  .arg(differentes.mid(0, 12).join(QStringLiteral(", ")));
+    }
+    if (quoi == u"cellule") {
+        // cellule [CLASSEUR] FEUILLE ADRESSE = VALEUR, relue par le moteur.
+        QStringList mots = reste.section(u'=', 0, 0).trimmed().split(blancs);
+        const QString attendu = texteAttendu(reste.section(u'=', 1).trimmed());
+        const QString classeur = mots.size() == 3 ? mots.takeFirst() : m_classeur;
+        if (mots.size() != 2 || !m_lecteur || classeur.isEmpty())
+            throw Echec { 2,
+                QStringLiteral("attendu : cellule [CLASSEUR] FEUILLE ADRESSE = VALEUR, après "
+                               "un classeur ouvert.") };
+        QString trouve;
+        try {
+            auto app = m_lecteur();
+            sheet::Classeur &c = app->ouvrir(QFileInfo(classeur).absoluteFilePath());
+            trouve = texteCellule(c.feuille(mots[0]).plage(mots[1])->valeur(), QLocale());
+            c.fermer([](const sheet::QuestionPosee &) { return Reponse::Non; });
+        } catch (const sheet::ErreurClasseur &e) {
+            trouve = e.message();
+        }
+        return ecart(attendu, trouve);
+    }
+    return std::nullopt; // un contrôle : vu par jouer(), qui sait les trouver
+}
 
 QList<QWidget *> Scenario::fenetresMontrees() const
 {
@@ -238,7 +396,8 @@ QJsonObject Scenario::decrire()
     racine[u"fenetres"] = fenetres;
 
     QJsonArray messages;
-    for (const MessagesFactices::Message &m : m_messages.prendreMessages()) {
+    releverMessages();
+    for (const MessagesFactices::Message &m : std::exchange(m_pourCapture, {})) {
         QJsonObject mo;
         mo[u"texte"] = m.texte;
         mo[u"boutons"] = nomBoutons(m.boutons);
@@ -268,7 +427,7 @@ QJsonObject Scenario::decrire()
     return racine;
 }
 
-IssueScenario Scenario::jouer(const QString &texte)
+IssueScenario Scenario::jouer(const QString &texte, const QString &nomFichier)
 {
     IssueScenario issue;
     const QStringList lignes = texte.split(u'\n');
@@ -278,7 +437,9 @@ IssueScenario Scenario::jouer(const QString &texte)
             ligne.remove(u'\r');
             if (ligne.trimmed().isEmpty() || ligne.trimmed().startsWith(u'#'))
                 continue;
-            const QString ou = QStringLiteral("ligne %1 : ").arg(numero);
+            const QString ou
+                = (nomFichier.isEmpty() ? QString() : nomFichier + QStringLiteral(", "))
+                + QStringLiteral("ligne %1 : ").arg(numero);
             static const QRegularExpression blancs(QStringLiteral("\\s+"));
             const QString propre = ligne.trimmed();
             const qsizetype coupure = propre.indexOf(blancs);
@@ -326,7 +487,40 @@ IssueScenario Scenario::jouer(const QString &texte)
                 return w;
             };
 
-            if (action == u"ouvrir") {
+            if (action == u"attend") {
+                std::optional<QString> manque;
+                try {
+                    manque = attendre(arguments);
+                } catch (const Echec &e) {
+                    throw Echec { e.code, ou + e.message };
+                }
+                if (!manque) {
+                    // NOM [INDEX] PROPRIETE [VALEUR], ou NOM [INDEX] absent.
+                    const QStringList mots = arguments.split(blancs);
+                    if (mots.last() == u"absent" && mots.size() <= 3) {
+                        const int index = mots.size() == 3 ? mots[1].toInt() : -1;
+                        manque = trouver(mots[0], index) == nullptr
+                            ? QString()
+                            : QStringLiteral("« %1 » montré, attendu absent").arg(arguments);
+                    } else {
+                        const Cible c = cible(true);
+                        const QString propriete = c.reste.section(u' ', 0, 0);
+                        const QString attendu = texteAttendu(c.reste.section(u' ', 1));
+                        QWidget *w = controle(c);
+                        QJsonObject o = decrireControle(w);
+                        o[u"titre"] = w->windowTitle();
+                        const QJsonValue v = suivre(o, propriete);
+                        manque = propriete.isEmpty() || v.isUndefined()
+                            ? QStringLiteral("propriété inconnue : « %1 »").arg(propriete)
+                            : enTexte(v) == attendu
+                            ? QString()
+                            : QStringLiteral("%1 : attendu « %2 », trouvé « %3 »")
+                                  .arg(propriete, attendu, enTexte(v));
+                    }
+                }
+                if (!manque->isEmpty())
+                    throw Echec { 3, ou + QStringLiteral("%1 — %2").arg(propre, *manque) };
+            } else if (action == u"ouvrir") {
                 const QString chemin = QFileInfo(arguments).absoluteFilePath();
                 if (arguments.isEmpty() || !m_programme.selecteur().isVisible()
                     || !m_programme.selecteur().selectionnerFichier(chemin))
@@ -334,6 +528,7 @@ IssueScenario Scenario::jouer(const QString &texte)
                         ou
                             + QStringLiteral("impossible de choisir « %1 » dans le sélecteur.")
                                   .arg(arguments) };
+                m_classeur = chemin;
                 QTest::mouseClick(m_programme.selecteur().OUVRIR(), Qt::LeftButton);
             } else if (action == u"clic") {
                 QWidget *w = controle(cible(false));

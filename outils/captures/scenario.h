@@ -1,23 +1,29 @@
 #pragma once
 
+#include "ui/messages.h"
+
 #include <QDir>
 #include <QJsonObject>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+#include <memory>
+#include <optional>
+
 class QWidget;
 
-namespace zarvo::ui {
-class MessagesFactices;
-}
 namespace zarvo::app {
 class Programme;
+}
+namespace zarvo::sheet {
+class Application;
 }
 
 namespace zarvo::outils {
 
 /// Issue d'un scénario : 0 réussi, 1 boîte de message sans réponse préparée, 2 action ou
-/// contrôle inconnu (ou fichier à ouvrir introuvable, écriture impossible).
+/// contrôle inconnu (ou fichier à ouvrir introuvable, écriture impossible), 3 attente déçue.
 struct IssueScenario
 {
     int code = 0;
@@ -41,15 +47,20 @@ struct IssueScenario
  *   fichier [CHEMIN]           chemin rendu à la prochaine question de fichier (rien : renonce)
  *   fermer                     ferme la fenêtre principale par son cadre
  *   capture NOM                écrit NOM.png et NOM.json dans le dossier de sortie
+ *   attend …                   vérifie ce que l'utilisateur voit ou ce qui est enregistré
+ *                              (voir le README : contrôles, messages, cases du classeur)
  * Les contrôles se trouvent par leur nom (objectName) et leur propriété "index" dans les
  * fenêtres montrées : tout gestionnaire branché plus tard est joignable sans rien changer ici.
  */
 class Scenario
 {
 public:
-    Scenario(app::Programme &programme, ui::MessagesFactices &messages, const QDir &sortie);
+    /// lecteur : le moteur qui relit les classeurs enregistrés (attend cellule).
+    Scenario(app::Programme &programme, ui::MessagesFactices &messages, const QDir &sortie,
+        std::function<std::unique_ptr<sheet::Application>()> lecteur = {});
 
-    IssueScenario jouer(const QString &texte);
+    /// nomFichier : nommé dans les messages d'échec.
+    IssueScenario jouer(const QString &texte, const QString &nomFichier = {});
 
     /// Description d'une capture (ce que NOM.json contient).
     QJsonObject decrire();
@@ -57,10 +68,20 @@ public:
 private:
     QWidget *trouver(const QString &nom, int index) const;
     QList<QWidget *> fenetresMontrees() const;
+    /// Messages montrés depuis le dernier relevé, gardés pour la capture et pour attend.
+    void releverMessages();
+    /// Ligne « attend … » hors contrôles : ce qui manque (vide si satisfaite), rien si la
+    /// ligne vise un contrôle.
+    std::optional<QString> attendre(const QString &arguments);
 
     app::Programme &m_programme;
     ui::MessagesFactices &m_messages;
     QDir m_sortie;
+    std::function<std::unique_ptr<sheet::Application>()> m_lecteur;
+    QList<ui::MessagesFactices::Message> m_pourCapture; // depuis la capture précédente
+    QStringList m_montres; // textes des messages, dans l'ordre
+    qsizetype m_verifies = 0; // ceux déjà pris par attend message
+    QString m_classeur; // dernier classeur ouvert, lu par attend cellule
 };
 
 } // namespace zarvo::outils

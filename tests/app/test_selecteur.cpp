@@ -1,5 +1,5 @@
-// Le sélecteur de classeur : fichiers proposés, sélection suivie quelle que soit la façon de
-// la faire, double-clic, changement de dossier, dossier illisible.
+// Le sélecteur de classeur : fichiers proposés sans égard à la casse, sélection suivie au
+// clavier, double-clic, dossier illisible ; le reste se joue dans tests/scenarios/selecteur.txt.
 #include "app/FileOpen.h"
 #include "commun/aide_fenetres.h"
 #include "commun/fichiers.h"
@@ -103,35 +103,6 @@ private slots:
         QTest::mouseDClick(l->viewport(), Qt::LeftButton, {}, r.center());
         QCOMPARE(m_ouvrir->size(), 1);
         QCOMPARE(m_ouvrir->at(0).at(0).toString(), m_dossier->filePath(u"beta.xls"_s));
-    }
-
-    void changerDeDossierVideLaSelection()
-    {
-        m_fenetre->File()->setCurrentRow(0);
-        QCOMPARE(m_fenetre->FileToOpen()->text(), m_dossier->filePath(u"Alpha.XLS"_s));
-        QListWidget *dir = m_fenetre->Dir();
-        QListWidgetItem *saison = dossierNomme(dir, u"saison"_s);
-        QVERIFY(saison);
-        dir->scrollToItem(saison);
-        const QRect r = dir->visualItemRect(saison);
-        QTest::mouseClick(dir->viewport(), Qt::LeftButton, {}, r.center());
-        QCOMPARE(m_fenetre->dossier(), QDir::cleanPath(m_dossier->path())); // un clic ne suffit pas
-        QTest::mouseDClick(dir->viewport(), Qt::LeftButton, {}, r.center());
-        QCOMPARE(m_fenetre->dossier(), m_dossier->filePath(u"saison"_s));
-        QCOMPARE(textes(m_fenetre->File()), QStringList { u"ancienne.xls"_s });
-        QVERIFY(m_fenetre->FileToOpen()->text().isEmpty());
-        // Plus rien de choisi : OUVRIR le dit et n'ouvre rien.
-        m_messages.repondre(Reponse::Ok);
-        QTest::mouseClick(m_fenetre->OUVRIR(), Qt::LeftButton);
-        QCOMPARE(m_ouvrir->size(), 0);
-        QCOMPARE(m_messages.messages().size(), 1);
-        QCOMPARE(m_messages.messages()[0].texte, u"Veillez à choisir un fichier!!"_s);
-        QVERIFY(m_fenetre->isVisible());
-        // Et retour au dossier parent par la liste du chemin.
-        QCOMPARE(dir->currentRow(), dir->count() - 1);
-        dir->setCurrentItem(dir->item(dir->count() - 2));
-        QTest::keyClick(dir, Qt::Key_Return);
-        QCOMPARE(m_fenetre->dossier(), QDir::cleanPath(m_dossier->path()));
     }
 
     void dossierIllisibleLaisseLeSelecteurUtilisable()

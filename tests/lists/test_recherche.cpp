@@ -71,22 +71,6 @@ TEST(Recherche, CinquanteEtCinquanteEtUn)
     EXPECT_EQ(b.d.IndexChampion, ligneDe(b.d, 327)); // le parcours passe sur toute la table
 }
 
-TEST(Recherche, CaseVideeGardeLesBoutons)
-{
-    Base b;
-    b.coureur(1, u"Martin"_s, 5);
-    b.coureur(2, u"Martinez"_s, 5);
-    rech_KeyUp(b.d, u"mar"_s, fr);
-    const QVector<int> lignes = b.d.ListeLignes;
-    const Tableau table = b.d.TabCoureurs;
-    const ResultatListe r = rech_KeyUp(b.d, QString(), fr);
-    EXPECT_FALSE(r.remplacerBoutons);
-    EXPECT_EQ(r.rechtext, u" nombre de coureurs trouvés : 973"_s);
-    EXPECT_TRUE(r.cdmVisible);
-    EXPECT_EQ(b.d.ListeLignes, lignes);
-    EXPECT_EQ(b.d.TabCoureurs, table);
-}
-
 TEST(Recherche, NomNombreOuVide)
 {
     Base b;

@@ -76,18 +76,6 @@ TEST(Panneau, ParcoursAutreCoureurPuisRetour)
     EXPECT_EQ(retour.etiquettes.car8020, u"78"_s); // round(64 + 14,2)
 }
 
-TEST(Panneau, SansCoureurAffiche)
-{
-    Panneau p;
-    const Tableau avant = p.b.d.TabCoureurs;
-    QString notes[34];
-    notes[12] = u"9"_s;
-    const ResultatNote r = Note_KeyUp(p.b.d, 0, 12, notes, fr);
-    EXPECT_EQ(r.message, u"Choisissez un coureur!!"_s);
-    EXPECT_TRUE(r.viderCase);
-    EXPECT_EQ(p.b.d.TabCoureurs, avant);
-}
-
 TEST(Panneau, RegleDesNombres)
 {
     struct Cas
