@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/messages.h"
+#include "soutien/messages_factices.h"
 
 #include <QDir>
 #include <QJsonObject>
