@@ -72,6 +72,7 @@ QString tournee(const QString &classeur)
                           "tape Note 14 95\n"
                           "clic Modifs\n"
                           "capture 11-revue\n"
+                          "clic Fermer\n"
                           "# le profil du coureur, comparé au précédent, moyenne de l'équipe\n"
                           "clic Profil\n"
                           "clic Comparer\n"
