@@ -1,9 +1,9 @@
 #include "sheet/xls/application_xls.h"
 
+#include "model/systeme.h"
 #include "sheet/adresse.h"
 #include "sheet/erreur.h"
 #include "sheet/xls/classeur_xls.h"
-#include "model/systeme.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -19,31 +19,6 @@ namespace {
 constexpr int tailleRow = 4 + 16;
 constexpr int lignesParBloc = 32;
 
-bool estCase(std::uint16_t t)
-{
-    switch (t) {
-    case Number:
-    case Rk:
-    case LabelSst:
-    case Label:
-    case RString:
-    case Blank:
-    case BoolErr:
-    case Formula:
-    case MulRk:
-    case MulBlank:
-        return true;
-    default:
-        return false;
-    }
-}
-
-/// Enregistrements qui suivent une FORMULA et lui appartiennent.
-bool suitUneFormule(std::uint16_t t)
-{
-    return t == String || t == Continue || t == ShrFmla || t == Array || t == Table;
-}
-
 QString nomCase(int ligne, int colonne)
 {
     return texteAdresse(ligne + 1, colonne + 1);
@@ -67,7 +42,7 @@ std::optional<std::size_t> ancrage(const ClasseurBiff &b, std::size_t formule)
 {
     const auto &enr = b.enregistrements();
     for (std::size_t i = formule + 1; i < enr.size() && suitUneFormule(enr[i].id); ++i)
-        if (enr[i].id == ShrFmla || enr[i].id == Array || enr[i].id == Table)
+        if (enr[i].id == id::shrfmla || enr[i].id == id::array || enr[i].id == id::table)
             return i;
     return std::nullopt;
 }
@@ -76,26 +51,20 @@ std::optional<std::size_t> ancrage(const ClasseurBiff &b, std::size_t formule)
 /// matricielle.
 std::optional<std::pair<int, int>> renvoiExp(const ClasseurBiff &b, std::size_t formule)
 {
-    const Enregistrement &e = b.enregistrements()[formule];
-    if (e.longueur < 22 + 5)
-        return std::nullopt;
-    const char *d = donneesDe(b, formule);
-    if (lire16(d + 20) != 5 || d[22] != 0x01)
-        return std::nullopt;
-    return std::pair<int, int> { lire16(d + 23), lire16(d + 25) };
+    return xls::renvoiExp(donneesDe(b, formule), b.enregistrements()[formule].longueur);
 }
 
 std::optional<QString> refusFormule(const ClasseurBiff &b, const FeuilleBiff &cases, int ligne,
     int colonne, const EcrituresFeuille &ecrites)
 {
     const Case *c = cases.chercher(ligne, colonne);
-    if (!c || b.enregistrements()[c->enregistrement].id != Formula)
+    if (!c || b.enregistrements()[c->enregistrement].id != id::formula)
         return std::nullopt;
     const auto sorte = [&](std::size_t ancre) -> std::optional<QString> {
         switch (b.enregistrements()[ancre].id) {
-        case Array:
+        case id::array:
             return QStringLiteral("une formule matricielle");
-        case Table:
+        case id::table:
             return QStringLiteral("une table de données");
         default:
             return std::nullopt;
@@ -105,16 +74,20 @@ std::optional<QString> refusFormule(const ClasseurBiff &b, const FeuilleBiff &ca
         if (const auto s = sorte(*ancre))
             return QStringLiteral("elle porte %1").arg(*s);
         // Formule partagée : les autres cases qui y renvoient encore seraient vidées.
-        const char *d = donneesDe(b, *ancre);
-        const int l1 = lire16(d), l2 = lire16(d + 2), c1 = std::uint8_t(d[4]),
-                  c2 = std::uint8_t(d[5]);
+        // Le lecteur a vérifié la longueur du SHRFMLA ; un flux construit à la main ne l'est
+        // pas forcément.
+        const auto plage
+            = ShrFmla::lire(donneesDe(b, *ancre), b.enregistrements()[*ancre].longueur);
+        if (!plage)
+            return QStringLiteral("sa formule partagée est tronquée");
         int dependantes = 0;
-        for (auto it = cases.depuis(l1, 0); it != cases.cases().end() && it->ligne <= l2; ++it) {
-            if (it->colonne < c1 || it->colonne > c2
+        for (auto it = cases.depuis(plage->l1, 0);
+             it != cases.cases().end() && it->ligne <= plage->l2; ++it) {
+            if (it->colonne < plage->c1 || it->colonne > plage->c2
                 || (it->ligne == ligne && it->colonne == colonne)
                 || ecrites.count({ it->ligne, it->colonne }))
                 continue;
-            if (b.enregistrements()[it->enregistrement].id == Formula
+            if (b.enregistrements()[it->enregistrement].id == id::formula
                 && renvoiExp(b, it->enregistrement) == std::pair { ligne, colonne })
                 ++dependantes;
         }
@@ -126,7 +99,7 @@ std::optional<QString> refusFormule(const ClasseurBiff &b, const FeuilleBiff &ca
     }
     if (const auto cible = renvoiExp(b, c->enregistrement)) {
         const Case *a = cases.chercher(cible->first, cible->second);
-        if (a && b.enregistrements()[a->enregistrement].id == Formula)
+        if (a && b.enregistrements()[a->enregistrement].id == id::formula)
             if (const auto ancre = ancrage(b, a->enregistrement))
                 if (const auto s = sorte(*ancre))
                     return QStringLiteral("elle fait partie d'%1 ancrée en %2")
@@ -164,17 +137,18 @@ std::uint16_t formatNouvelleCase(
     const SousFlux &s = sousFluxDe(biff, feuille);
     const auto &enr = biff.enregistrements();
     std::optional<std::uint16_t> deColonne;
-    int profondeur = 0;
-    for (std::size_t i = s.premier; i <= s.dernier; ++i) {
-        profondeur += enr[i].id == Bof ? 1 : enr[i].id == Eof ? -1 : 0;
-        if (profondeur != 1)
+    for (const auto [i, premierNiveau] : ParcoursSousFlux(enr, s.premier, s.dernier)) {
+        if (!premierNiveau)
             continue;
         const char *d = donneesDe(biff, i);
-        if (enr[i].id == Row && enr[i].longueur >= 16 && lire16(d) == ligne && (d[12] & 0x80))
-            return lire16(d + 14) & 0x0FFF; // format propre à la ligne
-        if (enr[i].id == ColInfo && enr[i].longueur >= 10 && colonne >= lire16(d)
-            && colonne <= lire16(d + 2))
-            deColonne = lire16(d + 6);
+        if (enr[i].id == id::row)
+            if (const auto r = Row::lire(d, enr[i].longueur); r && r->ligne == ligne)
+                if (const auto xf = r->formatPropre())
+                    return *xf;
+        if (enr[i].id == id::colInfo)
+            if (const auto c = ColInfo::lire(d, enr[i].longueur);
+                c && colonne >= c->premiere && colonne <= c->derniere)
+                deColonne = c->xf;
     }
     const std::uint16_t xf = deColonne.value_or(xfParDefaut);
     return xf < biff.nbXf() ? xf : xfParDefaut;
@@ -238,9 +212,9 @@ struct Unite
 std::uint16_t formatDansUnite(const Unite &u, int colonne)
 {
     const char *d = u.principal.constData() + 4;
-    if (u.type == MulRk)
+    if (u.type == id::mulrk)
         return lire16(d + 4 + 6 * (colonne - u.col1));
-    if (u.type == MulBlank)
+    if (u.type == id::mulblank)
         return lire16(d + 4 + 2 * (colonne - u.col1));
     return lire16(d + 4);
 }
@@ -250,7 +224,7 @@ std::optional<Unite> morceau(const Unite &u, int ligne, int de, int a)
 {
     if (de > a)
         return std::nullopt;
-    const bool rk = u.type == MulRk;
+    const bool rk = u.type == id::mulrk;
     const int pas = rk ? 6 : 2;
     const char *d = u.principal.constData() + 4;
     Unite m;
@@ -266,7 +240,7 @@ std::optional<Unite> morceau(const Unite &u, int ligne, int de, int a)
     ajouter16(de);
     donnees.append(d + 4 + pas * (de - u.col1), pas * (a - de + 1));
     if (de == a) {
-        m.type = rk ? Rk : Blank;
+        m.type = rk ? id::rk : id::blank;
     } else {
         m.type = u.type;
         ajouter16(a);
@@ -303,24 +277,25 @@ struct Bornes
 
 QByteArray nouveauRow(int ligne, int colonne, std::uint16_t hauteur)
 {
-    QByteArray d(16, '\0');
-    ecrire16(d.data(), std::uint16_t(ligne));
-    ecrire16(d.data() + 2, std::uint16_t(colonne));
-    ecrire16(d.data() + 4, std::uint16_t(colonne + 1));
-    ecrire16(d.data() + 6, hauteur);
-    ecrire16(d.data() + 12, 0x0100); // bit réservé toujours à 1
-    ecrire16(d.data() + 14, xfParDefaut);
-    return enregistrement(Row, d);
+    Row r;
+    r.ligne = std::uint16_t(ligne);
+    r.premiere = std::uint16_t(colonne);
+    r.fin = std::uint16_t(colonne + 1);
+    r.hauteur = hauteur;
+    r.xf = xfParDefaut;
+    return r.ecrire();
 }
 
 /// Élargit les colonnes [première, dernière + 1) d'un ROW pour y faire entrer `colonne`.
 void elargirRow(QByteArray &row, int colonne)
 {
     char *d = row.data() + 4;
-    if (colonne < lire16(d + 2) || lire16(d + 4) <= lire16(d + 2))
-        ecrire16(d + 2, std::uint16_t(colonne));
-    if (colonne >= lire16(d + 4))
-        ecrire16(d + 4, std::uint16_t(colonne + 1));
+    Row r = *Row::lire(d, Row::taille); // gardé par le découpage : au moins 16 octets
+    if (colonne < r.premiere || r.fin <= r.premiere)
+        r.premiere = std::uint16_t(colonne);
+    if (colonne >= r.fin)
+        r.fin = std::uint16_t(colonne + 1);
+    r.ecrireDans(d);
 }
 
 /// Réécriture d'une feuille touchée : avant la table des cases, la table, après.
@@ -368,20 +343,17 @@ void FeuilleReecrite::decouper()
 {
     const auto &enr = m_b.enregistrements();
     std::optional<std::size_t> premier, dernier, apresDimensions;
-    int profondeur = 0;
-    for (std::size_t i = m_s.premier; i <= m_s.dernier; ++i) {
-        profondeur += enr[i].id == Bof ? 1 : 0;
-        if (profondeur == 1) {
-            const auto t = enr[i].id;
-            if (estCase(t) || t == Row || t == DbCell) {
-                if (!premier && t != DbCell)
-                    premier = i;
-                dernier = i;
-            } else if (t == Dimensions) {
-                apresDimensions = i + 1;
-            }
+    for (const auto [i, premierNiveau] : ParcoursSousFlux(enr, m_s.premier, m_s.dernier)) {
+        const auto t = enr[i].id;
+        if (!premierNiveau)
+            continue;
+        if (estCase(t) || t == id::row || t == id::dbcell) {
+            if (!premier && t != id::dbcell)
+                premier = i;
+            dernier = i;
+        } else if (t == id::dimensions) {
+            apresDimensions = i + 1;
         }
-        profondeur -= enr[i].id == Eof ? 1 : 0;
     }
     if (!premier) {
         m_tableVide = true;
@@ -401,23 +373,24 @@ void FeuilleReecrite::decouper()
     for (std::size_t i = m_debutTable; i < m_finTable; ++i) {
         const Enregistrement &e = enr[i];
         const char *d = donneesDe(m_b, i);
-        if (e.id == Row && e.longueur >= 16) {
-            auto &l = m_lignes[lire16(d)];
+        if (const auto r = e.id == id::row ? Row::lire(d, e.longueur) : std::nullopt) {
+            auto &l = m_lignes[r->ligne];
             l.row = brut(m_b, i);
             l.bloc = bloc;
             m_avaitRow = true;
             derniere = nullptr;
-        } else if (e.id == DbCell) {
+        } else if (e.id == id::dbcell) {
             ++bloc;
             m_avaitDbcell = true;
             derniere = nullptr;
-        } else if (estCase(e.id) && e.longueur >= 6) {
+        } else if (const auto c = estCase(e.id) ? EnTeteCase::lire(d, e.longueur) : std::nullopt) {
             Unite u;
             u.type = e.id;
-            u.col1 = lire16(d + 2);
-            u.col2 = (e.id == MulRk || e.id == MulBlank) ? lire16(d + e.longueur - 2) : u.col1;
+            u.col1 = c->colonne;
+            u.col2
+                = (e.id == id::mulrk || e.id == id::mulblank) ? lire16(d + e.longueur - 2) : u.col1;
             u.principal = brut(m_b, i);
-            derniereLigne = &m_lignes[lire16(d)];
+            derniereLigne = &m_lignes[c->ligne];
             derniereLigne->unites.push_back(std::move(u));
             derniere = &derniereLigne->unites.back();
         } else if (derniere) {
@@ -443,15 +416,15 @@ void FeuilleReecrite::poser(
         [colonne](const Unite &u) { return u.col1 <= colonne && colonne <= u.col2; });
     if (it != unites.end()) {
         const Unite ancienne = *it;
-        if (ancienne.type == LabelSst)
+        if (ancienne.type == id::labelsst)
             --sst.ecartTotal;
         Unite n;
-        n.type = v.estNombre() ? Number : v.estTexte() ? LabelSst : Blank;
+        n.type = v.estNombre() ? id::number : v.estTexte() ? id::labelsst : id::blank;
         n.col1 = n.col2 = colonne;
         n.principal = nouvelleCase(ligne, colonne, formatDansUnite(ancienne, colonne), v, sst);
         // Le résultat texte et l'ancrage d'une formule écrasée partent avec elle ; tout autre
         // enregistrement rattaché reste.
-        if (ancienne.type == Formula) {
+        if (ancienne.type == id::formula) {
             for (qsizetype p = 0; p + 4 <= ancienne.suite.size();) {
                 const auto t = lire16(ancienne.suite.constData() + p);
                 const int l = 4 + lire16(ancienne.suite.constData() + p + 2);
@@ -463,7 +436,7 @@ void FeuilleReecrite::poser(
             n.suite = ancienne.suite;
         }
         std::vector<Unite> remplacement;
-        if (ancienne.type == MulRk || ancienne.type == MulBlank) {
+        if (ancienne.type == id::mulrk || ancienne.type == id::mulblank) {
             if (auto g = morceau(ancienne, ligne, ancienne.col1, colonne - 1))
                 remplacement.push_back(std::move(*g));
             auto d = morceau(ancienne, ligne, colonne + 1, ancienne.col2);
@@ -485,7 +458,7 @@ void FeuilleReecrite::poser(
     if (v.estVide())
         return; // rien à vider, et aucune case à créer
     Unite n;
-    n.type = v.estNombre() ? Number : LabelSst;
+    n.type = v.estNombre() ? id::number : id::labelsst;
     n.col1 = n.col2 = colonne;
     n.principal
         = nouvelleCase(ligne, colonne, formatNouvelleCase(m_b, feuille, ligne, colonne), v, sst);
@@ -504,11 +477,11 @@ void FeuilleReecrite::poser(
 
 std::uint16_t FeuilleReecrite::hauteurParDefaut() const
 {
-    constexpr std::uint16_t defaultRowHeight = 0x0225;
+    const auto &enr = m_b.enregistrements();
     for (std::size_t i = m_s.premier; i <= m_s.dernier; ++i)
-        if (m_b.enregistrements()[i].id == defaultRowHeight
-            && m_b.enregistrements()[i].longueur >= 4)
-            return lire16(donneesDe(m_b, i) + 2);
+        if (enr[i].id == id::defaultRowHeight)
+            if (const auto h = DefaultRowHeight::lire(donneesDe(m_b, i), enr[i].longueur))
+                return h->hauteur;
     return 255; // 12,75 points
 }
 
@@ -550,58 +523,58 @@ QByteArray FeuilleReecrite::ecrire(qint64 debut) const
     qsizetype placeIndex = -1;
     std::optional<qint64> posDefColWidth;
     Bornes lignesIndex;
-    int profondeur = 0;
-    const auto recopier = [&](std::size_t i) {
-        profondeur += enr[i].id == Bof ? 1 : 0;
-        const bool ici = profondeur == 1;
-        profondeur -= enr[i].id == Eof ? 1 : 0;
+    const auto recopier = [&](std::size_t i, bool premierNiveau) {
+        const Enregistrement &e = enr[i];
         const char *d = donneesDe(m_b, i);
-        if (ici && enr[i].id == Index && enr[i].longueur >= 16) {
-            lignesIndex = { lire32(d + 4), lire32(d + 8), 0, 1 };
-            placeIndex = out.size();
-            out += QByteArray(4 + 16 + 4 * nbDbcell, '\0');
-            return;
-        }
-        if (ici && enr[i].id == DefColWidth)
+        if (premierNiveau && e.id == id::index)
+            if (const auto x = Index::lire(d, e.longueur)) {
+                lignesIndex = { x->premiere, x->fin, 0, 1 };
+                placeIndex = out.size();
+                out += QByteArray(4 + 16 + 4 * nbDbcell, '\0');
+                return;
+            }
+        if (premierNiveau && e.id == id::defColWidth)
             posDefColWidth = pos();
-        if (ici && enr[i].id == Dimensions && enr[i].longueur >= 14 && m_creees) {
-            Bornes b { lire32(d), lire32(d + 4), lire16(d + 8), lire16(d + 10) };
-            b.inclure(m_creees->l1, m_creees->c1);
-            b.inclure(int(m_creees->l2) - 1, m_creees->c2 - 1);
-            QByteArray n = brut(m_b, i);
-            ecrire32(n.data() + 4, b.l1);
-            ecrire32(n.data() + 8, b.l2);
-            ecrire16(n.data() + 12, b.c1);
-            ecrire16(n.data() + 14, b.c2);
-            out += n;
-            return;
-        }
+        if (premierNiveau && e.id == id::dimensions && m_creees)
+            if (const auto x = Dimensions::lire(d, e.longueur)) {
+                Bornes b { x->l1, x->l2, x->c1, x->c2 };
+                b.inclure(m_creees->l1, m_creees->c1);
+                b.inclure(int(m_creees->l2) - 1, m_creees->c2 - 1);
+                QByteArray n = brut(m_b, i);
+                Dimensions { b.l1, b.l2, b.c1, b.c2 }.ecrireDans(n.data() + 4);
+                out += n;
+                return;
+            }
         out += brut(m_b, i);
     };
 
-    for (std::size_t i = m_s.premier; i < m_debutTable; ++i)
-        recopier(i);
-    out += m_orphelins;
     std::vector<qint64> dbcells;
-    for (const auto &bloc : blocs) {
-        BlocLignes b { pos(), {} };
-        for (const LigneFeuille *l : bloc)
-            out += l->row;
-        for (const LigneFeuille *l : bloc) {
-            if (!l->row.isEmpty())
-                b.premieresCases.push_back(pos());
-            for (const Unite &u : l->unites) {
-                out += u.principal;
-                out += u.suite;
+    const auto ecrireTable = [&] {
+        out += m_orphelins;
+        for (const auto &bloc : blocs) {
+            BlocLignes b { pos(), {} };
+            for (const LigneFeuille *l : bloc)
+                out += l->row;
+            for (const LigneFeuille *l : bloc) {
+                if (!l->row.isEmpty())
+                    b.premieresCases.push_back(pos());
+                for (const Unite &u : l->unites) {
+                    out += u.principal;
+                    out += u.suite;
+                }
+            }
+            if (m_avaitDbcell && !b.premieresCases.empty()) {
+                dbcells.push_back(pos());
+                out += dbcell(b, pos());
             }
         }
-        if (m_avaitDbcell && !b.premieresCases.empty()) {
-            dbcells.push_back(pos());
-            out += dbcell(b, pos());
-        }
+    };
+    for (const auto [i, premierNiveau] : ParcoursSousFlux(enr, m_s.premier, m_s.dernier)) {
+        if (i == m_debutTable)
+            ecrireTable();
+        if (i < m_debutTable || i >= m_finTable)
+            recopier(i, premierNiveau);
     }
-    for (std::size_t i = m_finTable; i <= m_s.dernier; ++i)
-        recopier(i);
 
     if (placeIndex >= 0) {
         if (m_creees) {
@@ -617,23 +590,12 @@ QByteArray FeuilleReecrite::ecrire(qint64 debut) const
     return out;
 }
 
-/// Décale les positions absolues d'un INDEX recopié tel quel ; 0 (aucune position, que
-/// certains écrivains laissent) reste 0.
-void decalerIndex(QByteArray &octets, qsizetype place, qint64 decalage)
-{
-    char *d = octets.data() + place + 4;
-    const int taille = lire16(octets.constData() + place + 2);
-    for (int o = 12; o + 4 <= taille; o += 4)
-        if (lire32(d + o) != 0)
-            ecrire32(d + o, std::uint32_t(lire32(d + o) + decalage));
-}
-
 QByteArray recalcId()
 {
     QByteArray d(8, '\0');
-    ecrire16(d.data(), RecalcId);
+    ecrire16(d.data(), id::recalcId);
     // Moteur 0 : les tableurs recalculent toutes les formules à l'ouverture.
-    return enregistrement(RecalcId, d);
+    return enregistrement(id::recalcId, d);
 }
 
 } // namespace
@@ -671,7 +633,7 @@ QByteArray reconstruireFlux(
     qint64 decalageSst = 0;
     bool recalcPose = !change;
     for (std::size_t i = g.premier; i <= g.dernier; ++i)
-        recalcPose = recalcPose || enr[i].id == RecalcId; // déjà là : il sera remis à zéro
+        recalcPose = recalcPose || enr[i].id == id::recalcId; // déjà là : il sera remis à zéro
     const auto poserSst = [&] {
         std::vector<ChaineSst> chaines;
         chaines.reserve(biff.sst().size() + sst.nouvelles().size());
@@ -690,11 +652,12 @@ QByteArray reconstruireFlux(
     out += biff.flux().left(enr[g.premier].position);
     for (std::size_t i = g.premier; i <= g.dernier; ++i) {
         const auto t = enr[i].id;
-        if (!recalcPose && (t == MsoDrawingGroup || t == Sst || t == ExtSst || i == g.dernier)) {
+        if (!recalcPose
+            && (t == id::msoDrawingGroup || t == id::sst || t == id::extsst || i == g.dernier)) {
             out += recalcId();
             recalcPose = true;
         }
-        if (t == RecalcId && change) {
+        if (t == id::recalcId && change) {
             QByteArray r = brut(biff, i);
             if (r.size() >= 12)
                 ecrire32(r.data() + 8, 0);
@@ -716,7 +679,7 @@ QByteArray reconstruireFlux(
             i = plageSst->second;
             continue;
         }
-        if (t == ExtSst) {
+        if (t == id::extsst) {
             if (!sstNeuve) {
                 QByteArray x = brut(biff, i);
                 for (int o = 4 + 2; o + 8 <= x.size(); o += 8)
@@ -727,7 +690,7 @@ QByteArray reconstruireFlux(
         }
         if (!plageSst && sstNeuve && i == g.dernier)
             poserSst();
-        if (t == BoundSheet)
+        if (t == id::boundsheet)
             placesBoundsheet[i] = out.size();
         out += brut(biff, i);
     }
@@ -748,16 +711,14 @@ QByteArray reconstruireFlux(
         const qint64 decalage = qint64(place) - enr[s.premier].position;
         out += biff.flux().mid(
             enr[s.premier].position, enr[s.dernier].fin() - enr[s.premier].position);
-        if (decalage != 0 && s.genre == 0x0010) {
-            int profondeur = 0;
-            for (std::size_t i = s.premier; i <= s.dernier; ++i) {
-                profondeur += enr[i].id == Bof ? 1 : 0;
-                if (profondeur == 1 && enr[i].id == Index && enr[i].longueur >= 16)
-                    decalerIndex(
-                        out, place + (enr[i].position - enr[s.premier].position), decalage);
-                profondeur -= enr[i].id == Eof ? 1 : 0;
-            }
-        }
+        // Les positions absolues d'un INDEX recopié suivent la feuille.
+        if (decalage != 0 && s.genre == genre::feuille)
+            for (const auto [i, premierNiveau] : ParcoursSousFlux(enr, s.premier, s.dernier))
+                if (premierNiveau && enr[i].id == id::index
+                    && Index::lire(donneesDe(biff, i), enr[i].longueur))
+                    Index::decaler(
+                        out.data() + place + (enr[i].debutDonnees() - enr[s.premier].position),
+                        enr[i].longueur, decalage);
     }
     out += biff.flux().right(biff.tailleBourrage());
 
@@ -831,7 +792,7 @@ FluxRelu verifierFlux(const ClasseurBiff &origine, const QByteArray &flux,
                 const auto &ra = origine.enregistrements()[sa.premier + i];
                 const auto &rb = relu->enregistrements()[sb.premier + i];
                 if (ra.id != rb.id || ra.longueur != rb.longueur
-                    || (ra.id != Index
+                    || (ra.id != id::index
                         && brut(origine, sa.premier + i) != brut(*relu, sb.premier + i)))
                     throw ecart(
                         QStringLiteral("enregistrement %1 de « %2 »").arg(i).arg(fa[k].nom));
