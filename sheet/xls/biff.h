@@ -114,6 +114,17 @@ public:
     const std::vector<Enregistrement> &enregistrements() const { return m_enregistrements; }
     /// Octets de données d'un enregistrement (sans l'en-tête).
     QByteArray donnees(std::size_t index) const;
+    /// Début des données d'un enregistrement dans le flux, sans copie.
+    const char *pointeur(std::size_t index) const
+    {
+        return m_flux.constData() + m_enregistrements[index].debutDonnees();
+    }
+    /// Enregistrement complet (en-tête compris) tel qu'il est dans le flux.
+    QByteArray brut(std::size_t index) const
+    {
+        const Enregistrement &e = m_enregistrements[index];
+        return m_flux.mid(e.position, 4 + e.longueur);
+    }
     /// Octets nuls qui suivent le dernier EOF (bourrage de certains écrivains), gardés tels quels.
     std::uint32_t tailleBourrage() const
     {
@@ -130,6 +141,11 @@ public:
     }
     int nbXf() const { return m_nbXf; }
 
+    /// Sous-flux d'une feuille déclarée (index dans feuilles()).
+    const SousFlux &sousFluxDe(std::size_t feuille) const
+    {
+        return m_sousFlux.at(m_feuilles.at(feuille).sousFlux);
+    }
     /// Index dans feuilles() de la feuille de calcul de ce nom (casse ignorée), -1 sinon.
     int chercherFeuille(const QString &nom) const;
     /// Lit et vérifie les cases d'une feuille de calcul (index dans feuilles()).

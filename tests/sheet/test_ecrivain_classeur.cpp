@@ -4,6 +4,7 @@
 #include "sheet/valeur.h"
 #include "sheet/xls/biff_ecriture.h"
 #include "sheet/xls/ecrivain_classeur.h"
+#include "sheet/xls/feuille_reecrite.h"
 #include "sheet/xls/octets.h"
 
 #include <gtest/gtest.h>
