@@ -22,7 +22,9 @@ namespace {
 struct Compteurs
 {
     long lectures = 0, ecritures = 0, relectures = 0, refus = 0;
-    ~Compteurs()
+    // libFuzzer interrompu ne passe pas par les destructeurs : dit aussi à chaque puissance de 2.
+    ~Compteurs() { dire(); }
+    void dire() const
     {
         if (lectures > 0)
             std::fprintf(stderr,
@@ -139,17 +141,20 @@ void ecrireEtRelire(xls::ClasseurXls &c, const std::uint8_t *donnees, std::size_
     xls::FeuillesLues pointeurs;
     for (const auto &[k, f] : lues)
         pointeurs.emplace(k, &f);
-    std::optional<xls::ClasseurEcrit> ecrit;
+    QByteArray flux;
     try {
-        ecrit = xls::ecrireClasseur(c.conteneur(), c.entreeWorkbook(), biff, ecritures, pointeurs);
+        flux = xls::reconstruireFlux(biff, ecritures, pointeurs);
     } catch (const ErreurClasseur &) {
         ++compteurs.refus;
         return;
     }
-    // Relecture indépendante du fichier écrit, par l'ouverture ordinaire : elle ne doit
-    // rien refuser de ce que l'écrivain a rendu.
+    // Écritures acceptées : la vérification de l'écrivain, le conteneur et la relecture
+    // indépendante ne doivent rien refuser de ce qu'il a rendu.
     try {
-        relireEtComparer(ecrit->conteneur.octets(), lues, ecritures);
+        xls::verifierFlux(biff, flux, ecritures, pointeurs);
+        const auto &entree = c.conteneur().entrees().at(std::size_t(c.entreeWorkbook()));
+        relireEtComparer(
+            xls::remplacerFlux(c.conteneur().octets(), entree.nom, flux), lues, ecritures);
     } catch (const ErreurClasseur &) {
         std::abort();
     }
@@ -184,7 +189,9 @@ void relireEtComparer(const QByteArray &fichier,
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *donnees, std::size_t taille)
 {
     const QByteArray octets(reinterpret_cast<const char *>(donnees), qsizetype(taille));
-    ++compteurs.lectures;
+    const long n = ++compteurs.lectures;
+    if ((n & (n - 1)) == 0 && n >= 4096)
+        compteurs.dire();
     try {
         auto c = xls::ouvrirOctets(octets, QStringLiteral("fuzz.xls"));
         lireFeuille(*c, QStringLiteral("DYN_cyclist"), QStringLiteral("A1:AG973"));
