@@ -18,6 +18,8 @@ public:
         , m_message(message)
     { }
     const QString &message() const { return m_message; }
+    /// Le message repris dans une autre phrase : sans son point final (pas de « .. »).
+    QString fragment() const { return m_message.endsWith(u'.') ? m_message.chopped(1) : m_message; }
 
 private:
     QString m_message;

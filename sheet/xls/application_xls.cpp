@@ -1,9 +1,9 @@
 #include "sheet/xls/application_xls.h"
 
+#include "model/systeme.h"
 #include "sheet/adresse.h"
 #include "sheet/erreur.h"
 #include "sheet/xls/classeur_xls.h"
-#include "model/systeme.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -115,7 +115,7 @@ Feuille &ClasseurXls::feuille(const QString &nom)
             m_feuilles.erase(index);
             throw ErreurClasseur(
                 QStringLiteral("Impossible de lire la feuille « %1 » du classeur « %2 » : %3.")
-                    .arg(vraiNom, nomFichier(), e.message()));
+                    .arg(vraiNom, nomFichier(), e.fragment()));
         }
     }
     return *place;
@@ -148,7 +148,7 @@ std::unique_ptr<ClasseurXls> ouvrirOctets(const QByteArray &octets, const QStrin
         return std::make_unique<ClasseurXls>(chemin, std::move(c), entree, std::move(biff));
     } catch (const ErreurClasseur &e) {
         throw ErreurClasseur(QStringLiteral("Impossible d'ouvrir « %1 » : %2.")
-                                 .arg(QFileInfo(chemin).fileName(), e.message()));
+                                 .arg(QFileInfo(chemin).fileName(), e.fragment()));
     }
 }
 

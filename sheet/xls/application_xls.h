@@ -16,7 +16,4 @@ namespace zarvo::sheet {
  */
 std::unique_ptr<Application> creerApplicationXls();
 
-/// Le moteur sait écrire des cases et enregistrer le classeur.
-constexpr bool moteurXlsEcrit = true;
-
 } // namespace zarvo::sheet

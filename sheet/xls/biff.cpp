@@ -17,18 +17,8 @@ namespace {
 }
 
 constexpr std::uint16_t versionBiff8 = 0x0600;
-constexpr std::uint16_t genreGlobaux = 0x0005;
-constexpr std::uint16_t genreFeuille = 0x0010;
 constexpr int profondeurMax = 16;
 constexpr int nbColonnesMax = 256;
-
-/// Suit l'imbrication BOF/EOF d'un sous-flux : faux pour les enregistrements d'un graphique
-/// imbriqué (de son BOF jusqu'avant son EOF) et pour l'EOF final du sous-flux.
-bool auPremierNiveau(std::uint16_t idEnregistrement, int &profondeur)
-{
-    profondeur += int(idEnregistrement == id::bof) - int(idEnregistrement == id::eof);
-    return profondeur == 1;
-}
 
 /// Caractères d'une chaîne BIFF8 non continuée : 8 bits (Latin-1) ou 16 bits.
 QString caracteres(const char *p, int nb, bool seize)
@@ -323,15 +313,16 @@ ClasseurBiff ClasseurBiff::lire(const QByteArray &flux)
         const std::size_t index = c.m_enregistrements.size();
         if (profondeur == 0) {
             if (e.id != id::bof) {
-                if (c.m_sousFlux.empty() && (e.id == 0x0009 || e.id == 0x0209 || e.id == 0x0409))
+                if (c.m_sousFlux.empty() && estAncienBof(e.id))
                     refuser(QStringLiteral("classeur d'une version d'Excel antérieure à Excel 97"));
                 refuser(QStringLiteral("enregistrement hors de toute feuille (BOF attendu)"));
             }
-            if (e.longueur < 4)
+            const auto bof = Bof::lire(d + e.debutDonnees(), e.longueur);
+            if (!bof)
                 refuser(QStringLiteral("enregistrement BOF trop court"));
             SousFlux s;
-            s.version = lire16(d + pos + 4);
-            s.genre = lire16(d + pos + 6);
+            s.version = bof->version;
+            s.genre = bof->genre;
             s.premier = index;
             c.m_sousFlux.push_back(s);
         }
@@ -354,7 +345,7 @@ ClasseurBiff ClasseurBiff::lire(const QByteArray &flux)
                     "classeur d'une version d'Excel antérieure à Excel 97 (BIFF5 ou plus ancien)")
                                                : QStringLiteral("version de classeur inconnue"));
     }
-    if (globaux.genre != genreGlobaux)
+    if (globaux.genre != genre::globaux)
         refuser(QStringLiteral("le classeur ne commence pas par ses données globales"));
     c.lireGlobaux();
     return c;
@@ -369,19 +360,15 @@ void ClasseurBiff::lireGlobaux()
         if (m_enregistrements[i].id == id::filepass)
             refuser(QStringLiteral("classeur protégé par un mot de passe"));
 
-    int profondeur = 0;
-    for (std::size_t i = g.premier; i <= g.dernier; ++i) {
+    for (const auto [i, premierNiveau] :
+        ParcoursSousFlux(m_enregistrements, g.premier, g.dernier)) {
         const Enregistrement &e = m_enregistrements[i];
-        if (!auPremierNiveau(e.id, profondeur))
+        if (!premierNiveau)
             continue;
         const char *p = d + e.debutDonnees();
         switch (e.id) {
         case id::xf:
             ++m_nbXf;
-            break;
-        case id::codepage:
-            if (e.longueur >= 2)
-                m_pageDeCode = lire16(p);
             break;
         case id::boundsheet: {
             if (e.longueur < 8)
@@ -417,8 +404,7 @@ void ClasseurBiff::lireGlobaux()
             while (dernier + 1 < g.dernier && m_enregistrements[dernier + 1].id == id::continuation)
                 ++dernier;
             m_sstEnregistrements = std::pair(i, dernier);
-            lireSst(i, dernier);
-            i = dernier;
+            lireSst(i, dernier); // ses CONTINUE ne portent rien d'autre
             break;
         }
         default:
@@ -464,7 +450,7 @@ FeuilleBiff ClasseurBiff::lireFeuille(std::size_t indexFeuille) const
 {
     const FeuilleDeclaree &f = m_feuilles.at(indexFeuille);
     const SousFlux &s = m_sousFlux.at(f.sousFlux);
-    if (s.version != versionBiff8 || s.genre != genreFeuille)
+    if (s.version != versionBiff8 || s.genre != genre::feuille)
         refuser(QStringLiteral("« %1 » n'est pas une feuille de calcul Excel 97").arg(f.nom));
 
     const char *d = m_flux.constData();
@@ -473,8 +459,8 @@ FeuilleBiff ClasseurBiff::lireFeuille(std::size_t indexFeuille) const
     std::vector<QString> textes;
     constexpr std::size_t aucune = std::size_t(-1);
     std::size_t formuleTexte = aucune; // case qui attend son STRING
-    int profondeur = 0;
-    for (std::size_t i = s.premier; i <= s.dernier; ++i) {
+    for (const Place place : ParcoursSousFlux(m_enregistrements, s.premier, s.dernier)) {
+        const std::size_t i = place.index;
         const Enregistrement &e = m_enregistrements[i];
         // Construit seulement en cas de refus : la lecture reste rapide.
         const auto quoi = [&] {
@@ -490,8 +476,11 @@ FeuilleBiff ClasseurBiff::lireFeuille(std::size_t indexFeuille) const
                         .arg(quoi())
                         .arg(e.longueur)
                         .arg(tailleMaxDonneesBiff8));
-        if (!auPremierNiveau(e.id, profondeur))
+        if (!place.premierNiveau)
             continue; // graphique imbriqué : pas des cases de la feuille
+        // Sa plage sert à l'écriture, qui doit pouvoir la lire.
+        if (e.id == id::shrfmla && !ShrFmla::lire(d + e.debutDonnees(), e.longueur))
+            refuser(QStringLiteral("%1 : formule partagée (SHRFMLA) tronquée").arg(quoi()));
         const Donnees r(d + e.debutDonnees(), e.longueur);
         // Quelques octets de bourrage passent (LibreOffice écrit des BOOLERR de 9 octets) ; dès
         // 4 octets de trop, l'excédent peut cacher un enregistrement entier.
@@ -528,8 +517,7 @@ FeuilleBiff ClasseurBiff::lireFeuille(std::size_t indexFeuille) const
                     LecteurContinu l(m_flux, m_enregistrements, i, fin, quoi());
                     const int nb = l.u16();
                     const bool seize = l.u8() & 0x01;
-                    texte = l.chaine(nb, seize);
-                    i = fin;
+                    texte = l.chaine(nb, seize); // les CONTINUE qui suivent ne portent rien d'autre
                 } catch (const std::out_of_range &) {
                     refuser(QStringLiteral("%1 : enregistrement tronqué").arg(quoi()));
                 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/cellule.h"
+#include "sheet/xls/enregistrements.h"
 
 #include <QByteArray>
 #include <QString>
@@ -26,30 +27,6 @@ namespace zarvo::sheet::xls {
  * lorsqu'on la demande (lireFeuille) : une feuille que l'éditeur n'utilise pas n'est jamais
  * jugée.
  */
-
-/// Identifiants des enregistrements utilisés.
-namespace id {
-constexpr std::uint16_t bof = 0x0809, eof = 0x000A, filepass = 0x002F, codepage = 0x0042,
-                        boundsheet = 0x0085, sst = 0x00FC, extsst = 0x00FF, continuation = 0x003C,
-                        xf = 0x00E0, number = 0x0203, rk = 0x027E, mulrk = 0x00BD,
-                        labelsst = 0x00FD, label = 0x0204, rstring = 0x00D6, blank = 0x0201,
-                        mulblank = 0x00BE, boolerr = 0x0205, formula = 0x0006, string = 0x0207,
-                        shrfmla = 0x04BC, array = 0x0221, table = 0x0236, formulaBiff3 = 0x0206,
-                        formulaBiff4 = 0x0406;
-}
-
-/// Taille maximale des données d'un enregistrement BIFF8 : au-delà, le découpage est faux.
-constexpr int tailleMaxDonneesBiff8 = 8224;
-
-/// Un enregistrement : sa place dans le flux (l'en-tête de 4 octets commence à `position`).
-struct Enregistrement
-{
-    std::uint16_t id = 0; ///< FORMULA sous un ancien numéro (formulaBiff3/4) : id::formula
-    std::uint16_t longueur = 0;
-    std::uint32_t position = 0;
-    std::uint32_t debutDonnees() const { return position + 4; }
-    std::uint32_t fin() const { return position + 4 + longueur; }
-};
 
 /// Sous-flux de premier niveau, de son BOF à son EOF (un graphique imbriqué en fait partie).
 struct SousFlux
@@ -98,7 +75,8 @@ struct Case
     /// FORMULA à résultat texte : index du STRING qui porte ce résultat, sinon sansChaine.
     std::uint32_t chaineFormule = sansChaine;
     Genre genre = Genre::Vide;
-    std::uint32_t index = 0; ///< Sst : index dans la SST ; Texte : index dans textes()
+    std::uint32_t index
+        = 0; ///< Sst : index dans la SST ; Texte : index dans les textes hors SST de la feuille
     double nombre = 0; ///< Nombre (booléens en 1 ou 0, résultats de formule compris)
     bool tient(int l, int c) const { return l == ligne && c >= colonne && c <= derniere; }
 };
@@ -110,8 +88,6 @@ public:
     FeuilleBiff(QByteArray flux, std::vector<Case> cases, std::vector<QString> textes,
         std::shared_ptr<const std::vector<ChaineSst>> sst);
     const std::vector<Case> &cases() const { return m_cases; }
-    /// Textes qui ne viennent pas de la SST (LABEL, RSTRING, STRING, erreurs).
-    const std::vector<QString> &textes() const { return m_textes; }
     /// Entrée qui tient (ligne, colonne) à partir de 0, nullptr si aucun enregistrement.
     const Case *chercher(int ligne, int colonne) const;
     /// Première entrée qui tient une position >= (ligne, colonne).
@@ -138,6 +114,17 @@ public:
     const std::vector<Enregistrement> &enregistrements() const { return m_enregistrements; }
     /// Octets de données d'un enregistrement (sans l'en-tête).
     QByteArray donnees(std::size_t index) const;
+    /// Début des données d'un enregistrement dans le flux, sans copie.
+    const char *pointeur(std::size_t index) const
+    {
+        return m_flux.constData() + m_enregistrements[index].debutDonnees();
+    }
+    /// Enregistrement complet (en-tête compris) tel qu'il est dans le flux.
+    QByteArray brut(std::size_t index) const
+    {
+        const Enregistrement &e = m_enregistrements[index];
+        return m_flux.mid(e.position, 4 + e.longueur);
+    }
     /// Octets nuls qui suivent le dernier EOF (bourrage de certains écrivains), gardés tels quels.
     std::uint32_t tailleBourrage() const
     {
@@ -153,8 +140,12 @@ public:
         return m_sstEnregistrements;
     }
     int nbXf() const { return m_nbXf; }
-    int pageDeCode() const { return m_pageDeCode; }
 
+    /// Sous-flux d'une feuille déclarée (index dans feuilles()).
+    const SousFlux &sousFluxDe(std::size_t feuille) const
+    {
+        return m_sousFlux.at(m_feuilles.at(feuille).sousFlux);
+    }
     /// Index dans feuilles() de la feuille de calcul de ce nom (casse ignorée), -1 sinon.
     int chercherFeuille(const QString &nom) const;
     /// Lit et vérifie les cases d'une feuille de calcul (index dans feuilles()).
@@ -173,7 +164,6 @@ private:
     std::shared_ptr<std::vector<ChaineSst>> m_sst = std::make_shared<std::vector<ChaineSst>>();
     std::optional<std::pair<std::size_t, std::size_t>> m_sstEnregistrements;
     int m_nbXf = 0;
-    int m_pageDeCode = 1200;
 };
 
 /// Valeur d'un nombre RK (entier sur 30 bits ou double tronqué, éventuellement divisé par 100).

@@ -37,20 +37,6 @@ QByteArray debutCase(int ligne, int colonne, std::uint16_t xf)
 
 } // namespace
 
-QByteArray enregistrement(std::uint16_t type, const QByteArray &donnees)
-{
-    if (donnees.size() > tailleMaxDonnees)
-        throw ErreurClasseur(QStringLiteral(
-            "Enregistrement trop long (%1 octets) : le classeur ne peut pas l'écrire.")
-                                 .arg(donnees.size()));
-    QByteArray r;
-    r.reserve(4 + donnees.size());
-    ajouter16(r, type);
-    ajouter16(r, std::uint16_t(donnees.size()));
-    r.append(donnees);
-    return r;
-}
-
 std::optional<std::uint32_t> encoderRk(double v)
 {
     if (!std::isfinite(v))
@@ -86,24 +72,24 @@ QByteArray caseNombre(int ligne, int colonne, std::uint16_t xf, double v)
     QByteArray d = debutCase(ligne, colonne, xf);
     if (const auto rk = encoderRk(v)) {
         ajouter32(d, *rk);
-        return enregistrement(Rk, d);
+        return enregistrement(id::rk, d);
     }
     char b[8];
     ecrire64(b, std::bit_cast<std::uint64_t>(v));
     d.append(b, 8);
-    return enregistrement(Number, d);
+    return enregistrement(id::number, d);
 }
 
 QByteArray caseSst(int ligne, int colonne, std::uint16_t xf, std::uint32_t indice)
 {
     QByteArray d = debutCase(ligne, colonne, xf);
     ajouter32(d, indice);
-    return enregistrement(LabelSst, d);
+    return enregistrement(id::labelsst, d);
 }
 
 QByteArray caseVide(int ligne, int colonne, std::uint16_t xf)
 {
-    return enregistrement(Blank, debutCase(ligne, colonne, xf));
+    return enregistrement(id::blank, debutCase(ligne, colonne, xf));
 }
 
 void verifierLongueurTexte(const QString &texte)
@@ -124,13 +110,13 @@ public:
     explicit SuiteSst(qint64 debut)
         : m_debut(debut)
     {
-        m_courant.reserve(tailleMaxDonnees);
+        m_courant.reserve(tailleMaxDonneesBiff8);
     }
-    int place() const { return tailleMaxDonnees - int(m_courant.size()); }
+    int place() const { return tailleMaxDonneesBiff8 - int(m_courant.size()); }
     /// Ferme l'enregistrement en cours et en ouvre un CONTINUE.
     void suivant()
     {
-        m_sortie += enregistrement(m_premier ? Sst : Continue, m_courant);
+        m_sortie += enregistrement(m_premier ? id::sst : id::continuation, m_courant);
         m_premier = false;
         m_courant.clear();
     }
@@ -243,7 +229,7 @@ SstEcrite ecrireSst(const std::vector<ChaineSst> &chaines, std::uint32_t total, 
             p += n;
         }
     }
-    return { suite.fin(), enregistrement(ExtSst, ext) };
+    return { suite.fin(), enregistrement(id::extsst, ext) };
 }
 
 QByteArray dbcell(const BlocLignes &bloc, qint64 position)
@@ -260,7 +246,7 @@ QByteArray dbcell(const BlocLignes &bloc, qint64 position)
         ajouter16(d, std::uint16_t(ecart));
         precedent = p;
     }
-    return enregistrement(DbCell, d);
+    return enregistrement(id::dbcell, d);
 }
 
 QByteArray index(std::uint32_t premiere, std::uint32_t finLignes, qint64 positionDefColWidth,
@@ -273,7 +259,7 @@ QByteArray index(std::uint32_t premiere, std::uint32_t finLignes, qint64 positio
     ajouter32(d, std::uint32_t(positionDefColWidth));
     for (const qint64 p : positionsDbcell)
         ajouter32(d, std::uint32_t(p));
-    return enregistrement(Index, d);
+    return enregistrement(id::index, d);
 }
 
 } // namespace zarvo::sheet::xls::ecriture

@@ -18,47 +18,10 @@ namespace zarvo::sheet::xls {
  */
 namespace ecriture {
 
-/// Types d'enregistrements que l'écriture produit ou déplace.
-enum Type : std::uint16_t {
-    Formula = 0x0006,
-    Eof = 0x000A,
-    Continue = 0x003C,
-    DefColWidth = 0x0055,
-    ColInfo = 0x007D,
-    BoundSheet = 0x0085,
-    MulRk = 0x00BD,
-    MulBlank = 0x00BE,
-    DbCell = 0x00D7,
-    MsoDrawingGroup = 0x00EB,
-    Sst = 0x00FC,
-    LabelSst = 0x00FD,
-    ExtSst = 0x00FF,
-    RecalcId = 0x01C1,
-    Dimensions = 0x0200,
-    Blank = 0x0201,
-    Number = 0x0203,
-    Label = 0x0204,
-    BoolErr = 0x0205,
-    String = 0x0207,
-    Row = 0x0208,
-    Index = 0x020B,
-    Array = 0x0221,
-    Table = 0x0236,
-    Rk = 0x027E,
-    ShrFmla = 0x04BC,
-    RString = 0x00D6,
-    Bof = 0x0809,
-};
-
-/// Taille maximale des données d'un enregistrement BIFF8.
-constexpr int tailleMaxDonnees = tailleMaxDonneesBiff8;
 /// Plus long texte qu'une case peut tenir.
 constexpr int longueurMaxTexte = 32767;
 /// Format de case par défaut (« Normal ») des classeurs BIFF8.
 constexpr std::uint16_t xfParDefaut = 15;
-
-/// Enregistrement complet : en-tête (type, taille) puis données. Lève ErreurClasseur si trop long.
-QByteArray enregistrement(std::uint16_t type, const QByteArray &donnees);
 
 /// Valeur RK qui redonne exactement `v` (même bits), ou rien si `v` n'est pas codable en RK.
 std::optional<std::uint32_t> encoderRk(double v);

@@ -31,7 +31,6 @@ public:
     Fermeture fermer(const QuestionEnregistrer &question) override;
     bool estOuvert() const override { return m_ouvert; }
 
-    const QString &chemin() const { return m_chemin; }
     /// Nom du fichier, pour les messages.
     QString nomFichier() const;
     const Conteneur &conteneur() const { return m_conteneur; }

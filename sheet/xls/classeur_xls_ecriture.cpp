@@ -58,7 +58,7 @@ Remplacement ClasseurXls::enregistrer(const QString &chemin, const ConfirmerRemp
     } catch (const ErreurClasseur &e) {
         throw ErreurClasseur(QStringLiteral("Impossible d'enregistrer « %1 » : %2. Le fichier "
                                             "d'origine n'a pas été modifié.")
-                                 .arg(QFileInfo(cible).fileName(), e.message()));
+                                 .arg(QFileInfo(cible).fileName(), e.fragment()));
     }
     // Le fichier ouvert doit être encore celui qui a été lu ; un autre nom peut être créé.
     const FichierLu lu { m_conteneur.octets(), m_identite };

@@ -3,6 +3,7 @@
 #include "model/cellule.h"
 #include "sheet/xls/biff.h"
 #include "sheet/xls/conteneur.h"
+#include "sheet/xls/refus_ecriture.h"
 
 #include <QByteArray>
 
@@ -19,9 +20,6 @@ namespace zarvo::sheet::xls {
  * de la feuille, la table des chaînes, les index de lignes, la place des feuilles).
  */
 
-/// Valeurs posées dans une feuille, par (ligne, colonne) comptées à partir de 0. Une valeur
-/// vide vide la case en gardant son format.
-using EcrituresFeuille = std::map<std::pair<int, int>, Cellule>;
 /// Écritures d'un classeur, par index de feuille déclarée (ClasseurBiff::feuilles()).
 using Ecritures = std::map<std::size_t, EcrituresFeuille>;
 /// Feuilles déjà lues du classeur d'origine, par index : elles ne sont pas relues.
@@ -40,19 +38,6 @@ struct ClasseurEcrit
     Conteneur conteneur;
     FluxRelu relu;
 };
-
-/**
- * Refuse (ErreurClasseur) une écriture qui abîmerait le classeur : texte trop long, case qui
- * porte une formule partagée dont d'autres cases dépendent encore, case d'une formule
- * matricielle ou d'une table. `deja` : écritures déjà acceptées dans cette feuille.
- */
-void verifierEcriture(const ClasseurBiff &biff, std::size_t feuille, const FeuilleBiff &cases,
-    int ligne, int colonne, const Cellule &valeur, const EcrituresFeuille &deja);
-
-/// Format (XF) que prend une case créée là où il n'y en avait pas : celui de sa ligne, sinon
-/// celui de sa colonne, sinon le format par défaut.
-std::uint16_t formatNouvelleCase(
-    const ClasseurBiff &biff, std::size_t feuille, int ligne, int colonne);
 
 /// Nouveau flux Workbook portant les écritures. Lève ErreurClasseur.
 QByteArray reconstruireFlux(

@@ -73,22 +73,15 @@ inline bool memesEnregistrements(const ClasseurBiff &a, const ClasseurBiff &b, s
     const qint64 decalage = qint64(b.enregistrements()[sb.premier].position)
         - a.enregistrements()[sa.premier].position;
     for (std::size_t i = 0; i <= sa.dernier - sa.premier; ++i) {
-        const auto id = a.enregistrements()[sa.premier + i].id;
+        const auto type = a.enregistrements()[sa.premier + i].id;
         QByteArray da = a.donnees(sa.premier + i);
-        for (int o = 12; id == ecriture::Index && o + 4 <= da.size(); o += 4)
+        for (int o = 12; type == id::index && o + 4 <= da.size(); o += 4)
             if (const std::uint32_t p = lire32(da.constData() + o))
                 ecrire32(da.data() + o, std::uint32_t(p + decalage));
-        if (id != b.enregistrements()[sb.premier + i].id || da != b.donnees(sb.premier + i))
+        if (type != b.enregistrements()[sb.premier + i].id || da != b.donnees(sb.premier + i))
             return false;
     }
     return true;
-}
-
-inline bool estCase(std::uint16_t t)
-{
-    using namespace ecriture;
-    return t == Number || t == Rk || t == LabelSst || t == Label || t == RString || t == Blank
-        || t == BoolErr || t == Formula || t == MulRk || t == MulBlank;
 }
 
 /**
@@ -108,19 +101,20 @@ inline long enregistrementPerdu(
     for (std::size_t i = sa.premier; i <= sa.dernier; ++i) {
         const auto t = ea[i].id;
         const QByteArray d = a.donnees(i);
-        if (t == Index || t == DbCell || t == Dimensions || t == Row)
+        if (t == id::index || t == id::dbcell || t == id::dimensions || t == id::row)
             continue;
         if (estCase(t) && d.size() >= 6) {
             const int l = lire16(d.constData()), c1 = lire16(d.constData() + 2);
             const int c2
-                = (t == MulRk || t == MulBlank) ? lire16(d.constData() + d.size() - 2) : c1;
+                = (t == id::mulrk || t == id::mulblank) ? lire16(d.constData() + d.size() - 2) : c1;
             const auto it = ecr.lower_bound({ l, c1 });
             apresFormuleEcrite = false;
             if (it != ecr.end() && it->first.first == l && it->first.second <= c2) {
-                apresFormuleEcrite = t == Formula;
+                apresFormuleEcrite = t == id::formula;
                 continue;
             }
-        } else if (apresFormuleEcrite && (t == String || t == Continue || t == ShrFmla)) {
+        } else if (apresFormuleEcrite
+            && (t == id::string || t == id::continuation || t == id::shrfmla)) {
             continue;
         } else {
             apresFormuleEcrite = false;
@@ -151,39 +145,40 @@ inline void controlerStructure(const ClasseurBiff &b, const Ecritures &reecrites
             continue;
         SCOPED_TRACE(f.nom.toStdString());
         const SousFlux &s = b.sousFlux()[f.sousFlux];
-        ASSERT_EQ(enr[s.premier].id, Bof);
+        ASSERT_EQ(enr[s.premier].id, id::bof);
         std::optional<std::size_t> indexEnr, defCol, dims;
         std::map<int, std::size_t> rows;
         std::map<int, std::pair<int, int>> colonnesParLigne; // première, dernière + 1
         int nbDbcell = 0, ligneAvant = -1, colonneAvant = -1;
         int profondeur = 0;
         for (std::size_t i = s.premier; i <= s.dernier; ++i) {
-            profondeur += enr[i].id == Bof;
+            profondeur += enr[i].id == id::bof;
             const bool ici = profondeur == 1;
-            profondeur -= enr[i].id == Eof;
+            profondeur -= enr[i].id == id::eof;
             if (!ici)
                 continue;
             const QByteArray d = b.donnees(i);
             const auto t = enr[i].id;
-            if (t == Index)
+            if (t == id::index)
                 indexEnr = i;
-            else if (t == DefColWidth)
+            else if (t == id::defColWidth)
                 defCol = i;
-            else if (t == Dimensions)
+            else if (t == id::dimensions)
                 dims = i;
-            else if (t == DbCell)
+            else if (t == id::dbcell)
                 ++nbDbcell;
-            else if (t == Row)
+            else if (t == id::row)
                 rows[lire16(d.constData())] = i;
             else if (estCase(t)) {
                 const int l = lire16(d.constData()), c1 = lire16(d.constData() + 2);
-                const int c2
-                    = (t == MulRk || t == MulBlank) ? lire16(d.constData() + d.size() - 2) : c1;
+                const int c2 = (t == id::mulrk || t == id::mulblank)
+                    ? lire16(d.constData() + d.size() - 2)
+                    : c1;
                 EXPECT_GE(l, ligneAvant) << "lignes dans le désordre à l'octet " << enr[i].position;
                 if (l == ligneAvant) {
                     EXPECT_GT(c1, colonneAvant) << "colonnes dans le désordre, ligne " << l;
                 }
-                if (t == MulRk || t == MulBlank) {
+                if (t == id::mulrk || t == id::mulblank) {
                     EXPECT_GT(c2, c1) << "suite d'une seule case";
                 }
                 ligneAvant = l;
@@ -226,18 +221,18 @@ inline void controlerStructure(const ClasseurBiff &b, const Ecritures &reecrites
         for (int k = 0; k < nb; ++k) {
             const auto p = parPosition.find(lire32(x.constData() + 16 + 4 * k));
             ASSERT_NE(p, parPosition.end()) << "INDEX vers rien";
-            ASSERT_EQ(enr[p->second].id, DbCell) << "INDEX ne vise pas un DBCELL";
+            ASSERT_EQ(enr[p->second].id, id::dbcell) << "INDEX ne vise pas un DBCELL";
             const QByteArray db = b.donnees(p->second);
             const auto premierRow
                 = parPosition.find(enr[p->second].position - lire32(db.constData()));
             ASSERT_NE(premierRow, parPosition.end());
-            ASSERT_EQ(enr[premierRow->second].id, Row) << "DBCELL ne vise pas un ROW";
+            ASSERT_EQ(enr[premierRow->second].id, id::row) << "DBCELL ne vise pas un ROW";
             // Chaque écart mène à la première case de la ligne du ROW correspondant.
             std::uint32_t pos = enr[premierRow->second].position + 20;
             for (int j = 0; j < (int(db.size()) - 4) / 2; ++j) {
                 pos += lire16(db.constData() + 4 + 2 * j);
                 const std::size_t row = premierRow->second + std::size_t(j);
-                ASSERT_EQ(enr[row].id, Row);
+                ASSERT_EQ(enr[row].id, id::row);
                 const int ligne = lire16(b.donnees(row).constData());
                 if (!colonnesParLigne.count(ligne))
                     continue;
@@ -317,10 +312,10 @@ inline Ecritures ecrituresAuHasard(const ClasseurBiff &b, int n, unsigned graine
         std::vector<std::pair<int, int>> existantes, enSuite;
         for (const Case &c : cases.cases()) {
             const auto t = b.enregistrements()[c.enregistrement].id;
-            if (t == ecriture::Formula)
+            if (t == id::formula)
                 continue; // les formules ont leurs propres tests
             for (int col = c.colonne; col <= c.derniere; ++col)
-                (t == ecriture::MulRk || t == ecriture::MulBlank ? enSuite : existantes)
+                (t == id::mulrk || t == id::mulblank ? enSuite : existantes)
                     .push_back({ c.ligne, col });
             ligneMax = std::max<int>(ligneMax, c.ligne);
             colonneMax = std::max<int>(colonneMax, c.derniere);

@@ -234,6 +234,12 @@ TEST(ClasseurBiff, chaqueIncoherenceDonneSonMessage)
         { "stringManquant", feuille(formula(0, 0, resultatSpecial(0)) + number(1, 0, 1)), true,
             "STRING" },
         { "stringManquantEnFin", feuille(formula(0, 0, resultatSpecial(0))), true, "STRING" },
+        // L'écriture lit sa plage pour savoir quelles cases en dépendent.
+        { "shrfmlaTronque", feuille(formula(0, 0, f64(1)) + enr(0x04BC, u16(0) + u16(0) + u8(0))),
+            true, "SHRFMLA" },
+        { "shrfmlaJetonsAuDela",
+            feuille(formula(0, 0, f64(1)) + enr(0x04BC, QByteArray(8, '\0') + u16(9) + u8(3))),
+            true, "SHRFMLA" },
         { "codeErreurInconnu", feuille(enr(0x0205, cellule(0, 0) + u8(0x99) + u8(1))), true,
             "code d'erreur inconnu" },
         { "booleenInvalide", feuille(enr(0x0205, cellule(0, 0) + u8(2) + u8(0))), true, "booléen" },

@@ -62,7 +62,7 @@ TEST(CodageRk, RkQuandCEstExactSinonNumber)
         if (!std::isfinite(c.valeur))
             continue;
         const QByteArray r = caseNombre(4, 2, 21, c.valeur);
-        EXPECT_EQ(lire16(r.constData()), c.attendu ? Rk : Number);
+        EXPECT_EQ(lire16(r.constData()), c.attendu ? id::rk : id::number);
         if (rk) {
             EXPECT_EQ(*rk, *c.attendu);
             EXPECT_EQ(std::bit_cast<std::uint64_t>(valeurRk(*rk)),
@@ -75,8 +75,9 @@ TEST(CodageRk, RkQuandCEstExactSinonNumber)
 
 TEST(Limites, TropLongRefuseAvecMessage)
 {
-    EXPECT_NO_THROW(enregistrement(Continue, QByteArray(tailleMaxDonnees, 'a')));
-    EXPECT_THROW(enregistrement(Continue, QByteArray(tailleMaxDonnees + 1, 'a')), ErreurClasseur);
+    EXPECT_NO_THROW(enregistrement(id::continuation, QByteArray(tailleMaxDonneesBiff8, 'a')));
+    EXPECT_THROW(enregistrement(id::continuation, QByteArray(tailleMaxDonneesBiff8 + 1, 'a')),
+        ErreurClasseur);
     EXPECT_NO_THROW(verifierLongueurTexte(QString(longueurMaxTexte, u'é')));
     try {
         verifierLongueurTexte(QString(longueurMaxTexte + 1, u'a'));
@@ -112,8 +113,8 @@ Relu relireSst(const QByteArray &octets, qint64 debut)
     for (qsizetype p = 0; p < octets.size();) {
         const auto type = lire16(octets.constData() + p);
         const auto taille = lire16(octets.constData() + p + 2);
-        EXPECT_EQ(type, morceaux.empty() ? Sst : Continue);
-        EXPECT_LE(taille, tailleMaxDonnees);
+        EXPECT_EQ(type, morceaux.empty() ? id::sst : id::continuation);
+        EXPECT_LE(taille, tailleMaxDonneesBiff8);
         morceaux.push_back({ debut + p, octets.mid(p + 4, taille) });
         p += 4 + taille;
     }
@@ -217,7 +218,7 @@ void verifierSst(const std::vector<ChaineSst> &chaines)
         EXPECT_EQ(r.chaines[i], chaines[i]) << "chaîne " << i;
 
     // EXTSST : un paquet par groupe de chaînes, qui pointe sur l'en-tête de sa première.
-    ASSERT_EQ(lire16(e.extsst.constData()), ExtSst);
+    ASSERT_EQ(lire16(e.extsst.constData()), id::extsst);
     const int tailleExt = lire16(e.extsst.constData() + 2);
     ASSERT_EQ(tailleExt, e.extsst.size() - 4);
     const int parPaquet = lire16(e.extsst.constData() + 4);
@@ -249,9 +250,10 @@ std::vector<ChaineSst> beaucoupDeCourtes(int n)
 /// La première chaîne laisse exactement `libre` octets dans l'enregistrement SST.
 std::vector<ChaineSst> libreEnFin(int libre)
 {
-    return { { texteLong(tailleMaxDonnees - 8 - 3 - libre, u'a'), {}, {} }, { u"xyz"_s, {}, {} },
-        { texteLong(3, u'Ж'), runs(2), {} }, { u"é"_s, {}, QByteArray(10, 'p') },
-        { texteLong(tailleMaxDonnees - 6, u'Ж'), runs(3), QByteArray(3, 'q') },
+    return { { texteLong(tailleMaxDonneesBiff8 - 8 - 3 - libre, u'a'), {}, {} },
+        { u"xyz"_s, {}, {} }, { texteLong(3, u'Ж'), runs(2), {} },
+        { u"é"_s, {}, QByteArray(10, 'p') },
+        { texteLong(tailleMaxDonneesBiff8 - 6, u'Ж'), runs(3), QByteArray(3, 'q') },
         { u"fin"_s, runs(1), {} } };
 }
 
@@ -275,7 +277,7 @@ std::vector<ChaineSst> horsPlanDeBase()
     std::vector<ChaineSst> v;
     for (int avant = 0; avant < 4; ++avant)
         for (int k = 0; k < 4; ++k) {
-            v.push_back({ texteLong(tailleMaxDonnees / 2 - 8 - avant - k, u'Ж'), {}, {} });
+            v.push_back({ texteLong(tailleMaxDonneesBiff8 / 2 - 8 - avant - k, u'Ж'), {}, {} });
             v.push_back({ QString(avant, u'é') + QString(u"🚲𝄞😀𠀋"_s).repeated(2100 + k), {}, {} });
         }
     return v;

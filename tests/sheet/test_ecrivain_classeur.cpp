@@ -4,6 +4,7 @@
 #include "sheet/valeur.h"
 #include "sheet/xls/biff_ecriture.h"
 #include "sheet/xls/ecrivain_classeur.h"
+#include "sheet/xls/feuille_reecrite.h"
 #include "sheet/xls/octets.h"
 
 #include <gtest/gtest.h>
@@ -151,8 +152,8 @@ TEST(Refus, AncreDeFormulePartagee)
         const FeuilleBiff cases = o.lireFeuille(f);
         for (const Case &c : cases.cases()) {
             const auto &enr = o.enregistrements();
-            if (enr[c.enregistrement].id != ecriture::Formula || c.enregistrement + 1 >= enr.size()
-                || enr[c.enregistrement + 1].id != ecriture::ShrFmla)
+            if (enr[c.enregistrement].id != id::formula || c.enregistrement + 1 >= enr.size()
+                || enr[c.enregistrement + 1].id != id::shrfmla)
                 continue;
             vue = true;
             const EcrituresFeuille une { { { c.ligne, c.colonne }, Cellule::nombre(1) } };
@@ -185,7 +186,7 @@ TEST(Formules, SousUnAncienNumeroEcraseesAvecLeurResultat)
         = ouvrir(source(u"tests/data/classeurs/formules-anciennes-gnumeric.xls"_s));
     const auto nbString = [](const ClasseurBiff &b) {
         return std::count_if(b.enregistrements().begin(), b.enregistrements().end(),
-            [](const Enregistrement &e) { return e.id == ecriture::String; });
+            [](const Enregistrement &e) { return e.id == id::string; });
     };
     ASSERT_GT(nbString(o), 0);
     Ecritures ecr;
@@ -194,7 +195,7 @@ TEST(Formules, SousUnAncienNumeroEcraseesAvecLeurResultat)
             continue;
         const FeuilleBiff cases = o.lireFeuille(k);
         for (const Case &c : cases.cases())
-            if (o.enregistrements()[c.enregistrement].id == ecriture::Formula)
+            if (o.enregistrements()[c.enregistrement].id == id::formula)
                 ecr[k][{ c.ligne, c.colonne }] = Cellule::nombre(c.ligne);
     }
     ASSERT_GE(ecr.size(), 2u);
@@ -225,7 +226,7 @@ TEST(Recalcul, DemandeALOuverture)
         reconstruireFlux(o, { { std::size_t(k), { { { 1, 1 }, Cellule::nombre(8) } } } }));
     int nb = 0;
     for (std::size_t i = relu.sousFlux()[0].premier; i <= relu.sousFlux()[0].dernier; ++i)
-        if (relu.enregistrements()[i].id == ecriture::RecalcId) {
+        if (relu.enregistrements()[i].id == id::recalcId) {
             ++nb;
             EXPECT_EQ(lire32(relu.donnees(i).constData() + 4), 0u);
         }
