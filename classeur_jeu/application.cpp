@@ -88,7 +88,20 @@ ResultatApplication appliquerModifications(Donnees &d, sheet::Classeur &classeur
     };
 
     // La feuille n'est demandée qu'à la première ligne marquée : sans rien à écrire, rien
-    // n'échoue.
+    // n'échoue. Un échec s'arrête là et dit quelle ligne il a touchée.
+    const auto ecrireMarquee
+        = [&](sheet::Feuille *&feuille, const QString &nomFeuille, const Tableau &t, int ligne,
+              int derniereColonne, const QString &quoi) {
+              try {
+                  if (!feuille)
+                      feuille = &classeur.feuille(nomFeuille);
+                  ecrireLigne(*feuille, d, t, ligne, derniereColonne, langue, res.nbEcritures);
+                  return true;
+              } catch (const sheet::ErreurClasseur &e) {
+                  res.erreur = texteEchec(quoi, nomFeuille, t(ligne, 0), e.message(), langue);
+                  return false;
+              }
+          };
     sheet::Feuille *coureurs = nullptr;
     for (int i = base::premiereLigneCoureur; i <= base::derniereLigneCoureur; ++i) {
         int derniereRelevee = 0;
@@ -114,16 +127,10 @@ ResultatApplication appliquerModifications(Donnees &d, sheet::Classeur &classeur
                 if (res.nbCoureursListes % 8 == 0 && res.nbCoureursListes <= 64)
                     res.liste += QChar(u'\r');
             }
-            try {
-                if (!coureurs)
-                    coureurs = &classeur.feuille(disposition::feuilleCoureurs());
-                ecrireLigne(*coureurs, d, tc, i, derniereColonneCoureur, langue, res.nbEcritures);
-            } catch (const sheet::ErreurClasseur &e) {
-                res.erreur = texteEchec(
-                    QStringLiteral("le coureur « %1 »").arg(texteCellule(tc(i, col::Nom), langue)),
-                    disposition::feuilleCoureurs(), tc(i, 0), e.message(), langue);
+            if (!ecrireMarquee(coureurs, disposition::feuilleCoureurs(), tc, i,
+                    derniereColonneCoureur,
+                    QStringLiteral("le coureur « %1 »").arg(texteCellule(tc(i, col::Nom), langue))))
                 return finir();
-            }
         }
         avancer(texteProgressionCoureur(i));
     }
@@ -131,16 +138,9 @@ ResultatApplication appliquerModifications(Donnees &d, sheet::Classeur &classeur
     sheet::Feuille *equipes = nullptr;
     for (int k = base::premiereLigneEquipe; k <= base::derniereLigneEquipe; ++k) {
         if (estMarquee(te(k, base::colModifEquipe))) {
-            try {
-                if (!equipes)
-                    equipes = &classeur.feuille(disposition::feuilleEquipes());
-                ecrireLigne(*equipes, d, te, k, derniereColonneEquipe, langue, res.nbEcritures);
-            } catch (const sheet::ErreurClasseur &e) {
-                res.erreur = texteEchec(
-                    QStringLiteral("l'équipe « %1 »").arg(texteCellule(te(k, colEq::Nom), langue)),
-                    disposition::feuilleEquipes(), te(k, 0), e.message(), langue);
+            if (!ecrireMarquee(equipes, disposition::feuilleEquipes(), te, k, derniereColonneEquipe,
+                    QStringLiteral("l'équipe « %1 »").arg(texteCellule(te(k, colEq::Nom), langue))))
                 return finir();
-            }
         }
         avancer(texteProgressionEquipe(k));
     }
