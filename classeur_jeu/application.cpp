@@ -26,7 +26,7 @@ QString lettre(const Donnees &d, int j)
 void ecrireLigne(sheet::Feuille &f, const Donnees &d, const Tableau &t, int ligne, int derniere,
     const QLocale &langue, int &nbEcritures)
 {
-    const QString numero = texteCellule(t(ligne, 0), langue);
+    const QString numero = texteCellule(t(ligne, base::colLigneFeuille), langue);
     for (int c = 1; c <= derniere; ++c) {
         f.plage(lettre(d, c) + numero)->ecrire(t(ligne, c));
         ++nbEcritures;
@@ -98,7 +98,8 @@ ResultatApplication appliquerModifications(Donnees &d, sheet::Classeur &classeur
                   ecrireLigne(*feuille, d, t, ligne, derniereColonne, langue, res.nbEcritures);
                   return true;
               } catch (const sheet::ErreurClasseur &e) {
-                  res.erreur = texteEchec(quoi, nomFeuille, t(ligne, 0), e.message(), langue);
+                  res.erreur = texteEchec(
+                      quoi, nomFeuille, t(ligne, base::colLigneFeuille), e.message(), langue);
                   return false;
               }
           };
@@ -111,8 +112,9 @@ ResultatApplication appliquerModifications(Donnees &d, sheet::Classeur &classeur
                 const auto pot = valeurNumerique(tc(i, j + 1), langue);
                 // Une valeur qui n'est pas un nombre : pas de comparaison pour cette paire.
                 if (carac && pot && plancher(*carac) > plancher(*pot)) {
-                    releves << Modif { TableModif::Coureurs, int(tc(i, 0).valeurNombre()), j + 1,
-                        tc(i, j + 1), tc(i, j) };
+                    releves << Modif { TableModif::Coureurs,
+                        int(tc(i, base::colLigneFeuille).valeurNombre()), j + 1, tc(i, j + 1),
+                        tc(i, j) };
                     tc(i, j + 1) = tc(i, j);
                     ++res.nbPotentiels;
                     derniereRelevee = j;

@@ -13,6 +13,8 @@ namespace zarvo {
 
 /// Bornes fixes de la base du jeu.
 namespace base {
+/// Colonne 0 des deux tables : la ligne de feuille d'où vient la ligne de table.
+constexpr int colLigneFeuille = 0;
 constexpr int premiereLigneCoureur = 2;
 constexpr int derniereLigneCoureur = 973;
 constexpr int nbCoureurs = 972;

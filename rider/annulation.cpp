@@ -52,7 +52,8 @@ private:
 int ligneDeFeuille(const Tableau &t, int ligneFeuille)
 {
     for (int r = t.premiereLigne(); r <= t.derniereLigne(); ++r)
-        if (t(r, 0).estNombre() && t(r, 0).valeurNombre() == ligneFeuille)
+        if (t(r, base::colLigneFeuille).estNombre()
+            && t(r, base::colLigneFeuille).valeurNombre() == ligneFeuille)
             return r;
     return 0;
 }
@@ -90,9 +91,8 @@ Remise Annulation::revenir(const QList<Attente> &choisies)
     // autre coureur qui porte la valeur rendue (l'autre moitié d'un échange) revient avec lui.
     QList<Attente> cases = choisies;
     const QList<Attente> attente = m_donnees.Modifications.enAttente();
-    const auto estId = [](const Modif &m) {
-        return m.table == TableModif::Coureurs && m.colonne == 1;
-    };
+    const auto estId
+        = [](const Modif &m) { return m.table == TableModif::Coureurs && m.colonne == 1; };
     for (qsizetype i = 0; i < cases.size(); ++i) {
         const Modif m = cases[i].modif;
         if (!estId(m))

@@ -57,8 +57,10 @@ ResultatChampion CDM_Click(Donnees &d, int numLigne, const QLocale &langue)
     d.IndexChampion = numLigne;
     // Un seul pas pour les deux coureurs : annuler rend à chacun son id.
     d.Modifications.noter(
-        { { { TableModif::Coureurs, int(t(numLigne, 0).valeurNombre()), 1, ancien, t(numLigne, 1) },
-            { TableModif::Coureurs, int(t(c, 0).valeurNombre()), 1, ancienChampion, t(c, 1) } } });
+        { { { TableModif::Coureurs, int(t(numLigne, base::colLigneFeuille).valeurNombre()), col::Id,
+                ancien, t(numLigne, col::Id) },
+            { TableModif::Coureurs, int(t(c, base::colLigneFeuille).valeurNombre()), col::Id,
+                ancienChampion, t(c, col::Id) } } });
     res.note1 = texteCellule(t(numLigne, col::Id), langue);
     res.echange = true;
     return res;

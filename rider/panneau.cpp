@@ -83,7 +83,8 @@ ResultatNote Note_KeyUp(
     const Cellule avant = t(numLigne, index);
     t(numLigne, index) = *cellule;
     d.Modifications.noter(
-        { { { TableModif::Coureurs, int(t(numLigne, 0).valeurNombre()), index, avant, *cellule } },
+        { { { TableModif::Coureurs, int(t(numLigne, base::colLigneFeuille).valeurNombre()), index,
+              avant, *cellule } },
             true });
 
     const Derivees der = calculerDerivees(notes, langue);

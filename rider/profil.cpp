@@ -115,7 +115,7 @@ int ligneDeFeuille(const Donnees &d, const Cellule &ligneFeuille)
     if (ligneFeuille.estVide())
         return 0;
     for (int r = base::premiereLigneCoureur; r <= base::derniereLigneCoureur; ++r)
-        if (d.TabCoureurs(r, 0) == ligneFeuille)
+        if (d.TabCoureurs(r, base::colLigneFeuille) == ligneFeuille)
             return r;
     return 0;
 }

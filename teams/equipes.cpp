@@ -10,7 +10,7 @@ namespace {
 QStringList ficheEquipe(const Donnees &d, int ligne, const QLocale &langue)
 {
     QStringList fiche;
-    for (int k = 1; k <= 6; ++k)
+    for (int k = colEq::Id; k <= disposition::derniereColonneEquipe; ++k)
         fiche << texteCellule(d.TabEquipes(ligne, k), langue);
     return fiche;
 }
@@ -86,8 +86,8 @@ QString messageChoisirEquipe()
 std::optional<QString> Careq_KeyUp(
     Donnees &d, int numEq, int index, const QString &texte, const QLocale &langue)
 {
-    if (index < 1 || index > 6)
-        return std::nullopt; // le drapeau (colonne 7) ne s'écrit jamais par la fiche
+    if (index < colEq::Id || index > disposition::derniereColonneEquipe)
+        return std::nullopt; // le drapeau (colonne suivante) ne s'écrit jamais par la fiche
     if (numEq == 0)
         return messageChoisirEquipe();
     if (texte.isEmpty())
@@ -95,7 +95,8 @@ std::optional<QString> Careq_KeyUp(
     if (const auto cellule = celluleSaisie(texte, genreChampEquipe(index), langue)) {
         const Cellule avant = d.TabEquipes(numEq, index);
         d.TabEquipes(numEq, index) = *cellule;
-        d.Modifications.noter({ { { TableModif::Equipes, int(d.TabEquipes(numEq, 0).valeurNombre()),
+        d.Modifications.noter({ { { TableModif::Equipes,
+                                    int(d.TabEquipes(numEq, base::colLigneFeuille).valeurNombre()),
                                     index, avant, *cellule } },
             true });
         d.TabEquipes(numEq, base::colModifEquipe) = Cellule::nombre(1);

@@ -199,32 +199,32 @@ void Equipes::construireCadreEquipe()
         const char16_t *infobulle;
     };
     const CaseEquipe cases[] = {
-        { 1, QRect(370, 1320, 495, 360), u"IdEq", u"Id equipe" },
-        { 2, QRect(960, 1320, 5055, 360), u"Nom de l'equipe", u"Nom de l'equipe" },
-        { 6, QRect(6310, 1320, 2415, 420), u"monequipe.com", u"Suffixe mail" },
-        { 5, QRect(8760, 1320, 855, 375), u"RAC", u"abbréviation équipe" },
-        { 3, QRect(10120, 1320, 255, 420), u"1", u"division de l'equipe" },
-        { 4, QRect(11040, 1320, 255, 420), u"1", u"Id Pays de l'équipe." },
+        { colEq::Id, QRect(370, 1320, 495, 360), u"IdEq", u"Id equipe" },
+        { colEq::Nom, QRect(960, 1320, 5055, 360), u"Nom de l'equipe", u"Nom de l'equipe" },
+        { colEq::Mail, QRect(6310, 1320, 2415, 420), u"monequipe.com", u"Suffixe mail" },
+        { colEq::Abrev, QRect(8760, 1320, 855, 375), u"RAC", u"abbréviation équipe" },
+        { colEq::Division, QRect(10120, 1320, 255, 420), u"1", u"division de l'equipe" },
+        { colEq::Pays, QRect(11040, 1320, 255, 420), u"1", u"Id Pays de l'équipe." },
     };
     for (const CaseEquipe &c : cases) {
         QLineEdit *e = caseTexte(f, QStringLiteral("Careq"), QString::fromUtf16(c.texte), c.pos,
             QString::fromUtf16(c.infobulle), c.index);
         couleurTexte(e, rouge);
-        if (c.index == 2)
+        if (c.index == colEq::Nom)
             police(e, 14.25, true, true, QStringLiteral("Times New Roman"));
-        else if (c.index != 1)
+        else if (c.index != colEq::Id)
             police(e, 12, true);
         e->installEventFilter(this);
         m_Careq.inserer(c.index, e);
-        if (c.index == 2)
+        if (c.index == colEq::Nom)
             police(etiquette(f, QStringLiteral("EtiqArobase"), QStringLiteral("@"),
                        QRect(6000, 1320, 375, 375)),
                 13.5, true);
-        if (c.index == 5)
+        if (c.index == colEq::Abrev)
             police(etiquette(f, QStringLiteral("EtiqGS"), QStringLiteral(" GS "),
                        QRect(9600, 1320, 615, 375)),
                 13.5, true);
-        if (c.index == 3)
+        if (c.index == colEq::Division)
             police(etiquette(f, QStringLiteral("EtiqPays"), QStringLiteral("Pays"),
                        QRect(10440, 1320, 615, 375)),
                 12, true);

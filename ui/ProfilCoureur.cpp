@@ -123,7 +123,7 @@ void ProfilCoureur::redessiner()
     q.numLigne = m_numLigne;
     q.notes = &m_notes;
     q.ligneComparee = ligneDeFeuille(m_donnees, m_feuilleComparee);
-    if (m_donnees.TabCoureurs.contient(m_numLigne, 1)) {
+    if (m_donnees.TabCoureurs.contient(m_numLigne, col::Id)) {
         EquipeDuCoureur e = equipeDuCoureur(m_donnees, m_numLigne);
         q.nomEquipe = e.nom;
         if (m_MoyenneEquipe->isChecked())
@@ -139,9 +139,9 @@ void ProfilCoureur::redessiner()
 
 void ProfilCoureur::Comparer_Click()
 {
-    if (!m_donnees.TabCoureurs.contient(m_numLigne, 0))
+    if (!m_donnees.TabCoureurs.contient(m_numLigne, base::colLigneFeuille))
         return;
-    m_feuilleComparee = m_donnees.TabCoureurs(m_numLigne, 0);
+    m_feuilleComparee = m_donnees.TabCoureurs(m_numLigne, base::colLigneFeuille);
     redessiner();
 }
 
