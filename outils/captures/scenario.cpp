@@ -251,11 +251,14 @@ std::optional<QString> Scenario::attendre(const QString &arguments)
             : QStringLiteral("attendu « %1 », trouvé « %2 »").arg(lisible(attendu), lisible(trouve));
     };
     if (quoi == u"message") {
-        // Le prochain message montré et pas encore vérifié.
+        // Le prochain message montré et pas encore vérifié ; « contient » : une partie.
         releverMessages();
+        const bool partie = reste.startsWith(QStringLiteral("contient "));
+        const QString attendu = texteAttendu(partie ? reste.mid(9).trimmed() : reste);
         if (m_verifies >= m_montres.size())
-            return ecart(texteAttendu(reste), QStringLiteral("(aucun message)"));
-        return ecart(texteAttendu(reste), m_montres[m_verifies++]);
+            return ecart(attendu, QStringLiteral("(aucun message)"));
+        const QString vu = m_montres[m_verifies++];
+        return partie && vu.contains(attendu) ? QString() : ecart(attendu, vu);
     }
     if (quoi == u"aucun" && reste == u"message") {
         releverMessages();
@@ -263,6 +266,8 @@ std::optional<QString> Scenario::attendre(const QString &arguments)
                                               : ecart(QStringLiteral("(aucun message)"),
                                                     m_montres[m_verifies]);
     }
+    if (quoi == u"session")
+        return ecart(reste, m_session);
     if (quoi == u"IndexChampion" || quoi == u"IndexLibres")
         return ecart(reste, enTexte(decrire().value(quoi)));
     if (quoi == u"fichier") {
@@ -530,6 +535,28 @@ IssueScenario Scenario::jouer(const QString &texte, const QString &nomFichier)
                                   .arg(arguments) };
                 m_classeur = chemin;
                 QTest::mouseClick(m_programme.selecteur().OUVRIR(), Qt::LeftButton);
+            } else if (action == u"demarrer") {
+                // Comme « zarvoedit CHEMIN » : ouvert tout de suite, ou le sélecteur revient.
+                m_classeur = QFileInfo(arguments).absoluteFilePath();
+                m_programme.selecteur().hide();
+                m_programme.demarrer(m_classeur);
+            } else if (action == u"ecris" || action == u"supprime") {
+                // Un autre programme touche au dossier pendant la session.
+                const QStringList mots = arguments.split(u' ');
+                const QFileInfo fi(mots[0]);
+                QFile f(fi.absoluteFilePath());
+                const bool fait = action == u"supprime"
+                    ? (fi.isDir() ? QDir(fi.absoluteFilePath()).removeRecursively() : f.remove())
+                    : QDir().mkpath(fi.absolutePath()) && f.open(QIODevice::WriteOnly)
+                        && f.write(mots.mid(1).join(u' ').toUtf8()) >= 0;
+                if (arguments.isEmpty() || !fait)
+                    throw Echec { 2, ou + QStringLiteral("impossible : « %1 ».").arg(propre) };
+            } else if (action == u"finsession") {
+                // La session du bureau se ferme ; « muette » : sans droit de questionner.
+                const bool questionner = arguments != u"muette";
+                m_session = m_programme.finDeSession([questionner] { return questionner; })
+                    ? QStringLiteral("finie")
+                    : QStringLiteral("retenue");
             } else if (action == u"clic") {
                 QWidget *w = controle(cible(false));
                 if (auto *b = qobject_cast<QAbstractButton *>(w))
@@ -579,8 +606,13 @@ IssueScenario Scenario::jouer(const QString &texte, const QString &nomFichier)
                     throw Echec { 2,
                         ou + QStringLiteral("aucune ligne « %1 » dans « %2 ».").arg(texte, c.nom) };
                 liste->setCurrentItem(trouvees.first());
-                if (action == u"doubleclic")
-                    emit liste->itemDoubleClicked(trouvees.first());
+                if (action == u"doubleclic") {
+                    // À la souris, comme l'utilisateur : chaque fenêtre y répond à sa façon.
+                    liste->scrollToItem(trouvees.first());
+                    const QPoint p = liste->visualItemRect(trouvees.first()).center();
+                    QTest::mouseClick(liste->viewport(), Qt::LeftButton, {}, p);
+                    QTest::mouseDClick(liste->viewport(), Qt::LeftButton, {}, p);
+                }
             } else if (action == u"reponse") {
                 const auto r = lireReponse(arguments);
                 if (!r)

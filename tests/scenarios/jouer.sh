@@ -1,16 +1,26 @@
 #!/bin/sh
 # Joue chaque scénario de ce dossier (captures --scenario), chacun dans un dossier neuf qui
-# contient la démo en demo.xls et, intacte, en origine.xls. Échoue si l'un échoue.
+# contient la démo en demo.xls et, intacte, en origine.xls ; ceux d'echecs/ doivent échouer
+# avec le message de leur ligne « # échec attendu : ». Échoue si l'un ne fait pas ce qu'il doit.
 captures=$1
 ici=$(cd "$(dirname "$0")" && pwd)
 echecs=0
-for s in "$ici"/*.txt; do
+for s in "$ici"/*.txt "$ici"/echecs/*.txt; do
     d=$(mktemp -d)
     cp "$ici/../../exemples/demo.xls" "$d/demo.xls"
     cp "$d/demo.xls" "$d/origine.xls"
-    if ! (cd "$d" && "$captures" --scenario "$s" sortie >/dev/null); then
+    (cd "$d" && "$captures" --scenario "$s" sortie >/dev/null 2>"$d/erreur")
+    code=$?
+    attendu=$(sed -n 's/^# échec attendu : //p' "$s")
+    if [ -n "$attendu" ]; then
+        [ "$code" -ne 0 ] && grep -qF "$attendu" "$d/erreur"
+    else
+        [ "$code" -eq 0 ]
+    fi || {
+        echo "$s : code $code${attendu:+, attendu « $attendu »}" >&2
+        cat "$d/erreur" >&2
         echecs=$((echecs + 1))
-    fi
+    }
     rm -rf "$d"
 done
 [ "$echecs" -eq 0 ] || { echo "$echecs scénario(s) en échec" >&2; exit 1; }
