@@ -45,7 +45,7 @@ struct IssueScenario
  *   doubleclic NOM TEXTE       la même chose, puis double-clic sur cette ligne
  *   reponse BOUTON             OK, Oui, Non ou Annuler pour la prochaine boîte de message
  *   fichier [CHEMIN]           chemin rendu à la prochaine question de fichier (rien : renonce)
- *   fermer                     ferme la fenêtre principale par son cadre
+ *   fermer                     ferme par son cadre la fenêtre principale (ou le sélecteur)
  *   demarrer CHEMIN            comme « zarvoedit CHEMIN » (le sélecteur caché d'abord)
  *   ecris CHEMIN [TEXTE]       écrit TEXTE dans le fichier (dossiers créés), comme un autre
  *                              programme le ferait ; supprime CHEMIN : fichier ou dossier

@@ -5,20 +5,36 @@
 #include "app/FileOpen.h"
 #include "app/Programme.h"
 #include "app/maj.h"
-#include "commun/aide_fenetres.h"
 #include "commun/classeur_essai.h"
 #include "commun/fichiers.h"
+#include "soutien/messages_factices.h"
 
 #include <QLabel>
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QUrl>
 
 using namespace zarvo;
 using namespace zarvo::app;
 using namespace essai;
+
+/// Compte les événements d'un genre reçus par les objets surveillés.
+struct CompteurEvenements : QObject
+{
+    explicit CompteurEvenements(QEvent::Type g)
+        : genre(g)
+    { }
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        n += e->type() == genre;
+        return false;
+    }
+    QEvent::Type genre;
+    int n = 0;
+};
 
 class TestProgramme : public QObject
 {
@@ -38,7 +54,9 @@ private slots:
     }
     void cleanup()
     {
-        VERIFIER_MESSAGES_SOLDES(m_messages);
+        // Aucune question imprévue, aucune réponse préparée restée sans boîte.
+        QVERIFY2(m_messages.imprevus().isEmpty(), qPrintable(m_messages.imprevus().join(u'\n')));
+        QCOMPARE(m_messages.reponsesEnAttente(), 0);
         m_programme.reset();
     }
 
@@ -119,7 +137,8 @@ private slots:
             m_messages.repondre(Reponse::Ok);
         QTest::mouseClick(m_programme->equipes()->HTML(), Qt::LeftButton);
         QDir::setCurrent(avant);
-        const QStringList exports = QDir(travail.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        const QStringList exports
+            = QDir(travail.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
         QCOMPARE(exports.size(), 1);
         const QString sommaire = travail.filePath(exports[0]) + u"/sommaire.html"_s;
         QVERIFY(lireFichier(sommaire).contains("Caract\xE9ristiques de la Db Ma base</i>"));
@@ -127,8 +146,8 @@ private slots:
         QCOMPARE(vus.size(), ouvreurReussit ? 1 : 2);
         QVERIFY2(vus[0].texte.contains(QChar(13) + travail.filePath(exports[0]) + QChar(13)),
             qPrintable(vus[0].texte));
-        QCOMPARE(ouvertes, reponse == Reponse::Oui ? QList { QUrl::fromLocalFile(sommaire) }
-                                                   : QList<QUrl>());
+        QCOMPARE(ouvertes,
+            reponse == Reponse::Oui ? QList { QUrl::fromLocalFile(sommaire) } : QList<QUrl>());
         QVERIFY(ouvreurReussit || vus[1].texte.contains(u"sommaire.html"_s));
     }
 

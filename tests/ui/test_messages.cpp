@@ -48,7 +48,8 @@ private slots:
                         b->click();
                 }
             });
-            const Reponse r = ui::MessagesQt().afficher(u"une"_s + QChar(13) + u"deux"_s, c.boutons);
+            const Reponse r
+                = ui::MessagesQt().afficher(u"une"_s + QChar(13) + u"deux"_s, c.boutons);
             vus.sort();
             QCOMPARE(titre, u"Zarvoedit"_s);
             QCOMPARE(texte, u"une\ndeux"_s);
