@@ -1,5 +1,5 @@
 // Le programme, pour ce qu'un scénario (tests/scenarios/programme.txt, session.txt) ne sait pas
-// dire : le sélecteur fermé d'emblée, la fenêtre maj repeinte sans rendre la main, une écriture
+// dire : la fenêtre maj repeinte sans rendre la main, une écriture
 // en échec pendant ApplyCour, l'ouvreur du sommaire exporté, le dossier retenu d'une fois à
 // l'autre.
 #include "app/FileOpen.h"
@@ -12,7 +12,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSettings>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -58,14 +57,6 @@ private slots:
         QVERIFY2(m_messages.imprevus().isEmpty(), qPrintable(m_messages.imprevus().join(u'\n')));
         QCOMPARE(m_messages.reponsesEnAttente(), 0);
         m_programme.reset();
-    }
-
-    void fermerLeSelecteurAvantToutClasseurTermine()
-    {
-        QSignalSpy fin(m_programme.get(), &Programme::termine);
-        m_programme->selecteur().close();
-        QCOMPARE(fin.size(), 1);
-        QVERIFY(m_programme->estTermine());
     }
 
     void majRepeintSonEtiquette()
