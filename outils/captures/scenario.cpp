@@ -30,8 +30,10 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
+#include <QUrl>
 
 #include <algorithm>
+#include <cstdio>
 #include <optional>
 
 namespace zarvo::outils {
@@ -189,7 +191,15 @@ Scenario::Scenario(app::Programme &programme, MessagesFactices &messages, const 
     , m_messages(messages)
     , m_sortie(sortie)
     , m_lecteur(std::move(lecteur))
-{ }
+{
+    // Jamais de navigateur lancé : la page demandée est notée (attend ouverture) et dite.
+    m_programme.definirOuvreur([this](const QUrl &page) {
+        m_ouvertes << page.toLocalFile();
+        std::fputs(
+            qPrintable(QStringLiteral("Ouverture demandée : %1\n").arg(page.toString())), stderr);
+        return m_navigateur;
+    });
+}
 
 void Scenario::releverMessages()
 {
@@ -268,6 +278,14 @@ std::optional<QString> Scenario::attendre(const QString &arguments)
         return m_verifies >= m_montres.size()
             ? QString()
             : ecart(QStringLiteral("(aucun message)"), m_montres[m_verifies]);
+    }
+    if (quoi == u"ouverture") {
+        // La dernière page demandée au navigateur depuis l'attente précédente, qui existe.
+        const QStringList pages = std::exchange(m_ouvertes, {});
+        return ecart(reste,
+            pages.isEmpty()                   ? QStringLiteral("aucune")
+                : QFile::exists(pages.last()) ? QFileInfo(pages.last()).fileName()
+                                              : pages.last() + QStringLiteral(" (absente)"));
     }
     if (quoi == u"session")
         return ecart(reste, m_session);
@@ -594,6 +612,8 @@ IssueScenario Scenario::jouer(const QString &texte, const QString &nomFichier)
                         && f.write(mots.mid(1).join(u' ').toUtf8()) >= 0;
                 if (arguments.isEmpty() || !fait)
                     throw Echec { 2, ou + QStringLiteral("impossible : « %1 ».").arg(propre) };
+            } else if (action == u"navigateur") {
+                m_navigateur = arguments != u"absent";
             } else if (action == u"finsession") {
                 // La session du bureau se ferme ; « muette » : sans droit de questionner.
                 const bool questionner = arguments != u"muette";

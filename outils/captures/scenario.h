@@ -49,6 +49,7 @@ struct IssueScenario
  *   demarrer CHEMIN            comme « zarvoedit CHEMIN » (le sélecteur caché d'abord)
  *   ecris CHEMIN [TEXTE]       écrit TEXTE dans le fichier (dossiers créés), comme un autre
  *                              programme le ferait ; supprime CHEMIN : fichier ou dossier
+ *   navigateur absent|present  le navigateur (jamais lancé) échoue ou réussit à s'ouvrir
  *   finsession [muette]        la session du bureau se ferme (muette : sans question permise)
  *   capture NOM                écrit NOM.png et NOM.json dans le dossier de sortie
  *   attend …                   vérifie ce que l'utilisateur voit ou ce qui est enregistré
@@ -87,6 +88,8 @@ private:
     qsizetype m_verifies = 0; // ceux déjà pris par attend message
     QString m_classeur; // dernier classeur ouvert, lu par attend cellule
     QString m_session; // issue du dernier finsession : finie ou retenue
+    QStringList m_ouvertes; // pages demandées au navigateur, pas encore vérifiées
+    bool m_navigateur = true; // faux : le navigateur ne s'ouvre pas
 };
 
 } // namespace zarvo::outils

@@ -1,7 +1,6 @@
 // Le programme, pour ce qu'un scénario (tests/scenarios/programme.txt, session.txt) ne sait pas
-// dire : la fenêtre maj repeinte sans rendre la main, une écriture
-// en échec pendant ApplyCour, l'ouvreur du sommaire exporté, le dossier retenu d'une fois à
-// l'autre.
+// dire : la fenêtre maj repeinte sans rendre la main, une écriture en échec pendant ApplyCour,
+// le dossier retenu d'un lancement à l'autre.
 #include "app/FileOpen.h"
 #include "app/Programme.h"
 #include "app/maj.h"
@@ -14,7 +13,6 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QUrl>
 
 using namespace zarvo;
 using namespace zarvo::app;
@@ -98,48 +96,6 @@ private slots:
             u"Mise à jour des données : Equipe 41sur 41"_s);
         sheet::Feuille &f = m_dernier->classeurActif()->feuille(u"DYN_cyclist"_s);
         QCOMPARE(f.plage(u"M2"_s)->valeur(), Cellule::nombre(71));
-    }
-
-    // Réussi : le message nomme le dossier ; Oui demande le sommaire à l'ouvreur (remplacé,
-    // aucun navigateur), Non ne demande rien, un ouvreur en échec est annoncé.
-    void exporterDansLeDossierCourant_data()
-    {
-        QTest::addColumn<Reponse>("reponse");
-        QTest::addColumn<bool>("ouvreurReussit");
-        QTest::newRow("Oui") << Reponse::Oui << true;
-        QTest::newRow("Non") << Reponse::Non << true;
-        QTest::newRow("Oui, navigateur absent") << Reponse::Oui << false;
-    }
-    void exporterDansLeDossierCourant()
-    {
-        QFETCH(Reponse, reponse);
-        QFETCH(bool, ouvreurReussit);
-        QList<QUrl> ouvertes;
-        m_programme->definirOuvreur([&](const QUrl &u) {
-            ouvertes << u;
-            return ouvreurReussit;
-        });
-        QVERIFY(ouvrirEtAfficherVernier());
-        QTemporaryDir travail;
-        const QString avant = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(travail.path()));
-        m_messages.repondre(reponse);
-        if (!ouvreurReussit)
-            m_messages.repondre(Reponse::Ok);
-        QTest::mouseClick(m_programme->equipes()->HTML(), Qt::LeftButton);
-        QDir::setCurrent(avant);
-        const QStringList exports
-            = QDir(travail.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-        QCOMPARE(exports.size(), 1);
-        const QString sommaire = travail.filePath(exports[0]) + u"/sommaire.html"_s;
-        QVERIFY(lireFichier(sommaire).contains("Caract\xE9ristiques de la Db Ma base</i>"));
-        const auto vus = m_messages.prendreMessages();
-        QCOMPARE(vus.size(), ouvreurReussit ? 1 : 2);
-        QVERIFY2(vus[0].texte.contains(QChar(13) + travail.filePath(exports[0]) + QChar(13)),
-            qPrintable(vus[0].texte));
-        QCOMPARE(ouvertes,
-            reponse == Reponse::Oui ? QList { QUrl::fromLocalFile(sommaire) } : QList<QUrl>());
-        QVERIFY(ouvreurReussit || vus[1].texte.contains(u"sommaire.html"_s));
     }
 
     // Le sélecteur part du dossier du dernier classeur ouvert, s'il existe encore ; sinon du
