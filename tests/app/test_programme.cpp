@@ -46,8 +46,6 @@ private slots:
         QVERIFY(ecrireFichier(m_base, "octets"));
         m_programme = std::make_unique<Programme>(m_messages, fabrique(), m_dossier->path());
         m_programme->demarrer();
-        m_apparitions.n = 0;
-        m_programme->progression().installEventFilter(&m_apparitions);
     }
     void cleanup()
     {
@@ -78,11 +76,13 @@ private slots:
     void appliquerEchecPuisReussite()
     {
         QVERIFY(ouvrirEtAfficherVernier());
+        CompteurEvenements apparitions(QEvent::Show);
+        m_programme->progression().installEventFilter(&apparitions);
         m_dernier->echouerEcriture(1);
         m_messages.repondre(Reponse::Ok);
         m_messages.repondre(Reponse::Ok);
         QTest::mouseClick(m_programme->equipes()->ApplyCour(), Qt::LeftButton);
-        QCOMPARE(m_apparitions.n, 1);
+        QCOMPARE(apparitions.n, 1);
         QVERIFY(!m_programme->progression().isVisible());
         const auto vus = m_messages.prendreMessages();
         QCOMPARE(vus.size(), 2);
@@ -153,7 +153,6 @@ private:
     QString m_base;
     TableurMemoire *m_dernier = nullptr;
     std::unique_ptr<Programme> m_programme;
-    CompteurEvenements m_apparitions { QEvent::Show };
 };
 
 QTEST_MAIN(TestProgramme)

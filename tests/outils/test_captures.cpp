@@ -1,6 +1,5 @@
-// Le graphique du profil enregistré par un scénario en SVG (relu par un programme indépendant,
-// rsvg-convert) et en PNG, sous le nom du coureur proposé : ce qu'une ligne « attend » ne sait
-// pas juger.
+// Le graphique du profil enregistré par un scénario en SVG (relu par rsvg-convert) et en PNG,
+// sous le nom du coureur proposé : ce qu'une ligne « attend » ne sait pas juger.
 #include "app/Programme.h"
 #include "commun/classeur_essai.h"
 #include "outils/captures/scenario.h"

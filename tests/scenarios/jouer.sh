@@ -1,7 +1,6 @@
 #!/bin/sh
-# Joue chaque scénario de ce dossier (captures --scenario), chacun dans un dossier neuf qui
-# contient la démo en demo.xls et, intacte, en origine.xls ; ceux d'echecs/ doivent échouer
-# avec le message de leur ligne « # échec attendu : ». Échoue si l'un ne fait pas ce qu'il doit.
+# Joue chaque scénario (captures --scenario) dans un dossier neuf où sont demo.xls et sa copie
+# origine.xls ; ceux d'echecs/ doivent échouer avec le message de leur « # échec attendu : ».
 captures=$1
 ici=$(cd "$(dirname "$0")" && pwd)
 echecs=0
