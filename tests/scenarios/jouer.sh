@@ -5,21 +5,21 @@ captures=$1
 ici=$(cd "$(dirname "$0")" && pwd)
 echecs=0
 for s in "$ici"/*.txt "$ici"/echecs/*.txt; do
-    d=$(mktemp -d)
+    d=$(mktemp -d) erreur=$(mktemp) # hors du dossier, qu'un scénario peut supprimer
     cp "$ici/../../exemples/demo.xls" "$d/demo.xls"
     cp "$d/demo.xls" "$d/origine.xls"
-    (cd "$d" && "$captures" --scenario "$s" sortie >/dev/null 2>"$d/erreur")
+    (cd "$d" && "$captures" --scenario "$s" sortie >/dev/null 2>"$erreur")
     code=$?
     attendu=$(sed -n 's/^# échec attendu : //p' "$s")
     if [ -n "$attendu" ]; then
-        [ "$code" -ne 0 ] && grep -qF "$attendu" "$d/erreur"
+        [ "$code" -ne 0 ] && grep -qF "$attendu" "$erreur"
     else
         [ "$code" -eq 0 ]
     fi || {
         echo "$s : code $code${attendu:+, attendu « $attendu »}" >&2
-        cat "$d/erreur" >&2
+        cat "$erreur" >&2
         echecs=$((echecs + 1))
     }
-    rm -rf "$d"
+    rm -rf "$d" "$erreur"
 done
 [ "$echecs" -eq 0 ] || { echo "$echecs scénario(s) en échec" >&2; exit 1; }
