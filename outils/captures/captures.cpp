@@ -134,11 +134,6 @@ int main(int argc, char *argv[])
     zarvo::ui::MessagesFactices messages;
     zarvo::app::Programme programme(
         messages, [] { return zarvo::sheet::creerApplicationXls(); }, QDir::currentPath());
-    // Jamais de navigateur lancé : la demande est seulement dite.
-    programme.definirOuvreur([](const QUrl &page) {
-        dire(QStringLiteral("Ouverture demandée : %1").arg(page.toString()));
-        return true;
-    });
     programme.demarrer();
     zarvo::outils::Scenario scenario(
         programme, messages, dossierSortie, [] { return zarvo::sheet::creerApplicationXls(); });

@@ -3,15 +3,15 @@
 #include "app/FileOpen.h"
 #include "app/Programme.h"
 #include "app/maj.h"
+#include "model/conversions.h"
+#include "model/donnees.h"
+#include "sheet/erreur.h"
+#include "sheet/tableur.h"
 #include "soutien/messages_factices.h"
 #include "ui/Equipes.h"
 #include "ui/Revue.h"
 #include "ui/controles.h"
 #include "ui/messages.h"
-#include "model/conversions.h"
-#include "model/donnees.h"
-#include "sheet/erreur.h"
-#include "sheet/tableur.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -27,9 +27,13 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
+#include <QUrl>
 
 #include <algorithm>
+#include <cstdio>
 #include <optional>
 
 namespace zarvo::outils {
@@ -149,6 +153,8 @@ QJsonObject decrireControle(const QWidget *w)
     o[u"haut"] = r.y();
     o[u"largeur"] = r.width();
     o[u"hauteur"] = r.height();
+    o[u"pixels"]
+        = QStringLiteral("%1,%2,%3,%4").arg(w->x()).arg(w->y()).arg(w->width()).arg(w->height());
     o[u"visible"] = !w->isHidden();
     o[u"couleurFond"] = fondDe(w).name();
     o[u"conteneur"] = w->parentWidget() ? w->parentWidget()->objectName() : QString();
@@ -185,7 +191,15 @@ Scenario::Scenario(app::Programme &programme, MessagesFactices &messages, const 
     , m_messages(messages)
     , m_sortie(sortie)
     , m_lecteur(std::move(lecteur))
-{ }
+{
+    // Jamais de navigateur lancé : la page demandée est notée (attend ouverture) et dite.
+    m_programme.definirOuvreur([this](const QUrl &page) {
+        m_ouvertes << page.toLocalFile();
+        std::fputs(
+            qPrintable(QStringLiteral("Ouverture demandée : %1\n").arg(page.toString())), stderr);
+        return m_navigateur;
+    });
+}
 
 void Scenario::releverMessages()
 {
@@ -244,26 +258,76 @@ std::optional<QString> Scenario::attendre(const QString &arguments)
     const QString quoi = arguments.section(blancs, 0, 0);
     const QString reste = arguments.section(blancs, 1).trimmed();
     auto ecart = [](const QString &attendu, const QString &trouve) {
-        const auto lisible
-            = [](QString t) { return t.replace(u'\r', QStringLiteral("\\r")); };
-        return attendu == trouve
-            ? QString()
-            : QStringLiteral("attendu « %1 », trouvé « %2 »").arg(lisible(attendu), lisible(trouve));
+        const auto lisible = [](QString t) { return t.replace(u'\r', QStringLiteral("\\r")); };
+        return attendu == trouve ? QString()
+                                 : QStringLiteral("attendu « %1 », trouvé « %2 »")
+                                       .arg(lisible(attendu), lisible(trouve));
     };
     if (quoi == u"message") {
-        // Le prochain message montré et pas encore vérifié.
+        // Le prochain message montré et pas encore vérifié ; « contient » : une partie.
         releverMessages();
+        const bool partie = reste.startsWith(QStringLiteral("contient "));
+        const QString attendu = texteAttendu(partie ? reste.mid(9).trimmed() : reste);
         if (m_verifies >= m_montres.size())
-            return ecart(texteAttendu(reste), QStringLiteral("(aucun message)"));
-        return ecart(texteAttendu(reste), m_montres[m_verifies++]);
+            return ecart(attendu, QStringLiteral("(aucun message)"));
+        const QString vu = m_montres[m_verifies++];
+        return partie && vu.contains(attendu) ? QString() : ecart(attendu, vu);
     }
     if (quoi == u"aucun" && reste == u"message") {
         releverMessages();
-        return m_verifies >= m_montres.size() ? QString()
-                                              : ecart(QStringLiteral("(aucun message)"),
-                                                    m_montres[m_verifies]);
+        return m_verifies >= m_montres.size()
+            ? QString()
+            : ecart(QStringLiteral("(aucun message)"), m_montres[m_verifies]);
     }
-    if (quoi == u"IndexChampion" || quoi == u"IndexLibres")
+    if (quoi == u"ouverture") {
+        // La dernière page demandée au navigateur depuis l'attente précédente, qui existe.
+        const QStringList pages = std::exchange(m_ouvertes, {});
+        return ecart(reste,
+            pages.isEmpty()                   ? QStringLiteral("aucune")
+                : QFile::exists(pages.last()) ? QFileInfo(pages.last()).fileName()
+                                              : pages.last() + QStringLiteral(" (absente)"));
+    }
+    if (quoi == u"session")
+        return ecart(reste, m_session);
+    if (quoi == u"placement") {
+        // Chaque contrôle placé en twips l'est par l'unique conversion en pixels.
+        for (QWidget *f : fenetresMontrees())
+            for (QWidget *w : f->findChildren<QWidget *>()) {
+                const QVariant t = w->property(propriete::twips);
+                if (t.isValid() && w->geometry() != twipsEnPixels(t.toRect()))
+                    return QStringLiteral("« %1 » hors de sa place").arg(w->objectName());
+            }
+        return QString();
+    }
+    if (reste == u"entiers") {
+        // Chaque élément du tableau, amené en vue dans sa zone qui défile, s'y voit entier,
+        // sans glissement de côté, et aucun autre contrôle montré ne le couvre.
+        QStringList fautifs;
+        for (QWidget *f : fenetresMontrees())
+            for (QWidget *w : f->findChildren<QWidget *>(quoi)) {
+                QScrollArea *zone = nullptr;
+                for (QWidget *p = w->parentWidget(); p && !zone; p = p->parentWidget())
+                    zone = qobject_cast<QScrollArea *>(p);
+                if (w->isHidden() || zone == nullptr)
+                    continue;
+                zone->ensureWidgetVisible(w, 0, 0);
+                const auto dans
+                    = [f](QWidget *x) { return QRect(x->mapTo(f, QPoint()), x->size()); };
+                bool couvert = !dans(zone->viewport()).contains(dans(w))
+                    || zone->horizontalScrollBar()->value() != 0;
+                for (QWidget *autre : f->findChildren<QWidget *>())
+                    couvert = couvert
+                        || (autre->isVisible() && autre->property(propriete::genre).isValid()
+                            && !zone->isAncestorOf(autre) && !autre->isAncestorOf(w)
+                            && dans(autre).intersects(dans(w)));
+                if (couvert)
+                    fautifs << QString::number(indexDe(w));
+            }
+        return fautifs.isEmpty()
+            ? QString()
+            : QStringLiteral("%1 %2 caché ou couvert").arg(quoi, fautifs.join(u' '));
+    }
+    if (quoi == u"IndexChampion" || quoi == u"IndexLibres" || quoi == u"termine")
         return ecart(reste, enTexte(decrire().value(quoi)));
     if (quoi == u"fichier") {
         // fichier A identique B : octet pour octet.
@@ -281,7 +345,8 @@ std::optional<QString> Scenario::attendre(const QString &arguments)
         // ecarts REFERENCE N : le classeur ouvert diffère de REFERENCE en N cases exactement.
         const QStringList mots = reste.split(blancs);
         if (mots.size() != 2 || !m_lecteur || m_classeur.isEmpty())
-            throw Echec { 2, QStringLiteral("attendu : ecarts REFERENCE N, après un classeur ouvert.") };
+            throw Echec { 2,
+                QStringLiteral("attendu : ecarts REFERENCE N, après un classeur ouvert.") };
         QStringList differentes;
         try {
             auto app = m_lecteur();
@@ -302,8 +367,8 @@ std::optional<QString> Scenario::attendre(const QString &arguments)
                 for (int l = 1; l <= ta.derniereLigne(); ++l)
                     for (int k = 1; k <= ta.derniereColonne(); ++k)
                         if (!(ta(l, k) == tb(l, k)))
-                            differentes << f + u'!' + lettresColonne(k) + QString::number(l)
-                                    + u'=' + texteCellule(ta(l, k), QLocale());
+                            differentes << f + u'!' + lettresColonne(k) + QString::number(l) + u'='
+                                    + texteCellule(ta(l, k), QLocale());
             }
         } catch (const sheet::ErreurClasseur &e) {
             return e.message();
@@ -424,6 +489,7 @@ QJsonObject Scenario::decrire()
         racine[u"IndexLibres"] = QJsonValue();
         racine[u"ListeLignes"] = QJsonValue();
     }
+    racine[u"termine"] = m_programme.estTermine();
     return racine;
 }
 
@@ -530,6 +596,30 @@ IssueScenario Scenario::jouer(const QString &texte, const QString &nomFichier)
                                   .arg(arguments) };
                 m_classeur = chemin;
                 QTest::mouseClick(m_programme.selecteur().OUVRIR(), Qt::LeftButton);
+            } else if (action == u"demarrer") {
+                // Comme « zarvoedit CHEMIN » : ouvert tout de suite, ou le sélecteur revient.
+                m_classeur = QFileInfo(arguments).absoluteFilePath();
+                m_programme.selecteur().hide();
+                m_programme.demarrer(m_classeur);
+            } else if (action == u"ecris" || action == u"supprime") {
+                // Un autre programme touche au dossier pendant la session.
+                const QStringList mots = arguments.split(u' ');
+                const QFileInfo fi(mots[0]);
+                QFile f(fi.absoluteFilePath());
+                const bool fait = action == u"supprime"
+                    ? (fi.isDir() ? QDir(fi.absoluteFilePath()).removeRecursively() : f.remove())
+                    : QDir().mkpath(fi.absolutePath()) && f.open(QIODevice::WriteOnly)
+                        && f.write(mots.mid(1).join(u' ').toUtf8()) >= 0;
+                if (arguments.isEmpty() || !fait)
+                    throw Echec { 2, ou + QStringLiteral("impossible : « %1 ».").arg(propre) };
+            } else if (action == u"navigateur") {
+                m_navigateur = arguments != u"absent";
+            } else if (action == u"finsession") {
+                // La session du bureau se ferme ; « muette » : sans droit de questionner.
+                const bool questionner = arguments != u"muette";
+                m_session = m_programme.finDeSession([questionner] { return questionner; })
+                    ? QStringLiteral("finie")
+                    : QStringLiteral("retenue");
             } else if (action == u"clic") {
                 QWidget *w = controle(cible(false));
                 if (auto *b = qobject_cast<QAbstractButton *>(w))
@@ -579,8 +669,13 @@ IssueScenario Scenario::jouer(const QString &texte, const QString &nomFichier)
                     throw Echec { 2,
                         ou + QStringLiteral("aucune ligne « %1 » dans « %2 ».").arg(texte, c.nom) };
                 liste->setCurrentItem(trouvees.first());
-                if (action == u"doubleclic")
-                    emit liste->itemDoubleClicked(trouvees.first());
+                if (action == u"doubleclic") {
+                    // À la souris, comme l'utilisateur : chaque fenêtre y répond à sa façon.
+                    liste->scrollToItem(trouvees.first());
+                    const QPoint p = liste->visualItemRect(trouvees.first()).center();
+                    QTest::mouseClick(liste->viewport(), Qt::LeftButton, {}, p);
+                    QTest::mouseDClick(liste->viewport(), Qt::LeftButton, {}, p);
+                }
             } else if (action == u"reponse") {
                 const auto r = lireReponse(arguments);
                 if (!r)
@@ -591,10 +686,11 @@ IssueScenario Scenario::jouer(const QString &texte, const QString &nomFichier)
                 m_messages.repondreFichier(
                     arguments.isEmpty() ? QString() : QFileInfo(arguments).absoluteFilePath());
             } else if (action == u"fermer") {
-                if (m_programme.equipes() == nullptr || !m_programme.equipes()->isVisible())
-                    throw Echec { 2,
-                        ou + QStringLiteral("la fenêtre principale n'est pas ouverte.") };
-                m_programme.equipes()->close();
+                // Par le cadre : la fenêtre principale, ou le sélecteur avant tout classeur.
+                if (m_programme.equipes() && m_programme.equipes()->isVisible())
+                    m_programme.equipes()->close();
+                else
+                    m_programme.selecteur().close();
             } else if (action == u"capture") {
                 if (arguments.isEmpty() || arguments.contains(u'/'))
                     throw Echec { 2,

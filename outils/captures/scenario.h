@@ -45,7 +45,12 @@ struct IssueScenario
  *   doubleclic NOM TEXTE       la même chose, puis double-clic sur cette ligne
  *   reponse BOUTON             OK, Oui, Non ou Annuler pour la prochaine boîte de message
  *   fichier [CHEMIN]           chemin rendu à la prochaine question de fichier (rien : renonce)
- *   fermer                     ferme la fenêtre principale par son cadre
+ *   fermer                     ferme par son cadre la fenêtre principale (ou le sélecteur)
+ *   demarrer CHEMIN            comme « zarvoedit CHEMIN » (le sélecteur caché d'abord)
+ *   ecris CHEMIN [TEXTE]       écrit TEXTE dans le fichier (dossiers créés), comme un autre
+ *                              programme le ferait ; supprime CHEMIN : fichier ou dossier
+ *   navigateur absent|present  le navigateur (jamais lancé) échoue ou réussit à s'ouvrir
+ *   finsession [muette]        la session du bureau se ferme (muette : sans question permise)
  *   capture NOM                écrit NOM.png et NOM.json dans le dossier de sortie
  *   attend …                   vérifie ce que l'utilisateur voit ou ce qui est enregistré
  *                              (voir le README : contrôles, messages, cases du classeur)
@@ -82,6 +87,9 @@ private:
     QStringList m_montres; // textes des messages, dans l'ordre
     qsizetype m_verifies = 0; // ceux déjà pris par attend message
     QString m_classeur; // dernier classeur ouvert, lu par attend cellule
+    QString m_session; // issue du dernier finsession : finie ou retenue
+    QStringList m_ouvertes; // pages demandées au navigateur, pas encore vérifiées
+    bool m_navigateur = true; // faux : le navigateur ne s'ouvre pas
 };
 
 } // namespace zarvo::outils

@@ -34,10 +34,4 @@ inline QStringList contenuDossier(const QString &chemin)
     return l;
 }
 
-/// Dossiers d'export HTML créés dans un dossier.
-inline QStringList dossiersExport(const QString &lieu)
-{
-    return QDir(lieu).entryList({ QStringLiteral("exportHTML_du_*") }, QDir::Dirs);
-}
-
 } // namespace essai

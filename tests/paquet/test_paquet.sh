@@ -30,5 +30,6 @@ aide=$("$racine/usr/bin/zarvoedit" --help)
 echo "$aide" | grep -q "^Utilisation : .*\[FICHIER.xls\]" || { echo "$aide"; exit 1; }
 echo "$aide" | grep -q "Affiche la version" || { echo "$aide"; exit 1; }
 if "$racine/usr/bin/zarvoedit" --inconnue 2>"$travail/erreur"; then exit 1; else code=$?; fi
-[ "$code" = 2 ] && grep -q "Option inconnue" "$travail/erreur"
+# Un « && » en échec n'arrête pas set -e : l'échec est dit et rendu.
+[ "$code" = 2 ] && grep -q "Option inconnue" "$travail/erreur" || { echo "--inconnue : code $code"; exit 1; }
 echo "paquet $(basename "$deb") : conforme"
