@@ -89,19 +89,19 @@ ResultatApplication appliquerModifications(Donnees &d, sheet::Classeur &classeur
 
     // La feuille n'est demandée qu'à la première ligne marquée : sans rien à écrire, rien
     // n'échoue. Un échec s'arrête là et dit quelle ligne il a touchée.
-    const auto ecrireMarquee
-        = [&](sheet::Feuille *&feuille, const QString &nomFeuille, const Tableau &t, int ligne,
-              int derniereColonne, const QString &quoi) {
-              try {
-                  if (!feuille)
-                      feuille = &classeur.feuille(nomFeuille);
-                  ecrireLigne(*feuille, d, t, ligne, derniereColonne, langue, res.nbEcritures);
-                  return true;
-              } catch (const sheet::ErreurClasseur &e) {
-                  res.erreur = texteEchec(quoi, nomFeuille, t(ligne, 0), e.message(), langue);
-                  return false;
-              }
-          };
+    const auto ecrireMarquee = [&](sheet::Feuille *&feuille, const QString &nomFeuille,
+                                   const Tableau &t, int ligne, int derniereColonne,
+                                   const QString &quoi) {
+        try {
+            if (!feuille)
+                feuille = &classeur.feuille(nomFeuille);
+            ecrireLigne(*feuille, d, t, ligne, derniereColonne, langue, res.nbEcritures);
+            return true;
+        } catch (const sheet::ErreurClasseur &e) {
+            res.erreur = texteEchec(quoi, nomFeuille, t(ligne, 0), sheet::texteErreur(e), langue);
+            return false;
+        }
+    };
     sheet::Feuille *coureurs = nullptr;
     for (int i = base::premiereLigneCoureur; i <= base::derniereLigneCoureur; ++i) {
         int derniereRelevee = 0;

@@ -3,15 +3,15 @@
 #include "app/FileOpen.h"
 #include "app/Programme.h"
 #include "app/maj.h"
+#include "model/conversions.h"
+#include "model/donnees.h"
+#include "sheet/erreur.h"
+#include "sheet/tableur.h"
 #include "soutien/messages_factices.h"
 #include "ui/Equipes.h"
 #include "ui/Revue.h"
 #include "ui/controles.h"
 #include "ui/messages.h"
-#include "model/conversions.h"
-#include "model/donnees.h"
-#include "sheet/erreur.h"
-#include "sheet/tableur.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -244,11 +244,10 @@ std::optional<QString> Scenario::attendre(const QString &arguments)
     const QString quoi = arguments.section(blancs, 0, 0);
     const QString reste = arguments.section(blancs, 1).trimmed();
     auto ecart = [](const QString &attendu, const QString &trouve) {
-        const auto lisible
-            = [](QString t) { return t.replace(u'\r', QStringLiteral("\\r")); };
-        return attendu == trouve
-            ? QString()
-            : QStringLiteral("attendu « %1 », trouvé « %2 »").arg(lisible(attendu), lisible(trouve));
+        const auto lisible = [](QString t) { return t.replace(u'\r', QStringLiteral("\\r")); };
+        return attendu == trouve ? QString()
+                                 : QStringLiteral("attendu « %1 », trouvé « %2 »")
+                                       .arg(lisible(attendu), lisible(trouve));
     };
     if (quoi == u"message") {
         // Le prochain message montré et pas encore vérifié.
@@ -259,9 +258,9 @@ std::optional<QString> Scenario::attendre(const QString &arguments)
     }
     if (quoi == u"aucun" && reste == u"message") {
         releverMessages();
-        return m_verifies >= m_montres.size() ? QString()
-                                              : ecart(QStringLiteral("(aucun message)"),
-                                                    m_montres[m_verifies]);
+        return m_verifies >= m_montres.size()
+            ? QString()
+            : ecart(QStringLiteral("(aucun message)"), m_montres[m_verifies]);
     }
     if (quoi == u"IndexChampion" || quoi == u"IndexLibres")
         return ecart(reste, enTexte(decrire().value(quoi)));
@@ -281,7 +280,8 @@ std::optional<QString> Scenario::attendre(const QString &arguments)
         // ecarts REFERENCE N : le classeur ouvert diffère de REFERENCE en N cases exactement.
         const QStringList mots = reste.split(blancs);
         if (mots.size() != 2 || !m_lecteur || m_classeur.isEmpty())
-            throw Echec { 2, QStringLiteral("attendu : ecarts REFERENCE N, après un classeur ouvert.") };
+            throw Echec { 2,
+                QStringLiteral("attendu : ecarts REFERENCE N, après un classeur ouvert.") };
         QStringList differentes;
         try {
             auto app = m_lecteur();
@@ -302,11 +302,11 @@ std::optional<QString> Scenario::attendre(const QString &arguments)
                 for (int l = 1; l <= ta.derniereLigne(); ++l)
                     for (int k = 1; k <= ta.derniereColonne(); ++k)
                         if (!(ta(l, k) == tb(l, k)))
-                            differentes << f + u'!' + lettresColonne(k) + QString::number(l)
-                                    + u'=' + texteCellule(ta(l, k), QLocale());
+                            differentes << f + u'!' + lettresColonne(k) + QString::number(l) + u'='
+                                    + texteCellule(ta(l, k), QLocale());
             }
         } catch (const sheet::ErreurClasseur &e) {
-            return e.message();
+            return sheet::texteErreur(e);
         }
         return differentes.size() == mots[1].toInt()
             ? QString()
@@ -331,7 +331,7 @@ std::optional<QString> Scenario::attendre(const QString &arguments)
             trouve = texteCellule(c.feuille(mots[0]).plage(mots[1])->valeur(), QLocale());
             c.fermer([](const sheet::QuestionPosee &) { return Reponse::Non; });
         } catch (const sheet::ErreurClasseur &e) {
-            trouve = e.message();
+            trouve = sheet::texteErreur(e);
         }
         return ecart(attendu, trouve);
     }

@@ -93,8 +93,8 @@ std::optional<std::vector<outils::Affectation>> lireListe(const QString &chemin)
 {
     QFile f(chemin);
     if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
-        throw sheet::ErreurClasseur(QStringLiteral("Impossible de lire la liste « %1 ».")
-                                        .arg(QFileInfo(chemin).fileName()));
+        throw sheet::ErreurClasseur(sheet::GenreErreur::Fichier,
+            QStringLiteral("impossible de lire la liste « %1 »").arg(QFileInfo(chemin).fileName()));
     std::vector<outils::Affectation> r;
     for (const QByteArray &ligne : f.readAll().split('\n')) {
         if (ligne.trimmed().isEmpty())
@@ -177,7 +177,7 @@ int main(int argc, char **argv)
     try {
         return it->second(args);
     } catch (const sheet::ErreurClasseur &e) {
-        erreur(e.message());
+        erreur(sheet::texteErreur(e));
         return codeClasseur;
     }
 }
