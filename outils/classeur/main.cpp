@@ -29,9 +29,11 @@ void sortie(const QString &texte)
     std::fwrite(o.constData(), 1, std::size_t(o.size()), stdout);
 }
 
-void erreur(const QString &texte)
+void erreur(QString texte)
 {
-    std::fputs((texte + u'\n').toUtf8().constData(), stderr);
+    // Le retour chariot sépare les lignes d'une boîte de message ; au terminal, il écraserait
+    // la première.
+    std::fputs((texte.replace(QChar(13), u'\n') + u'\n').toUtf8().constData(), stderr);
 }
 
 const char *const usage

@@ -115,9 +115,8 @@ Feuille &ClasseurXls::feuille(const QString &nom)
                 *this, std::size_t(index), vraiNom, m_biff.lireFeuille(std::size_t(index)));
         } catch (const ErreurClasseur &e) {
             m_feuilles.erase(index);
-            throw ErreurClasseur(
-                e.genre(), QStringLiteral("feuille « %1 » : %2").arg(vraiNom, e.detail()))
-                .situee(Operation::Ouvrir, nomFichier());
+            // Le lecteur nomme déjà la feuille dans son détail.
+            throw e.situee(Operation::Ouvrir, nomFichier());
         }
     }
     return *place;

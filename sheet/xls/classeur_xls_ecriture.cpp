@@ -13,8 +13,8 @@ void ClasseurXls::ecrire(std::size_t feuille, int ligne, int colonne, const Cell
 {
     const auto f = m_feuilles.find(int(feuille));
     if (!m_ouvert || f == m_feuilles.end())
-        throw ErreurClasseur(GenreErreur::Usage, QStringLiteral("écriture dans un classeur fermé"))
-            .situee(Operation::Enregistrer, nomFichier());
+        throw ErreurClasseur(GenreErreur::Usage,
+            QStringLiteral("écriture dans le classeur fermé « %1 »").arg(nomFichier()));
     const Cellule posee = sheet::valeurPosee(valeur);
     static const EcrituresFeuille aucune;
     const EcrituresFeuille *deja = ecritures(feuille);
