@@ -18,70 +18,53 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // Le genre de chaque refus, sur les fichiers refusés du dépôt et les fautes que l'on sait jouer ;
-// le classeur « base.xls » est une copie de mini-libreoffice.xls.
+// « base.xls » est une copie de mini-libreoffice.xls.
 TEST(Erreurs, ChaqueRefusDitSonGenre)
 {
     using Situation = std::function<void(Application &, const QString &base)>;
-    const auto fichier = [](const char *nom, const QString &feuille = {}) -> Situation {
-        return [=](Application &app, const QString &) {
-            Classeur &c = app.ouvrir(aide::source(QString::fromUtf8(nom)));
-            if (!feuille.isEmpty())
+    const auto lu
+        = [](const char *n) { return aide::lireFichier(aide::source(QString::fromUtf8(n))); };
+    const auto ouvrir = [](const QByteArray &octets, const QString &feuille = {}) -> Situation {
+        return [=](Application &app, const QString &b) {
+            if (!octets.isNull())
+                aide::ecrireFichier(b, octets);
+            if (Classeur &c = app.ouvrir(b); !feuille.isEmpty())
                 c.feuille(feuille);
         };
     };
-    const auto ecrire = [](const QString &adresse, const Cellule &v) -> Situation {
-        return [=](Application &app, const QString &base) {
-            app.ouvrir(base).feuille(u"DYN_team"_s).plage(adresse)->ecrire(v);
-        };
-    };
-    const auto enregistrerApres = [](const std::function<void(const QString &)> &faute) {
-        return [=](Application &app, const QString &base) {
-            auto &x = dynamic_cast<xls::ClasseurXls &>(app.ouvrir(base));
-            x.feuille(u"DYN_team"_s).plage(u"B3"_s)->ecrire(Cellule::texte(u"Un"_s));
-            faute(base);
+    // Écrit puis, après la faute sur le disque, enregistre (sans faute : le refus vient avant).
+    const auto ecrire = [](const QString &adresse, const Cellule &v,
+                            std::function<void(const QString &)> faute = {}) -> Situation {
+        return [=](Application &app, const QString &b) {
+            auto &x = dynamic_cast<xls::ClasseurXls &>(app.ouvrir(b));
+            x.feuille(u"DYN_team"_s).plage(adresse)->ecrire(v);
+            faute(b);
             x.enregistrer({});
         };
     };
+    const Cellule un = Cellule::nombre(1);
     const std::tuple<const char *, Situation, GenreErreur> tous[] = {
         { "absent", [](Application &app, const QString &b) { app.ouvrir(b + u"x"_s); },
             GenreErreur::Fichier },
-        { "vide",
-            [](Application &app, const QString &b) {
-                aide::ecrireFichier(b, "");
-                app.ouvrir(b);
-            },
-            GenreErreur::PasUnClasseur },
-        { "xlsx", fichier("tests/data/refus/xlsx-renomme.xls"), GenreErreur::PasUnClasseur },
-        { "excel95", fichier("tests/data/refus/biff5-gnumeric.xls"), GenreErreur::AncienExcel },
-        { "motDePasse", fichier("tests/data/refus/motdepasse-libreoffice.xls"),
+        { "vide", ouvrir(""), GenreErreur::PasUnClasseur },
+        { "xlsx", ouvrir(lu("tests/data/refus/xlsx-renomme.xls")), GenreErreur::PasUnClasseur },
+        { "excel95", ouvrir(lu("tests/data/refus/biff5-gnumeric.xls")), GenreErreur::AncienExcel },
+        { "motDePasse", ouvrir(lu("tests/data/refus/motdepasse-libreoffice.xls")),
             GenreErreur::Chiffre },
-        { "caseAvalee", fichier("tests/data/refus/rk-avale-libreoffice.xls", u"DYN_cyclist"_s),
+        { "caseAvalee", ouvrir(lu("tests/data/refus/rk-avale-libreoffice.xls"), u"DYN_cyclist"_s),
             GenreErreur::Abime },
-        { "coupe",
-            [](Application &app, const QString &b) {
-                aide::ecrireFichier(b, aide::lireFichier(b).chopped(1536));
-                app.ouvrir(b);
-            },
-            GenreErreur::Abime },
-        { "sansFeuille", fichier("tests/data/classeurs/mini-libreoffice.xls", u"DYN_rider"_s),
-            GenreErreur::FeuilleAbsente },
-        { "adresse", ecrire(u"A0"_s, Cellule::nombre(1)), GenreErreur::AdresseInvalide },
+        { "sansFeuille", ouvrir({}, u"DYN_rider"_s), GenreErreur::FeuilleAbsente },
+        { "dejaOuvert", [](Application &app, const QString &b) { app.ouvrir(b), app.ouvrir(b); },
+            GenreErreur::Usage },
+        { "adresse", ecrire(u"A0"_s, un), GenreErreur::AdresseInvalide },
         { "texteTropLong", ecrire(u"B3"_s, Cellule::texte(QString(32768, u'x'))),
             GenreErreur::TexteTropLong },
+        { "changeSurLeDisque",
+            ecrire(u"B3"_s, un, [](const QString &b) { aide::ecrireFichier(b, "x"); }),
+            GenreErreur::FichierChange },
         { "enregistrementTropLong",
             [](Application &, const QString &) { xls::enregistrement(0, QByteArray(8225, 0)); },
             GenreErreur::EcritureImpossible },
-        { "dejaOuvert",
-            [](Application &app, const QString &b) {
-                app.ouvrir(b);
-                app.ouvrir(b);
-            },
-            GenreErreur::Usage },
-        { "disparu", enregistrerApres([](const QString &b) { QFile::remove(b); }),
-            GenreErreur::Fichier },
-        { "changeSurLeDisque",
-            enregistrerApres([](const QString &b) { aide::ecrireFichier(b, "autre"); }),
-            GenreErreur::FichierChange },
     };
     for (const auto &[nom, situation, genre] : tous) {
         SCOPED_TRACE(nom);
@@ -89,9 +72,8 @@ TEST(Erreurs, ChaqueRefusDitSonGenre)
         const QString base = dossier.filePath(u"base.xls"_s);
         ASSERT_TRUE(
             QFile::copy(aide::source(u"tests/data/classeurs/mini-libreoffice.xls"_s), base));
-        auto app = creerApplicationXls();
         try {
-            situation(*app, base);
+            situation(*creerApplicationXls(), base);
             ADD_FAILURE() << "aucun refus";
         } catch (const ErreurClasseur &e) {
             EXPECT_EQ(e.genre(), genre) << e.detail().toStdString();
