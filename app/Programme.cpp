@@ -14,6 +14,8 @@
 #include <QSessionManager>
 #include <QSettings>
 
+#include <cstdio>
+
 namespace zarvo::app {
 
 namespace {
@@ -89,16 +91,20 @@ bool Programme::ouvrirClasseur(const QString &chemin)
         boutons = chargerClasseur(*m_tableur, chemin, donnees);
     } catch (const sheet::ErreurClasseur &e) {
         m_tableur.reset();
-        m_messages.afficher(e.message(), Boutons::Ok);
+        m_messages.afficher(sheet::texteErreur(e), Boutons::Ok);
         return false;
     } catch (const std::exception &e) {
-        // Échec imprévu du moteur : même issue, avec ce qu'il en dit.
+        // Échec imprévu du moteur : même issue ; son texte, technique et anglais, va sur la
+        // sortie d'erreur, pas dans la fenêtre.
+        std::fprintf(stderr, "zarvoedit : %s\n", e.what());
         if (m_tableur && m_tableur->classeurActif())
             m_tableur->classeurActif()->fermer([](const QString &) { return Reponse::Non; });
         m_tableur.reset();
-        m_messages.afficher(QStringLiteral("Le classeur « %1 » ne peut pas être utilisé.")
-                                .arg(QFileInfo(chemin).fileName())
-            + QChar(13) + QString::fromLocal8Bit(e.what()));
+        m_messages.afficher(
+            sheet::texteErreur(sheet::ErreurClasseur(sheet::GenreErreur::Imprevu,
+                QStringLiteral("erreur imprévue du programme, décrite sur sa sortie d'erreur"))
+                                   .situee(sheet::Operation::Ouvrir, QFileInfo(chemin).fileName())),
+            Boutons::Ok);
         return false;
     }
 

@@ -91,7 +91,7 @@ inline Donnees donneesDeMesure()
             return d;
         } catch (const sheet::ErreurClasseur &e) {
             std::printf("Classeur de démonstration illisible (%s) : base inventée\n",
-                qPrintable(e.message()));
+                qPrintable(sheet::texteErreur(e)));
             return std::nullopt;
         }
     }();

@@ -98,8 +98,8 @@ ResultatApplication appliquerModifications(Donnees &d, sheet::Classeur &classeur
                   ecrireLigne(*feuille, d, t, ligne, derniereColonne, langue, res.nbEcritures);
                   return true;
               } catch (const sheet::ErreurClasseur &e) {
-                  res.erreur = texteEchec(
-                      quoi, nomFeuille, t(ligne, base::colLigneFeuille), e.message(), langue);
+                  res.erreur = texteEchec(quoi, nomFeuille, t(ligne, base::colLigneFeuille),
+                      sheet::texteErreur(e), langue);
                   return false;
               }
           };

@@ -20,13 +20,6 @@ namespace {
 
 using sheet::ErreurClasseur;
 
-QString messageInutilisable(const QString &chemin, const QString &raison)
-{
-    return QStringLiteral("Le classeur « %1 » ne peut pas être utilisé.")
-               .arg(QFileInfo(chemin).fileName())
-        + QChar(13) + raison;
-}
-
 void lireCoureurs(sheet::Feuille &feuille, Donnees &d)
 {
     // Le bloc rendu a toujours la taille demandée : les cases absentes y sont vides.
@@ -65,8 +58,8 @@ void lireEquipes(sheet::Feuille &feuille, Donnees &d)
         if (!liste.contains(u'-' + texteCellule(id) + u'-'))
             continue;
         if (j > base::derniereLigneEquipe)
-            throw ErreurClasseur(
-                QStringLiteral("La feuille %1 liste plus de %2 équipes (ligne %3).")
+            throw ErreurClasseur(sheet::GenreErreur::ContenuInattendu,
+                QStringLiteral("la feuille %1 liste plus de %2 équipes (ligne %3)")
                     .arg(disposition::feuilleEquipes())
                     .arg(base::derniereLigneEquipe)
                     .arg(i));
@@ -99,7 +92,7 @@ QList<DescriptionBouton> chargerClasseur(
         // Rien n'a été écrit : refermer sans enregistrer ne touche pas au fichier.
         if (sheet::Classeur *ouvert = tableur.classeurActif())
             ouvert->fermer([](const QString &) { return Reponse::Non; });
-        throw ErreurClasseur(messageInutilisable(chemin, e.message()));
+        throw e.situee(sheet::Operation::Ouvrir, QFileInfo(chemin).fileName());
     }
     QList<DescriptionBouton> boutons = boutonsEquipes(d);
     donnees = std::move(d);

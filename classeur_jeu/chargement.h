@@ -24,7 +24,8 @@ QString ListeEquipes();
  * Renvoie les boutons d'équipe à créer (boutonsEquipes) ; IndexLibres est alors posé.
  *
  * Un classeur inutilisable (illisible, protégé, feuille absente, plus de 41 équipes listées…)
- * lève sheet::ErreurClasseur avec un message qui nomme le fichier et la raison ; le classeur,
+ * lève sheet::ErreurClasseur rattachée à l'ouverture de ce fichier (sa phrase :
+ * sheet::texteErreur) ; le classeur,
  * s'il a été ouvert, est alors refermé sans enregistrer et `donnees` n'a pas changé.
  */
 QList<DescriptionBouton> chargerClasseur(

@@ -51,7 +51,8 @@ Adresse lireAdresse(const QString &texte)
             && a.ligne1 <= a.ligne2 && a.colonne1 <= a.colonne2;
     }
     if (!ok)
-        throw ErreurClasseur(QStringLiteral("Adresse de cellule invalide : « %1 ».").arg(texte));
+        throw ErreurClasseur(GenreErreur::AdresseInvalide,
+            QStringLiteral("adresse de cellule invalide : « %1 »").arg(texte));
     return a;
 }
 

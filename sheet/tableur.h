@@ -3,12 +3,14 @@
 #include "model/cellule.h"
 #include "model/reponse.h"
 #include "model/tableau.h"
+#include "sheet/erreur.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace zarvo::sheet {
 
@@ -16,7 +18,7 @@ namespace zarvo::sheet {
  * Interface du tableur : les opérations dont le programme a besoin, derrière des classes
  * abstraites, pour que tout le programme tourne contre n'importe quelle mise en œuvre
  * (le moteur .xls natif, ou le tableur en mémoire des tests).
- * Tout échec est levé comme ErreurClasseur, avec un texte en français.
+ * Tout échec est levé comme ErreurClasseur, avec son genre et un détail en français.
  */
 
 /// Mode de calcul « manuel », seule valeur que le programme passe.
@@ -46,7 +48,7 @@ using QuestionEnregistrer = std::function<Reponse(const QuestionPosee &question)
 struct Fermeture
 {
     bool fermee = true; ///< faux : le classeur reste ouvert (Annuler, ou échec d'enregistrement)
-    QString erreur; ///< message en français quand l'enregistrement a échoué, sinon vide
+    std::optional<ErreurClasseur> erreur; ///< l'échec de l'enregistrement, s'il a échoué
     QString avertissement = {}; ///< enregistré, mais avec une réserve (droits non rendus)
 };
 
@@ -84,7 +86,7 @@ public:
     virtual ~Classeur() = default;
     /// Noms des feuilles, dans l'ordre du classeur.
     virtual QStringList nomsFeuilles() const = 0;
-    /// Feuille par son nom ; feuille absente : ErreurClasseur nommant le fichier.
+    /// Feuille par son nom ; feuille absente : ErreurClasseur (FeuilleAbsente).
     virtual Feuille &feuille(const QString &nom) = 0;
     /// Vrai si une écriture a eu lieu depuis l'ouverture ou le dernier enregistrement.
     virtual bool estModifie() const = 0;

@@ -494,12 +494,12 @@ bool Equipes::Quitter()
                 return m_messages.afficher(question.texte, question.boutons);
             });
         } catch (const sheet::ErreurClasseur &e) {
-            f = { false, e.message() };
+            f = { false, e };
         }
         if (!f.fermee) {
             // Annuler, ou enregistrement manqué : on revient à l'éditeur, tout intact.
-            if (!f.erreur.isEmpty())
-                m_messages.afficher(f.erreur, Boutons::Ok);
+            if (f.erreur)
+                m_messages.afficher(sheet::texteErreur(*f.erreur), Boutons::Ok);
             return false;
         }
         // Enregistré, mais le fichier n'a pas retrouvé son propriétaire ou ses droits.

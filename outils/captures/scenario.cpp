@@ -371,7 +371,7 @@ std::optional<QString> Scenario::attendre(const QString &arguments)
                                     + texteCellule(ta(l, k), QLocale());
             }
         } catch (const sheet::ErreurClasseur &e) {
-            return e.message();
+            return sheet::texteErreur(e);
         }
         return differentes.size() == mots[1].toInt()
             ? QString()
@@ -396,7 +396,7 @@ std::optional<QString> Scenario::attendre(const QString &arguments)
             trouve = texteCellule(c.feuille(mots[0]).plage(mots[1])->valeur(), QLocale());
             c.fermer([](const sheet::QuestionPosee &) { return Reponse::Non; });
         } catch (const sheet::ErreurClasseur &e) {
-            trouve = e.message();
+            trouve = sheet::texteErreur(e);
         }
         return ecart(attendu, trouve);
     }

@@ -29,9 +29,11 @@ void sortie(const QString &texte)
     std::fwrite(o.constData(), 1, std::size_t(o.size()), stdout);
 }
 
-void erreur(const QString &texte)
+void erreur(QString texte)
 {
-    std::fputs((texte + u'\n').toUtf8().constData(), stderr);
+    // Le retour chariot sépare les lignes d'une boîte de message ; au terminal, il écraserait
+    // la première.
+    std::fputs((texte.replace(QChar(13), u'\n') + u'\n').toUtf8().constData(), stderr);
 }
 
 const char *const usage
@@ -93,8 +95,8 @@ std::optional<std::vector<outils::Affectation>> lireListe(const QString &chemin)
 {
     QFile f(chemin);
     if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
-        throw sheet::ErreurClasseur(QStringLiteral("Impossible de lire la liste « %1 ».")
-                                        .arg(QFileInfo(chemin).fileName()));
+        throw sheet::ErreurClasseur(sheet::GenreErreur::Fichier,
+            QStringLiteral("impossible de lire la liste « %1 »").arg(QFileInfo(chemin).fileName()));
     std::vector<outils::Affectation> r;
     for (const QByteArray &ligne : f.readAll().split('\n')) {
         if (ligne.trimmed().isEmpty())
@@ -177,7 +179,7 @@ int main(int argc, char **argv)
     try {
         return it->second(args);
     } catch (const sheet::ErreurClasseur &e) {
-        erreur(e.message());
+        erreur(sheet::texteErreur(e));
         return codeClasseur;
     }
 }

@@ -61,10 +61,11 @@ public:
     void ecrire(const Cellule &valeur) override
     {
         if (!m_a.estUneCase())
-            throw ErreurClasseur(QStringLiteral(
-                "Écriture refusée dans « %1 » : la plage %2:%3 n'est pas une seule case.")
-                                     .arg(m_feuille.nom(), texteAdresse(m_a.ligne1, m_a.colonne1),
-                                         texteAdresse(m_a.ligne2, m_a.colonne2)));
+            throw ErreurClasseur(GenreErreur::AdresseInvalide,
+                QStringLiteral(
+                    "écriture refusée dans « %1 » : la plage %2:%3 n'est pas une seule case")
+                    .arg(m_feuille.nom(), texteAdresse(m_a.ligne1, m_a.colonne1),
+                        texteAdresse(m_a.ligne2, m_a.colonne2)));
         m_feuille.classeur().ecrire(m_feuille.index(), m_a.ligne1 - 1, m_a.colonne1 - 1, valeur);
     }
 
@@ -104,7 +105,8 @@ Feuille &ClasseurXls::feuille(const QString &nom)
     const int index = m_biff.chercherFeuille(nom);
     if (index < 0)
         throw ErreurClasseur(
-            QStringLiteral("Le classeur « %1 » n'a pas de feuille « %2 ».").arg(nomFichier(), nom));
+            GenreErreur::FeuilleAbsente, QStringLiteral("pas de feuille « %1 »").arg(nom))
+            .situee(Operation::Ouvrir, nomFichier());
     auto &place = m_feuilles[index];
     if (!place) {
         const QString vraiNom = m_biff.feuilles()[std::size_t(index)].nom;
@@ -113,9 +115,8 @@ Feuille &ClasseurXls::feuille(const QString &nom)
                 *this, std::size_t(index), vraiNom, m_biff.lireFeuille(std::size_t(index)));
         } catch (const ErreurClasseur &e) {
             m_feuilles.erase(index);
-            throw ErreurClasseur(
-                QStringLiteral("Impossible de lire la feuille « %1 » du classeur « %2 » : %3.")
-                    .arg(vraiNom, nomFichier(), e.fragment()));
+            // Le lecteur nomme déjà la feuille dans son détail.
+            throw e.situee(Operation::Ouvrir, nomFichier());
         }
     }
     return *place;
@@ -140,15 +141,14 @@ std::unique_ptr<ClasseurXls> ouvrirOctets(const QByteArray &octets, const QStrin
         const int entree = c.chercherFlux(QStringLiteral("Workbook"));
         if (entree < 0) {
             if (c.chercherFlux(QStringLiteral("Book")) >= 0)
-                throw ErreurClasseur(QStringLiteral(
-                    "classeur d'une version d'Excel antérieure à Excel 97 (Excel 5 ou 95)"));
-            throw ErreurClasseur(QStringLiteral("le fichier ne contient pas de classeur Excel"));
+                refuserAncienExcel();
+            throw ErreurClasseur(GenreErreur::PasUnClasseur,
+                QStringLiteral("le fichier ne contient pas de classeur Excel"));
         }
         ClasseurBiff biff = ClasseurBiff::lire(c.lireFlux(entree));
         return std::make_unique<ClasseurXls>(chemin, std::move(c), entree, std::move(biff));
     } catch (const ErreurClasseur &e) {
-        throw ErreurClasseur(QStringLiteral("Impossible d'ouvrir « %1 » : %2.")
-                                 .arg(QFileInfo(chemin).fileName(), e.fragment()));
+        throw e.situee(Operation::Ouvrir, QFileInfo(chemin).fileName());
     }
 }
 
@@ -162,12 +162,12 @@ public:
     Classeur &ouvrir(const QString &chemin) override
     {
         if (m_actif && m_actif->estOuvert())
-            throw ErreurClasseur(QStringLiteral("Un classeur est déjà ouvert."));
+            throw ErreurClasseur(GenreErreur::Usage, QStringLiteral("un classeur est déjà ouvert"));
         using systeme::Genre;
         const systeme::Lecture l = systeme::lire(chemin, xls::tailleFichierMax);
-        const auto refus = [&](const QString &raison) {
-            return ErreurClasseur(QStringLiteral("Impossible d'ouvrir « %1 » : %2.")
-                                      .arg(QFileInfo(chemin).fileName(), raison));
+        const auto refus = [&](const QString &raison, GenreErreur genre = GenreErreur::Fichier) {
+            return ErreurClasseur(genre, raison)
+                .situee(Operation::Ouvrir, QFileInfo(chemin).fileName());
         };
         const QFileInfo lien(chemin);
         const QString cible = lien.isSymLink()
@@ -187,7 +187,7 @@ public:
         if (l.tropGros)
             throw refus(QStringLiteral("fichier trop gros pour un classeur"));
         if (l.octets.isEmpty())
-            throw refus(QStringLiteral("le fichier est vide"));
+            throw refus(QStringLiteral("le fichier est vide"), GenreErreur::PasUnClasseur);
         m_actif = xls::ouvrirOctets(l.octets, chemin);
         m_actif->definirFichierLu(l.identite);
         return *m_actif;

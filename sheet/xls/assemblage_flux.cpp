@@ -31,7 +31,8 @@ QByteArray reconstruireFlux(
     const auto &enr = biff.enregistrements();
     const auto &sf = biff.sousFlux();
     if (sf.empty() || enr.empty())
-        throw ErreurClasseur(QStringLiteral("Classeur vide : rien à enregistrer."));
+        throw ErreurClasseur(
+            GenreErreur::EcritureImpossible, QStringLiteral("classeur vide, rien à enregistrer"));
 
     // Les feuilles touchées d'abord : elles décident des chaînes nouvelles.
     PlanSst sst(biff);
@@ -40,7 +41,8 @@ QByteArray reconstruireFlux(
         if (ecr.empty())
             continue;
         if (feuille >= biff.feuilles().size() || !biff.feuilles()[feuille].estFeuilleDeCalcul())
-            throw ErreurClasseur(QStringLiteral("Écriture dans une feuille qui n'existe pas."));
+            throw ErreurClasseur(GenreErreur::FeuilleAbsente,
+                QStringLiteral("écriture dans une feuille qui n'existe pas"));
         touchees[biff.feuilles()[feuille].sousFlux] = std::make_unique<FeuilleReecrite>(
             biff, feuille, ecr, sst, lues.count(feuille) ? lues.at(feuille) : nullptr);
     }
@@ -151,7 +153,8 @@ QByteArray reconstruireFlux(
         ecrire32(out.data() + placesBoundsheet.at(f.enregistrement) + 4,
             std::uint32_t(debuts.at(f.sousFlux)));
     if (out.size() > 0x7FFFFFFF)
-        throw ErreurClasseur(QStringLiteral("Classeur trop grand pour être enregistré."));
+        throw ErreurClasseur(GenreErreur::EcritureImpossible,
+            QStringLiteral("classeur trop grand pour être enregistré"));
     return out;
 }
 

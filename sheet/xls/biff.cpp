@@ -1,6 +1,7 @@
 #include "sheet/xls/biff.h"
 
 #include "sheet/erreur.h"
+#include "sheet/xls/conteneur.h"
 #include "sheet/xls/octets.h"
 
 #include <algorithm>
@@ -11,9 +12,14 @@ namespace zarvo::sheet::xls {
 
 namespace {
 
-[[noreturn]] void refuser(const QString &raison)
+[[noreturn]] void refuser(GenreErreur genre, const QString &raison)
 {
-    throw ErreurClasseur(raison);
+    throw ErreurClasseur(genre, raison);
+}
+
+[[noreturn]] void abime(const QString &raison)
+{
+    refuser(GenreErreur::Abime, raison);
 }
 
 constexpr std::uint16_t versionBiff8 = 0x0600;
@@ -111,8 +117,8 @@ public:
                     // Reprise des caractères dans un CONTINUE : nouvel octet d'option.
                     const std::uint8_t option = u8();
                     if (option > 1)
-                        refuser(QStringLiteral("%1 : octet d'option invalide dans un CONTINUE")
-                                    .arg(m_quoi));
+                        abime(QStringLiteral("%1 : octet d'option invalide dans un CONTINUE")
+                                  .arg(m_quoi));
                     seize = option == 1;
                 }
             }
@@ -121,7 +127,7 @@ public:
             const auto &[debut, longueur] = m_segments[m_seg];
             const std::uint32_t dispo = (std::uint32_t(longueur) - m_pos) / (seize ? 2 : 1);
             if (dispo == 0)
-                refuser(
+                abime(
                     QStringLiteral("%1 : caractère coupé entre deux enregistrements").arg(m_quoi));
             const int morceau = int(std::min<std::uint32_t>(std::uint32_t(nb), dispo));
             r += caracteres(m_flux + debut + m_pos, morceau, seize);
@@ -141,7 +147,7 @@ private:
     }
     [[noreturn]] void tronque() const
     {
-        refuser(QStringLiteral("%1 : données tronquées").arg(m_quoi));
+        abime(QStringLiteral("%1 : données tronquées").arg(m_quoi));
     }
 
     const char *m_flux;
@@ -302,24 +308,24 @@ ClasseurBiff ClasseurBiff::lire(const QByteArray &flux)
             && std::all_of(d + pos, d + n, [](char o) { return o == 0; }))
             break; // bourrage final
         if (n - pos < 4)
-            refuser(QStringLiteral("enregistrement tronqué en fin de classeur"));
+            abime(QStringLiteral("enregistrement tronqué en fin de classeur"));
         Enregistrement e { lire16(d + pos), lire16(d + pos + 2), pos };
         // Des écrivains mettent des FORMULA au format BIFF8 sous le numéro d'Excel 3 ou 4 :
         // ce sont des formules, lues et réécrites comme telles (octets d'origine gardés).
         if (e.id == id::formulaBiff3 || e.id == id::formulaBiff4)
             e.id = id::formula;
         if (e.longueur > n - pos - 4)
-            refuser(QStringLiteral("enregistrement tronqué en fin de classeur"));
+            abime(QStringLiteral("enregistrement tronqué en fin de classeur"));
         const std::size_t index = c.m_enregistrements.size();
         if (profondeur == 0) {
             if (e.id != id::bof) {
                 if (c.m_sousFlux.empty() && estAncienBof(e.id))
-                    refuser(QStringLiteral("classeur d'une version d'Excel antérieure à Excel 97"));
-                refuser(QStringLiteral("enregistrement hors de toute feuille (BOF attendu)"));
+                    refuserAncienExcel();
+                abime(QStringLiteral("enregistrement hors de toute feuille (BOF attendu)"));
             }
             const auto bof = Bof::lire(d + e.debutDonnees(), e.longueur);
             if (!bof)
-                refuser(QStringLiteral("enregistrement BOF trop court"));
+                abime(QStringLiteral("enregistrement BOF trop court"));
             SousFlux s;
             s.version = bof->version;
             s.genre = bof->genre;
@@ -327,7 +333,7 @@ ClasseurBiff ClasseurBiff::lire(const QByteArray &flux)
             c.m_sousFlux.push_back(s);
         }
         if (e.id == id::bof && ++profondeur > profondeurMax)
-            refuser(QStringLiteral("sous-flux imbriqués trop profondément"));
+            abime(QStringLiteral("sous-flux imbriqués trop profondément"));
         if (e.id == id::eof && --profondeur == 0)
             c.m_sousFlux.back().dernier = index;
         c.m_enregistrements.push_back(e);
@@ -335,18 +341,18 @@ ClasseurBiff ClasseurBiff::lire(const QByteArray &flux)
     }
     c.m_finEnregistrements = pos;
     if (c.m_sousFlux.empty())
-        refuser(QStringLiteral("flux Workbook vide"));
+        abime(QStringLiteral("flux Workbook vide"));
     if (profondeur != 0)
-        refuser(QStringLiteral("classeur tronqué : feuille sans fin (EOF manquant)"));
+        abime(QStringLiteral("classeur tronqué : feuille sans fin (EOF manquant)"));
 
     const SousFlux &globaux = c.m_sousFlux.front();
     if (globaux.version != versionBiff8) {
-        refuser(globaux.version < versionBiff8 ? QStringLiteral(
-                    "classeur d'une version d'Excel antérieure à Excel 97 (BIFF5 ou plus ancien)")
-                                               : QStringLiteral("version de classeur inconnue"));
+        if (globaux.version < versionBiff8)
+            refuserAncienExcel();
+        abime(QStringLiteral("version de classeur inconnue"));
     }
     if (globaux.genre != genre::globaux)
-        refuser(QStringLiteral("le classeur ne commence pas par ses données globales"));
+        abime(QStringLiteral("le classeur ne commence pas par ses données globales"));
     c.lireGlobaux();
     return c;
 }
@@ -358,7 +364,7 @@ void ClasseurBiff::lireGlobaux()
     // Chiffré : rien d'autre n'a de sens, on refuse avant de lire quoi que ce soit.
     for (std::size_t i = g.premier; i <= g.dernier; ++i)
         if (m_enregistrements[i].id == id::filepass)
-            refuser(QStringLiteral("classeur protégé par un mot de passe"));
+            refuser(GenreErreur::Chiffre, QStringLiteral("classeur protégé par un mot de passe"));
 
     for (const auto [i, premierNiveau] :
         ParcoursSousFlux(m_enregistrements, g.premier, g.dernier)) {
@@ -372,7 +378,7 @@ void ClasseurBiff::lireGlobaux()
             break;
         case id::boundsheet: {
             if (e.longueur < 8)
-                refuser(QStringLiteral("BOUNDSHEET tronqué"));
+                abime(QStringLiteral("BOUNDSHEET tronqué"));
             FeuilleDeclaree f;
             const std::uint32_t position = lire32(p);
             f.visibilite = std::uint8_t(p[4]) & 0x03;
@@ -381,25 +387,25 @@ void ClasseurBiff::lireGlobaux()
             const int nb = std::uint8_t(p[6]);
             const bool seize = std::uint8_t(p[7]) & 0x01;
             if (8 + nb * (seize ? 2 : 1) > e.longueur)
-                refuser(QStringLiteral("BOUNDSHEET tronqué"));
+                abime(QStringLiteral("BOUNDSHEET tronqué"));
             f.nom = caracteres(p + 8, nb, seize);
             const auto it
                 = std::find_if(m_sousFlux.begin() + 1, m_sousFlux.end(), [&](const SousFlux &s) {
                       return m_enregistrements[s.premier].position == position;
                   });
             if (it == m_sousFlux.end())
-                refuser(QStringLiteral("la feuille « %1 » ne pointe pas sur un début de feuille")
-                            .arg(f.nom));
+                abime(QStringLiteral("la feuille « %1 » ne pointe pas sur un début de feuille")
+                          .arg(f.nom));
             f.sousFlux = std::size_t(it - m_sousFlux.begin());
             for (const FeuilleDeclaree &autre : m_feuilles)
                 if (autre.sousFlux == f.sousFlux)
-                    refuser(QStringLiteral("deux feuilles pointent sur les mêmes données"));
+                    abime(QStringLiteral("deux feuilles pointent sur les mêmes données"));
             m_feuilles.push_back(f);
             break;
         }
         case id::sst: {
             if (m_sstEnregistrements)
-                refuser(QStringLiteral("table des chaînes (SST) en double"));
+                abime(QStringLiteral("table des chaînes (SST) en double"));
             std::size_t dernier = i;
             while (dernier + 1 < g.dernier && m_enregistrements[dernier + 1].id == id::continuation)
                 ++dernier;
@@ -451,7 +457,8 @@ FeuilleBiff ClasseurBiff::lireFeuille(std::size_t indexFeuille) const
     const FeuilleDeclaree &f = m_feuilles.at(indexFeuille);
     const SousFlux &s = m_sousFlux.at(f.sousFlux);
     if (s.version != versionBiff8 || s.genre != genre::feuille)
-        refuser(QStringLiteral("« %1 » n'est pas une feuille de calcul Excel 97").arg(f.nom));
+        refuser(GenreErreur::AncienExcel,
+            QStringLiteral("« %1 » n'est pas une feuille de calcul Excel 97").arg(f.nom));
 
     const char *d = m_flux.constData();
     std::vector<Case> cases;
@@ -472,28 +479,28 @@ FeuilleBiff ClasseurBiff::lireFeuille(std::size_t indexFeuille) const
         };
         // Trop long, il avale les enregistrements suivants : leurs cases seraient lues vides.
         if (e.longueur > tailleMaxDonneesBiff8)
-            refuser(QStringLiteral("%1 : %2 octets de données, plus que les %3 permis")
-                        .arg(quoi())
-                        .arg(e.longueur)
-                        .arg(tailleMaxDonneesBiff8));
+            abime(QStringLiteral("%1 : %2 octets de données, plus que les %3 permis")
+                      .arg(quoi())
+                      .arg(e.longueur)
+                      .arg(tailleMaxDonneesBiff8));
         if (!place.premierNiveau)
             continue; // graphique imbriqué : pas des cases de la feuille
         // Sa plage sert à l'écriture, qui doit pouvoir la lire.
         if (e.id == id::shrfmla && !ShrFmla::lire(d + e.debutDonnees(), e.longueur))
-            refuser(QStringLiteral("%1 : formule partagée (SHRFMLA) tronquée").arg(quoi()));
+            abime(QStringLiteral("%1 : formule partagée (SHRFMLA) tronquée").arg(quoi()));
         const Donnees r(d + e.debutDonnees(), e.longueur);
         // Quelques octets de bourrage passent (LibreOffice écrit des BOOLERR de 9 octets) ; dès
         // 4 octets de trop, l'excédent peut cacher un enregistrement entier.
         const auto longueurExacte = [&](std::uint32_t attendue) {
             if (r.taille() < attendue || r.taille() - attendue >= 4)
-                refuser(QStringLiteral("%1 : longueur %2 au lieu de %3 pour ce genre de case")
-                            .arg(quoi())
-                            .arg(r.taille())
-                            .arg(attendue));
+                abime(QStringLiteral("%1 : longueur %2 au lieu de %3 pour ce genre de case")
+                          .arg(quoi())
+                          .arg(r.taille())
+                          .arg(attendue));
         };
         const auto nombre = [&](double v) {
             if (!std::isfinite(v))
-                refuser(QStringLiteral("%1 : nombre non fini").arg(quoi()));
+                abime(QStringLiteral("%1 : nombre non fini").arg(quoi()));
             Case c;
             c.genre = Case::Genre::Nombre;
             c.nombre = v;
@@ -519,7 +526,7 @@ FeuilleBiff ClasseurBiff::lireFeuille(std::size_t indexFeuille) const
                     const bool seize = l.u8() & 0x01;
                     texte = l.chaine(nb, seize); // les CONTINUE qui suivent ne portent rien d'autre
                 } catch (const std::out_of_range &) {
-                    refuser(QStringLiteral("%1 : enregistrement tronqué").arg(quoi()));
+                    abime(QStringLiteral("%1 : enregistrement tronqué").arg(quoi()));
                 }
                 Case &c = cases[formuleTexte];
                 c.genre = Case::Genre::Texte;
@@ -530,19 +537,19 @@ FeuilleBiff ClasseurBiff::lireFeuille(std::size_t indexFeuille) const
                 continue;
             }
             if (e.id != id::shrfmla && e.id != id::array && e.id != id::table)
-                refuser(
+                abime(
                     QStringLiteral("%1 : résultat texte de formule (STRING) manquant").arg(quoi()));
             continue;
         }
 
         const auto verifierXf = [&](std::uint16_t xf) {
             if (xf >= m_nbXf)
-                refuser(QStringLiteral("%1 : index de format (XF) hors de la table").arg(quoi()));
+                abime(QStringLiteral("%1 : index de format (XF) hors de la table").arg(quoi()));
         };
         const auto ajouter = [&](std::uint16_t ligne, std::uint16_t colonne, std::uint16_t xf,
                                  std::uint16_t derniere, Case c) {
             if (derniere >= nbColonnesMax)
-                refuser(QStringLiteral("%1 : colonne hors limites").arg(quoi()));
+                abime(QStringLiteral("%1 : colonne hors limites").arg(quoi()));
             verifierXf(xf);
             c.ligne = ligne;
             c.colonne = colonne;
@@ -567,20 +574,20 @@ FeuilleBiff ClasseurBiff::lireFeuille(std::size_t indexFeuille) const
                 const bool rk = e.id == id::mulrk;
                 const std::uint32_t pas = rk ? 6 : 2;
                 if (r.taille() < 6 || (r.taille() - 6) % pas != 0)
-                    refuser(QStringLiteral("%1 : longueur incohérente").arg(quoi()));
+                    abime(QStringLiteral("%1 : longueur incohérente").arg(quoi()));
                 const std::uint32_t nb = (r.taille() - 6) / pas;
                 const std::uint16_t ligne = r.u16(0), premiere = r.u16(2);
                 const std::uint16_t derniere = r.u16(r.taille() - 2);
                 if (nb == 0 || derniere < premiere || std::uint32_t(derniere - premiere + 1) != nb)
-                    refuser(QStringLiteral("%1 : nombre d'entrées incohérent avec les colonnes")
-                                .arg(quoi()));
+                    abime(QStringLiteral("%1 : nombre d'entrées incohérent avec les colonnes")
+                              .arg(quoi()));
                 // Une seule entrée pour la suite de colonnes ; chaque valeur est vérifiée ici
                 // et relue de l'enregistrement à la demande.
                 for (std::uint32_t k = 0; k < nb; ++k) {
                     const std::uint32_t o = 4 + k * pas;
                     verifierXf(r.u16(o));
                     if (rk && !std::isfinite(valeurRk(r.u32(o + 2))))
-                        refuser(QStringLiteral("%1 : nombre non fini").arg(quoi()));
+                        abime(QStringLiteral("%1 : nombre non fini").arg(quoi()));
                 }
                 Case c;
                 c.genre = rk ? Case::Genre::MulRk : Case::Genre::Vide;
@@ -591,7 +598,7 @@ FeuilleBiff ClasseurBiff::lireFeuille(std::size_t indexFeuille) const
                 longueurExacte(10);
                 const std::uint32_t isst = r.u32(6);
                 if (isst >= m_sst->size())
-                    refuser(QStringLiteral("%1 : index de chaîne hors de la table").arg(quoi()));
+                    abime(QStringLiteral("%1 : index de chaîne hors de la table").arg(quoi()));
                 Case c;
                 c.genre = Case::Genre::Sst;
                 c.index = isst;
@@ -617,11 +624,11 @@ FeuilleBiff ClasseurBiff::lireFeuille(std::size_t indexFeuille) const
                 if (r.u8(7)) {
                     const QString t = texteErreur(v);
                     if (t.isEmpty())
-                        refuser(QStringLiteral("%1 : code d'erreur inconnu").arg(quoi()));
+                        abime(QStringLiteral("%1 : code d'erreur inconnu").arg(quoi()));
                     c = texte(t);
                 } else {
                     if (v > 1)
-                        refuser(QStringLiteral("%1 : booléen invalide").arg(quoi()));
+                        abime(QStringLiteral("%1 : booléen invalide").arg(quoi()));
                     c = nombre(v);
                 }
                 ajouter(r.u16(0), r.u16(2), r.u16(4), r.u16(2), c);
@@ -630,8 +637,8 @@ FeuilleBiff ClasseurBiff::lireFeuille(std::size_t indexFeuille) const
             case id::formula: {
                 const std::uint32_t jetons = r.u16(20);
                 if (22 + jetons > r.taille())
-                    refuser(QStringLiteral("%1 : formule plus longue que son enregistrement")
-                                .arg(quoi()));
+                    abime(QStringLiteral("%1 : formule plus longue que son enregistrement")
+                              .arg(quoi()));
                 Case c;
                 if (r.u16(12) == 0xFFFF) {
                     const std::uint8_t genre = r.u8(6), v = r.u8(8);
@@ -641,18 +648,18 @@ FeuilleBiff ClasseurBiff::lireFeuille(std::size_t indexFeuille) const
                         break;
                     case 1:
                         if (v > 1)
-                            refuser(QStringLiteral("%1 : booléen invalide").arg(quoi()));
+                            abime(QStringLiteral("%1 : booléen invalide").arg(quoi()));
                         c = nombre(v);
                         break;
                     case 2:
                         if (texteErreur(v).isEmpty())
-                            refuser(QStringLiteral("%1 : code d'erreur inconnu").arg(quoi()));
+                            abime(QStringLiteral("%1 : code d'erreur inconnu").arg(quoi()));
                         c = texte(texteErreur(v));
                         break;
                     case 3:
                         break; // texte vide
                     default:
-                        refuser(QStringLiteral("%1 : résultat de formule inconnu").arg(quoi()));
+                        abime(QStringLiteral("%1 : résultat de formule inconnu").arg(quoi()));
                     }
                 } else {
                     c = nombre(r.f64(6));
@@ -664,12 +671,12 @@ FeuilleBiff ClasseurBiff::lireFeuille(std::size_t indexFeuille) const
                 break;
             }
         } catch (const std::out_of_range &) {
-            refuser(QStringLiteral("%1 : enregistrement tronqué").arg(quoi()));
+            abime(QStringLiteral("%1 : enregistrement tronqué").arg(quoi()));
         }
     }
     if (formuleTexte != aucune)
-        refuser(QStringLiteral("feuille « %1 » : résultat texte de formule (STRING) manquant")
-                    .arg(f.nom));
+        abime(QStringLiteral("feuille « %1 » : résultat texte de formule (STRING) manquant")
+                  .arg(f.nom));
 
     // Les écrivains rangent les cases dans l'ordre : on ne trie que si ce n'est pas le cas.
     const auto avant = [](const Case &a, const Case &b) {
@@ -679,8 +686,8 @@ FeuilleBiff ClasseurBiff::lireFeuille(std::size_t indexFeuille) const
         std::stable_sort(cases.begin(), cases.end(), avant);
     for (std::size_t k = 1; k < cases.size(); ++k)
         if (cases[k].ligne == cases[k - 1].ligne && cases[k].colonne <= cases[k - 1].derniere)
-            refuser(QStringLiteral("feuille « %1 » : deux enregistrements pour la même case")
-                        .arg(f.nom));
+            abime(QStringLiteral("feuille « %1 » : deux enregistrements pour la même case")
+                      .arg(f.nom));
     return FeuilleBiff(m_flux, std::move(cases), std::move(textes), m_sst);
 }
 

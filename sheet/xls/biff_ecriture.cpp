@@ -92,13 +92,17 @@ QByteArray caseVide(int ligne, int colonne, std::uint16_t xf)
     return enregistrement(id::blank, debutCase(ligne, colonne, xf));
 }
 
+QString texteTropLong(qsizetype longueur)
+{
+    return QStringLiteral("texte trop long (%1 caractères, %2 au plus)")
+        .arg(longueur)
+        .arg(longueurMaxTexte);
+}
+
 void verifierLongueurTexte(const QString &texte)
 {
     if (texte.size() > longueurMaxTexte)
-        throw ErreurClasseur(
-            QStringLiteral("Texte trop long pour une case : %1 caractères, %2 au plus.")
-                .arg(texte.size())
-                .arg(longueurMaxTexte));
+        throw ErreurClasseur(GenreErreur::TexteTropLong, texteTropLong(texte.size()));
 }
 
 namespace {
@@ -175,11 +179,10 @@ SstEcrite ecrireSst(const std::vector<ChaineSst> &chaines, std::uint32_t total, 
         // La limite d'une case vaut pour les textes que l'éditeur écrit (vérifiés en amont) :
         // une chaîne déjà dans le fichier passe telle quelle, seul son compte sur 16 bits borne.
         if (c.texte.size() > 0xFFFF)
-            throw ErreurClasseur(
-                QStringLiteral("Chaîne partagée trop longue : %1 caractères.").arg(c.texte.size()));
+            throw ErreurClasseur(GenreErreur::TexteTropLong, texteTropLong(c.texte.size()));
         if (c.runs.size() % 4 != 0)
-            throw ErreurClasseur(
-                QStringLiteral("Mise en forme d'une chaîne partagée incohérente."));
+            throw ErreurClasseur(GenreErreur::Abime,
+                QStringLiteral("mise en forme d'une chaîne partagée incohérente"));
         const bool large = estLarge(c.texte);
         const int tailleCar = large ? 2 : 1;
         const bool riche = !c.runs.isEmpty();
@@ -214,7 +217,8 @@ SstEcrite ecrireSst(const std::vector<ChaineSst> &chaines, std::uint32_t total, 
             if (n > 1 && fait + n < c.texte.size() && c.texte[fait + n - 1].isHighSurrogate())
                 --n;
             if (n <= 0) // garde-fou : une faute de découpage échoue au lieu de tourner sans fin
-                throw ErreurClasseur(QStringLiteral("Table des chaînes impossible à découper."));
+                throw ErreurClasseur(GenreErreur::EcritureImpossible,
+                    QStringLiteral("table des chaînes impossible à découper"));
             ajouterCaracteres(suite.courant(), c.texte, fait, n, large);
             fait += n;
         }
@@ -242,7 +246,8 @@ QByteArray dbcell(const BlocLignes &bloc, qint64 position)
     for (const qint64 p : bloc.premieresCases) {
         const qint64 ecart = p - precedent;
         if (ecart < 0 || ecart > 0xFFFF)
-            throw ErreurClasseur(QStringLiteral("Bloc de lignes impossible à indexer."));
+            throw ErreurClasseur(GenreErreur::EcritureImpossible,
+                QStringLiteral("bloc de lignes impossible à indexer"));
         ajouter16(d, std::uint16_t(ecart));
         precedent = p;
     }

@@ -33,7 +33,9 @@ QByteArray caseSst(int ligne, int colonne, std::uint16_t xf, std::uint32_t indic
 /// Case vide qui ne garde que son format.
 QByteArray caseVide(int ligne, int colonne, std::uint16_t xf);
 
-/// Refuse un texte trop long pour une case, par un message qui le dit.
+/// Le refus d'un texte trop long, écrit une fois pour toutes ses causes.
+QString texteTropLong(qsizetype longueur);
+/// Refuse (TexteTropLong) un texte trop long pour une case.
 void verifierLongueurTexte(const QString &texte);
 
 /// SST découpée en SST + CONTINUE, et l'EXTSST qui l'accompagne.

@@ -66,7 +66,6 @@ public:
 
 private:
     void ecrireCopieDeSecours();
-    QString texteEchecCopie(const QString &raison) const;
 
     Ecritures m_ecritures;
     EnveloppeEcriture m_enveloppe;

@@ -13,8 +13,8 @@ void ClasseurXls::ecrire(std::size_t feuille, int ligne, int colonne, const Cell
 {
     const auto f = m_feuilles.find(int(feuille));
     if (!m_ouvert || f == m_feuilles.end())
-        throw ErreurClasseur(QStringLiteral("Écriture impossible : le classeur « %1 » est fermé.")
-                                 .arg(nomFichier()));
+        throw ErreurClasseur(GenreErreur::Usage,
+            QStringLiteral("écriture dans le classeur fermé « %1 »").arg(nomFichier()));
     const Cellule posee = sheet::valeurPosee(valeur);
     static const EcrituresFeuille aucune;
     const EcrituresFeuille *deja = ecritures(feuille);
@@ -56,9 +56,7 @@ Remplacement ClasseurXls::enregistrer(const QString &chemin, const ConfirmerRemp
                 ecrit->relu.feuilles.emplace(
                     std::size_t(index), ecrit->relu.biff.lireFeuille(std::size_t(index)));
     } catch (const ErreurClasseur &e) {
-        throw ErreurClasseur(QStringLiteral("Impossible d'enregistrer « %1 » : %2. Le fichier "
-                                            "d'origine n'a pas été modifié.")
-                                 .arg(QFileInfo(cible).fileName(), e.fragment()));
+        throw e.situee(Operation::Enregistrer, QFileInfo(cible).fileName());
     }
     // Le fichier ouvert doit être encore celui qui a été lu ; un autre nom peut être créé.
     const FichierLu lu { m_conteneur.octets(), m_identite };
@@ -103,17 +101,17 @@ void ClasseurXls::ecrireCopieDeSecours()
     // disparu n'a rien à protéger : l'enregistrement le dira.
     if (m_copieFaite || !QFileInfo::exists(m_chemin))
         return;
-    remplacerFichier(cheminCopieDeSecours(), m_octetsLus, m_enveloppe);
+    try {
+        remplacerFichier(cheminCopieDeSecours(), m_octetsLus, m_enveloppe);
+    } catch (const ErreurClasseur &e) {
+        // Le classeur est nommé, pas la copie : c'est lui que l'utilisateur enregistre.
+        throw ErreurClasseur(e.genre(),
+            QStringLiteral("sa copie de secours « %1 » (le classeur tel qu'il a été ouvert) n'a "
+                           "pas pu être écrite : %2")
+                .arg(QFileInfo(cheminCopieDeSecours()).fileName(), e.detail()))
+            .situee(Operation::Enregistrer, nomFichier());
+    }
     m_copieFaite = true;
-}
-
-QString ClasseurXls::texteEchecCopie(const QString &raison) const
-{
-    return QStringLiteral("Avant d'enregistrer « %1 », sa copie de secours « %2 » (le classeur tel "
-                          "qu'il a été ouvert) n'a pas pu être écrite :\r%3\rRien n'a été "
-                          "enregistré : « %1 » est intact et vos modifications sont toujours "
-                          "dans l'éditeur.")
-        .arg(nomFichier(), QFileInfo(cheminCopieDeSecours()).fileName(), raison);
 }
 
 Fermeture ClasseurXls::fermer(const QuestionEnregistrer &question)
@@ -128,10 +126,6 @@ Fermeture ClasseurXls::fermer(const QuestionEnregistrer &question)
         if (r == Reponse::Oui) {
             try {
                 ecrireCopieDeSecours();
-            } catch (const ErreurClasseur &e) {
-                return { false, texteEchecCopie(e.message()) };
-            }
-            try {
                 const Remplacement fait = enregistrer({}, [&] {
                     return question(QuestionPosee {
                                texteQuestionRemplacer(nomFichier()), Boutons::OuiNon })
@@ -142,7 +136,7 @@ Fermeture ClasseurXls::fermer(const QuestionEnregistrer &question)
                     return { false, {} };
                 avertissement = fait.avertissement;
             } catch (const ErreurClasseur &e) {
-                return { false, e.message() };
+                return { false, e };
             }
         } else if (r != Reponse::Non) {
             return { false, {} };

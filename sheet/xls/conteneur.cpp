@@ -10,14 +10,14 @@ namespace zarvo::sheet::xls {
 
 namespace {
 
-[[noreturn]] void refuser(const QString &raison)
+[[noreturn]] void refuser(GenreErreur genre, const QString &raison)
 {
-    throw ErreurClasseur(raison);
+    throw ErreurClasseur(genre, raison);
 }
 
 [[noreturn]] void refuserStructure(const QString &detail)
 {
-    refuser(QStringLiteral("fichier composé OLE2 abîmé (%1)").arg(detail));
+    refuser(GenreErreur::Abime, QStringLiteral("fichier composé OLE2 abîmé (%1)").arg(detail));
 }
 
 constexpr char signatureOle[8] = { '\xD0', '\xCF', '\x11', '\xE0', '\xA1', '\xB1', '\x1A', '\xE1' };
@@ -74,6 +74,13 @@ private:
 
 } // namespace
 
+void refuserAncienExcel()
+{
+    refuser(GenreErreur::AncienExcel,
+        QStringLiteral("classeur d'une version d'Excel antérieure à Excel 97 (Excel 5, 95 ou "
+                       "plus ancien)"));
+}
+
 bool EntreeRepertoire::dansMiniFlux() const
 {
     return type == Flux && taille < Conteneur::seuilMiniFlux;
@@ -87,13 +94,15 @@ Conteneur Conteneur::lire(const QByteArray &octets)
     const char *d = octets.constData();
 
     if (n >= 4 && std::memcmp(d, "PK\x03\x04", 4) == 0)
-        refuser(QStringLiteral("c'est un classeur Excel 2007 ou plus récent (.xlsx) renommé, "
-                               "pas un classeur Excel 97-2003"));
+        refuser(GenreErreur::PasUnClasseur,
+            QStringLiteral("c'est un classeur Excel 2007 ou plus récent (.xlsx) renommé, "
+                           "pas un classeur Excel 97-2003"));
     if (n < 8 || std::memcmp(d, signatureOle, 8) != 0) {
         if (n >= 4 && d[0] == 0x09 && (d[1] == 0x00 || d[1] == 0x02 || d[1] == 0x04))
-            refuser(QStringLiteral("classeur d'une version d'Excel antérieure à Excel 97"));
-        refuser(QStringLiteral("ce n'est pas un classeur Excel 97-2003 (fichier composé OLE2 "
-                               "attendu)"));
+            refuserAncienExcel();
+        refuser(GenreErreur::PasUnClasseur,
+            QStringLiteral("ce n'est pas un classeur Excel 97-2003 (fichier composé OLE2 "
+                           "attendu)"));
     }
     if (n < 512)
         refuserStructure(QStringLiteral("en-tête tronqué"));
@@ -342,7 +351,7 @@ QByteArray Conteneur::octetsEntree(int entree) const
     const std::size_t parSecteur = std::size_t(m_tailleSecteur) / tailleEntree;
     const std::size_t i = std::size_t(entree);
     if (i >= m_entrees.size())
-        refuser(QStringLiteral("entrée %1 hors du répertoire").arg(entree));
+        refuser(GenreErreur::Abime, QStringLiteral("entrée %1 hors du répertoire").arg(entree));
     const qsizetype position = qsizetype(m_chaineRepertoire[i / parSecteur] + 1) * m_tailleSecteur
         + qsizetype(i % parSecteur) * tailleEntree;
     return m_octets.mid(position, tailleEntree);
@@ -353,7 +362,8 @@ std::vector<std::uint32_t> Conteneur::chaineFlux(int entree) const
     const EntreeRepertoire &en = m_entrees.at(std::size_t(entree));
     // Seuls les flux atteints depuis la racine ont été vérifiés.
     if (en.type != EntreeRepertoire::Flux || en.parent < 0)
-        refuser(QStringLiteral("entrée %1 : pas un flux du classeur").arg(entree));
+        refuser(
+            GenreErreur::Abime, QStringLiteral("entrée %1 : pas un flux du classeur").arg(entree));
     if (en.taille == 0)
         return {};
     if (en.dansMiniFlux())

@@ -8,6 +8,9 @@
 
 namespace zarvo::sheet::xls {
 
+/// Le refus d'un classeur d'avant Excel 97, quel que soit l'endroit où il se reconnaît.
+[[noreturn]] void refuserAncienExcel();
+
 /**
  * Fichier composé OLE2 (le conteneur d'un classeur .xls) : lecteur strict et écriture en place.
  *

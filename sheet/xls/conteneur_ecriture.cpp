@@ -121,7 +121,8 @@ private:
     std::uint32_t nouveauSecteur()
     {
         if (m_o.size() + m_ss > tailleFluxMax)
-            throw ErreurClasseur(QStringLiteral("le classeur deviendrait trop gros"));
+            throw ErreurClasseur(GenreErreur::EcritureImpossible,
+                QStringLiteral("le classeur deviendrait trop gros"));
         const std::uint32_t s = m_nbSecteurs++;
         m_o.append(QByteArray(m_ss, '\0'));
         return s;
@@ -271,18 +272,20 @@ private:
 QByteArray remplacerFlux(const QByteArray &origine, const QString &nom, const QByteArray &contenu)
 {
     if (contenu.size() > tailleFluxMax)
-        throw ErreurClasseur(QStringLiteral("flux « %1 » trop gros").arg(nom));
+        throw ErreurClasseur(
+            GenreErreur::EcritureImpossible, QStringLiteral("flux « %1 » trop gros").arg(nom));
     const Conteneur c = Conteneur::lire(origine);
     const int index = c.chercherFlux(nom);
     if (index < 0)
-        throw ErreurClasseur(QStringLiteral("le fichier n'a pas de flux « %1 »").arg(nom));
+        throw ErreurClasseur(GenreErreur::PasUnClasseur,
+            QStringLiteral("le fichier n'a pas de flux « %1 »").arg(nom));
     const QByteArray resultat = EcrivainConteneur(c).remplacer(index, contenu);
 
     // Relu avant d'être rendu : jamais un fichier que notre propre lecteur refuserait.
     const Conteneur relu = Conteneur::lire(resultat);
     const int i = relu.chercherFlux(nom);
     if (i != index || relu.lireFlux(i) != contenu)
-        throw ErreurClasseur(
+        throw ErreurClasseur(GenreErreur::EcritureImpossible,
             QStringLiteral("échec de la réécriture du flux « %1 » (vérification)").arg(nom));
     return resultat;
 }

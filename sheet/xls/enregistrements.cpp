@@ -40,9 +40,9 @@ bool estAncienBof(std::uint16_t t)
 QByteArray enregistrement(std::uint16_t type, const QByteArray &donnees)
 {
     if (donnees.size() > tailleMaxDonneesBiff8)
-        throw ErreurClasseur(QStringLiteral(
-            "Enregistrement trop long (%1 octets) : le classeur ne peut pas l'écrire.")
-                                 .arg(donnees.size()));
+        throw ErreurClasseur(GenreErreur::EcritureImpossible,
+            QStringLiteral("enregistrement trop long (%1 octets) pour le format du classeur")
+                .arg(donnees.size()));
     QByteArray r(4, Qt::Uninitialized);
     ecrire16(r.data(), type);
     ecrire16(r.data() + 2, std::uint16_t(donnees.size()));

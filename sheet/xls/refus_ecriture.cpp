@@ -13,11 +13,11 @@ QString nomCase(int ligne, int colonne)
     return texteAdresse(ligne + 1, colonne + 1);
 }
 
-ErreurClasseur ecritureRefusee(
-    const ClasseurBiff &biff, std::size_t feuille, int ligne, int colonne, const QString &raison)
+ErreurClasseur ecritureRefusee(const ClasseurBiff &biff, std::size_t feuille, int ligne,
+    int colonne, const QString &raison, GenreErreur genre)
 {
-    return ErreurClasseur(
-        QStringLiteral("Écriture refusée dans la case %1 de « %2 » : %3.")
+    return ErreurClasseur(genre,
+        QStringLiteral("écriture refusée dans la case %1 de « %2 » : %3")
             .arg(nomCase(ligne, colonne), biff.feuilles().at(feuille).nom, raison));
 }
 
@@ -99,14 +99,10 @@ std::optional<QString> refusFormule(const ClasseurBiff &b, const FeuilleBiff &ca
 void verifierEcriture(const ClasseurBiff &biff, std::size_t feuille, const FeuilleBiff &cases,
     int ligne, int colonne, const Cellule &valeur, const EcrituresFeuille &deja)
 {
-    std::optional<QString> refus;
     if (valeur.estTexte() && valeur.valeurTexte().size() > ecriture::longueurMaxTexte)
-        refus = QStringLiteral("texte trop long (%1 caractères, %2 au plus)")
-                    .arg(valeur.valeurTexte().size())
-                    .arg(ecriture::longueurMaxTexte);
-    else
-        refus = refusFormule(biff, cases, ligne, colonne, deja);
-    if (refus)
+        throw ecritureRefusee(biff, feuille, ligne, colonne,
+            ecriture::texteTropLong(valeur.valeurTexte().size()), GenreErreur::TexteTropLong);
+    if (const auto refus = refusFormule(biff, cases, ligne, colonne, deja))
         throw ecritureRefusee(biff, feuille, ligne, colonne, *refus);
 }
 

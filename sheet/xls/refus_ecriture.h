@@ -36,7 +36,7 @@ void verifierEcriture(const ClasseurBiff &biff, std::size_t feuille, const Feuil
     int ligne, int colonne, const Cellule &valeur, const EcrituresFeuille &deja);
 
 /// L'erreur d'une écriture refusée pour `raison`.
-ErreurClasseur ecritureRefusee(
-    const ClasseurBiff &biff, std::size_t feuille, int ligne, int colonne, const QString &raison);
+ErreurClasseur ecritureRefusee(const ClasseurBiff &biff, std::size_t feuille, int ligne,
+    int colonne, const QString &raison, GenreErreur genre = GenreErreur::EcritureImpossible);
 
 } // namespace zarvo::sheet::xls

@@ -13,11 +13,10 @@ namespace zarvo::sheet::xls {
 
 namespace {
 
-[[noreturn]] void echec(const QString &chemin, const QString &etape)
+[[noreturn]] void echec(
+    const QString &chemin, const QString &etape, GenreErreur genre = GenreErreur::Fichier)
 {
-    throw ErreurClasseur(QStringLiteral("Impossible d'enregistrer « %1 » : %2. Le fichier "
-                                        "d'origine n'a pas été modifié.")
-                             .arg(QFileInfo(chemin).fileName(), etape));
+    throw ErreurClasseur(genre, etape).situee(Operation::Enregistrer, QFileInfo(chemin).fileName());
 }
 
 /// L'étape, suivie de la raison donnée par le système quand il en donne une.
@@ -53,7 +52,8 @@ Remplacement remplacerFichier(const QString &chemin, const QByteArray &contenu,
             if (!confirmer)
                 echec(chemin,
                     QStringLiteral("un autre programme l'a modifié ou remplacé depuis son "
-                                   "ouverture"));
+                                   "ouverture"),
+                    GenreErreur::FichierChange);
             if (!confirmer())
                 return { false, {} };
         }
@@ -104,8 +104,9 @@ Remplacement remplacerFichier(const QString &chemin, const QByteArray &contenu,
         const auto maintenant = systeme::etat(chemin);
         if (!maintenant || maintenant->first != avant->first) {
             fichier.cancelWriting();
-            echec(
-                chemin, QStringLiteral("un autre programme l'a remplacé pendant l'enregistrement"));
+            echec(chemin,
+                QStringLiteral("un autre programme l'a remplacé pendant l'enregistrement"),
+                GenreErreur::FichierChange);
         }
     }
     // commit() vide les tampons, synchronise sur le disque puis renomme ; s'il échoue, le

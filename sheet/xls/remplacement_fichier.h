@@ -38,9 +38,9 @@ struct Remplacement
  * Remplace le fichier `chemin` par `contenu` sans jamais laisser un fichier à moitié écrit :
  * les octets vont dans un fichier temporaire du même dossier, synchronisé sur le disque, qui
  * reçoit le propriétaire, le groupe et les droits de l'original avant d'être renommé
- * par-dessus lui. Tout échec lève ErreurClasseur (texte en français nommant le fichier,
- * l'étape et sa raison) ; l'original reste alors identique à l'octet et le fichier temporaire
- * est supprimé.
+ * par-dessus lui. Tout échec lève ErreurClasseur (genre Fichier ou FichierChange, rattachée
+ * à l'enregistrement du fichier, détail : l'étape et sa raison) ; l'original reste alors identique
+ * à l'octet et le fichier temporaire est supprimé.
  *
  * `lu` : le fichier doit exister et être encore celui qui a été lu (même identité, mêmes
  * octets). S'il ne l'est plus, `confirmer` décide : faux, rien n'est écrit (Remplacement::fait

@@ -32,7 +32,7 @@ FluxRelu verifierFlux(const ClasseurBiff &origine, const QByteArray &flux,
     const Ecritures &ecritures, const FeuillesLues &lues)
 {
     const auto ecart = [](const QString &quoi) {
-        return ErreurClasseur(
+        return ErreurClasseur(GenreErreur::EcritureImpossible,
             QStringLiteral("la relecture du classeur écrit ne redonne pas l'original (%1)")
                 .arg(quoi));
     };
@@ -40,7 +40,7 @@ FluxRelu verifierFlux(const ClasseurBiff &origine, const QByteArray &flux,
     try {
         relu = ClasseurBiff::lire(flux);
     } catch (const ErreurClasseur &e) {
-        throw ecart(e.message());
+        throw ecart(e.detail());
     }
     const auto &fa = origine.feuilles(), &fb = relu->feuilles();
     std::map<std::size_t, FeuilleBiff> relues;
@@ -82,7 +82,7 @@ FluxRelu verifierFlux(const ClasseurBiff &origine, const QByteArray &flux,
         try {
             lue = relu->lireFeuille(k);
         } catch (const ErreurClasseur &err) {
-            throw ecart(err.message());
+            throw ecart(err.detail());
         }
         const FeuilleBiff &b = *lue;
         const auto &ecr = e->second;

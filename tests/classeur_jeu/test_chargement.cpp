@@ -143,7 +143,7 @@ struct CasRefus
 {
     const char *nom;
     std::function<TableurMemoire::ClasseurMemoire()> classeur; ///< vide : fichier absent
-    const char16_t *raison;
+    sheet::GenreErreur genre;
 };
 
 class Refus : public ::testing::TestWithParam<CasRefus>
@@ -162,9 +162,8 @@ TEST_P(Refus, MessageFermetureSansEnregistrerDonneesIntactes)
         chargerClasseur(tableur, chemin, d);
         FAIL() << "classeur accepté";
     } catch (const sheet::ErreurClasseur &e) {
-        EXPECT_TRUE(e.message().contains(u"base.xls"_s)) << e.message().toStdString();
-        EXPECT_TRUE(e.message().contains(QString::fromUtf16(cas.raison)))
-            << e.message().toStdString();
+        EXPECT_EQ(e.fichier(), u"base.xls"_s);
+        EXPECT_EQ(e.genre(), cas.genre) << e.detail().toStdString();
     }
     EXPECT_EQ(tableur.classeurActif(), nullptr);
     EXPECT_EQ(d.IndexLibres, 17);
@@ -183,10 +182,11 @@ TableurMemoire::ClasseurMemoire sansFeuille(const QString &nom)
 }
 
 INSTANTIATE_TEST_SUITE_P(Chargement, Refus,
-    ::testing::Values(CasRefus { "absent", {}, u"introuvable" },
-        CasRefus { "sans_feuille_equipes", [] { return sansFeuille(u"DYN_team"_s); }, u"DYN_team" },
-        CasRefus {
-            "sans_feuille_coureurs", [] { return sansFeuille(u"DYN_cyclist"_s); }, u"DYN_cyclist" },
+    ::testing::Values(CasRefus { "absent", {}, sheet::GenreErreur::Fichier },
+        CasRefus { "sans_feuille_equipes", [] { return sansFeuille(u"DYN_team"_s); },
+            sheet::GenreErreur::FeuilleAbsente },
+        CasRefus { "sans_feuille_coureurs", [] { return sansFeuille(u"DYN_cyclist"_s); },
+            sheet::GenreErreur::FeuilleAbsente },
         CasRefus { "quarante_deux_equipes",
             [] {
                 QList<Equipe> e;
@@ -194,5 +194,5 @@ INSTANTIATE_TEST_SUITE_P(Chargement, Refus,
                     e << Equipe { i, n(1 + i % 3), u"Trop"_s, n(1), u"T"_s };
                 return classeur({}, e);
             },
-            u"plus de 41 équipes" }),
+            sheet::GenreErreur::ContenuInattendu }),
     [](const auto &info) { return std::string(info.param.nom); });

@@ -28,7 +28,7 @@ QString messageDe(const std::function<void()> &f)
     try {
         f();
     } catch (const ErreurClasseur &e) {
-        return e.message();
+        return e.fichier() + u" : "_s + e.detail();
     }
     return u"(aucune erreur)"_s;
 }
@@ -75,7 +75,7 @@ TEST(ApplicationXls, fichierRefuseNommeLeFichierEtLaRaison)
         }
         auto app = creerApplicationXls();
         const QString m = messageDe([&] { app->ouvrir(chemin); });
-        EXPECT_TRUE(m.startsWith(u"Impossible d'ouvrir « base été.xls » : "_s)) << m.toStdString();
+        EXPECT_TRUE(m.startsWith(u"base été.xls : "_s)) << m.toStdString();
         EXPECT_TRUE(m.contains(QString::fromUtf8(raison))) << m.toStdString();
         EXPECT_EQ(app->classeurActif(), nullptr);
     }

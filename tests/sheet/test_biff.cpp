@@ -252,8 +252,8 @@ TEST(ClasseurBiff, chaqueIncoherenceDonneSonMessage)
             c.lireFeuille(0);
             ADD_FAILURE() << "feuille acceptée";
         } catch (const ErreurClasseur &e) {
-            EXPECT_TRUE(e.message().contains(QString::fromUtf8(cas.message)))
-                << e.message().toStdString();
+            EXPECT_TRUE(e.detail().contains(QString::fromUtf8(cas.message)))
+                << e.detail().toStdString();
         }
     }
 }

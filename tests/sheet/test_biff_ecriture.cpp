@@ -83,7 +83,7 @@ TEST(Limites, TropLongRefuseAvecMessage)
         verifierLongueurTexte(QString(longueurMaxTexte + 1, u'a'));
         ADD_FAILURE() << "texte de 32768 caractères accepté";
     } catch (const ErreurClasseur &e) {
-        EXPECT_TRUE(e.message().contains(u"32768"_s)) << e.message().toStdString();
+        EXPECT_EQ(e.genre(), GenreErreur::TexteTropLong) << e.detail().toStdString();
     }
     // Dans la table, seul le compte sur 16 bits borne (une chaîne lue peut dépasser une case).
     EXPECT_THROW(ecrireSst({ { QString(0x10000, u'x'), {}, {} } }, 1, 0), ErreurClasseur);

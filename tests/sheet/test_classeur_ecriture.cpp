@@ -81,7 +81,7 @@ TEST(Fermer, LeDisqueSelonLaReponse)
         Classeur &c = app->ouvrir(copie.chemin);
         c.feuille(u"DYN_team"_s).plage(u"B3"_s)->ecrire(Cellule::texte(u"Équipe « Ω »"_s));
         Question q { reponse, {} };
-        EXPECT_TRUE(c.fermer(q.fonction()).erreur.isEmpty());
+        EXPECT_FALSE(c.fermer(q.fonction()).erreur);
         EXPECT_EQ(copie.octets() == copie.origine, !enregistre);
         // Oui : la copie de secours, octet pour octet le classeur tel qu'ouvert.
         EXPECT_EQ(copie.fichiers().size(), 1);
@@ -152,8 +152,9 @@ TEST(Echec, EnPleinEnregistrementLOriginalNeBougePas)
         Question oui { Reponse::Oui, {} };
         const Fermeture f = x.fermer(oui.fonction());
         EXPECT_FALSE(f.fermee);
-        EXPECT_TRUE(f.erreur.contains(u"« base équipe.xls »"_s)) << f.erreur.toStdString();
-        EXPECT_TRUE(f.erreur.contains(u"n'a pas été modifié"_s)) << f.erreur.toStdString();
+        const QString erreur = f.erreur ? texteErreur(*f.erreur) : QString();
+        EXPECT_TRUE(erreur.contains(u"« base équipe.xls »"_s)) << erreur.toStdString();
+        EXPECT_TRUE(erreur.contains(u"n'a pas été modifié"_s)) << erreur.toStdString();
         EXPECT_TRUE(x.estOuvert());
         EXPECT_TRUE(x.estModifie());
         EXPECT_EQ(copie.octets(), copie.origine);
@@ -205,9 +206,10 @@ TEST(CopieDeSecours, EchecPuisReprise)
         Question oui { Reponse::Oui, {} };
         const Fermeture f = x.fermer(oui.fonction());
         EXPECT_FALSE(f.fermee);
-        EXPECT_TRUE(f.erreur.contains(u"copie de secours « base équipe.sauvegarde.xls »"_s)
-            && f.erreur.contains(u"Rien n'a été enregistré"_s))
-            << f.erreur.toStdString();
+        const QString erreur = f.erreur ? texteErreur(*f.erreur) : QString();
+        EXPECT_TRUE(erreur.contains(u"copie de secours « base équipe.sauvegarde.xls »"_s)
+            && erreur.contains(u"n'a pas été modifié"_s))
+            << erreur.toStdString();
         EXPECT_TRUE(x.estOuvert() && x.estModifie());
         EXPECT_EQ(lire(x, u"DYN_cyclist"_s, u"B7"_s), Cellule::texte(u"Ærø"_s));
         EXPECT_EQ(copie.octets(), copie.origine);
@@ -307,7 +309,7 @@ TEST(Enregistrer, FautesDeFichier)
             const uid_t proprietaire = cas.aPersonne ? essai::personne : 0;
             const bool controles[] = {
                 f.fermee == cas.fermee,
-                (textes << f.erreur << f.avertissement)
+                (textes << (f.erreur ? texteErreur(*f.erreur) : QString()) << f.avertissement)
                     .join(u'|')
                     .contains(QString::fromUtf8(cas.texte)),
                 reponses.isEmpty(),

@@ -142,8 +142,8 @@ TEST(Conteneur, chaqueIncoherenceDonneSonMessage)
             Conteneur::lire(abime);
             ADD_FAILURE() << "fichier abîmé accepté";
         } catch (const ErreurClasseur &e) {
-            EXPECT_TRUE(e.message().contains(QString::fromUtf8(message)))
-                << e.message().toStdString();
+            EXPECT_TRUE(e.detail().contains(QString::fromUtf8(message)))
+                << e.detail().toStdString();
         }
     }
 }

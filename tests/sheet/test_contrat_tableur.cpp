@@ -189,7 +189,7 @@ TYPED_TEST(Contrat, LaReponseDecideDeLaFermeture)
             };
         const Fermeture f = cas.parQuitter ? app.quitter(question) : c.fermer(question);
         EXPECT_EQ(f.fermee, cas.fermee);
-        EXPECT_TRUE(f.erreur.isEmpty()) << f.erreur.toStdString();
+        EXPECT_FALSE(f.erreur);
         EXPECT_EQ(posees,
             cas.reponse ? QStringList { u"Voulez-vous enregistrer les modifications apportées à "
                                         u"« base équipe.xls » ?"_s }

@@ -161,8 +161,7 @@ TEST(Refus, AncreDeFormulePartagee)
                 verifierEcriture(o, f, cases, c.ligne, c.colonne, Cellule::nombre(1), {});
                 ADD_FAILURE() << "ancre de formule partagée écrite";
             } catch (const ErreurClasseur &e) {
-                EXPECT_TRUE(e.message().contains(u"formule partagée"_s))
-                    << e.message().toStdString();
+                EXPECT_TRUE(e.detail().contains(u"formule partagée"_s)) << e.detail().toStdString();
             }
             EXPECT_THROW(reconstruireFlux(o, { { f, une } }), ErreurClasseur);
             // Une case qui y renvoie s'écrit, elle.

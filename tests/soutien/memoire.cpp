@@ -10,6 +10,8 @@
 
 namespace zarvo::sheet {
 
+using namespace Qt::StringLiterals;
+
 class PlageMemoire : public Plage
 {
 public:
@@ -80,8 +82,8 @@ public:
         const auto it = std::find_if(m_feuilles.begin(), m_feuilles.end(),
             [&](const auto &f) { return f.first.compare(nom, Qt::CaseInsensitive) == 0; });
         if (it == m_feuilles.end())
-            throw ErreurClasseur(QStringLiteral("Le classeur « %1 » n'a pas de feuille « %2 ».")
-                                     .arg(QFileInfo(m_chemin).fileName(), nom));
+            throw ErreurClasseur(GenreErreur::FeuilleAbsente, u"pas de feuille « %1 »"_s.arg(nom))
+                .situee(Operation::Ouvrir, QFileInfo(m_chemin).fileName());
         return *it->second;
     }
     bool estModifie() const override { return m_modifie; }
@@ -119,20 +121,16 @@ private:
 void PlageMemoire::ecrire(const Cellule &valeur)
 {
     if (!m_a.estUneCase())
-        throw ErreurClasseur(
-            QStringLiteral("Écriture refusée : la plage n'est pas une seule case."));
+        throw ErreurClasseur(GenreErreur::AdresseInvalide, u"plage de plus d'une case"_s);
     ++m_app.m_nbEcritures;
     // Même limite que le moteur : le format ne tient pas plus long dans une case.
     constexpr int longueurMaxTexte = 32767;
     if (valeur.estTexte() && valeur.valeurTexte().size() > longueurMaxTexte)
-        throw ErreurClasseur(QStringLiteral("Écriture refusée dans la case %1 : texte trop long "
-                                            "(%2 caractères, %3 au plus).")
-                                 .arg(texteAdresse(m_a.ligne1, m_a.colonne1))
-                                 .arg(valeur.valeurTexte().size())
-                                 .arg(longueurMaxTexte));
+        throw ErreurClasseur(GenreErreur::TexteTropLong,
+            u"case %1 : texte trop long"_s.arg(texteAdresse(m_a.ligne1, m_a.colonne1)));
     if (m_app.m_echecEcriture != 0 && m_app.m_nbEcritures == m_app.m_echecEcriture)
-        throw ErreurClasseur(QStringLiteral("Écriture impossible dans la case %1 (échec simulé).")
-                                 .arg(texteAdresse(m_a.ligne1, m_a.colonne1)));
+        throw ErreurClasseur(GenreErreur::EcritureImpossible,
+            u"case %1 : échec simulé"_s.arg(texteAdresse(m_a.ligne1, m_a.colonne1)));
     const Cellule posee = valeurPosee(valeur);
     if (posee.estVide())
         m_cases.erase({ m_a.ligne1, m_a.colonne1 });
@@ -150,17 +148,18 @@ const TableurMemoire::ClasseurMemoire &TableurMemoire::fichier(const QString &ch
 {
     const auto it = m_fichiers.constFind(chemin);
     if (it == m_fichiers.constEnd())
-        throw ErreurClasseur(QStringLiteral("Aucun classeur en mémoire à « %1 ».").arg(chemin));
+        throw ErreurClasseur(
+            GenreErreur::Fichier, u"aucun classeur en mémoire à « %1 »"_s.arg(chemin));
     return *it;
 }
 
 Classeur &TableurMemoire::ouvrir(const QString &chemin)
 {
     if (!m_fichiers.contains(chemin))
-        throw ErreurClasseur(QStringLiteral("Impossible d'ouvrir « %1 » : fichier introuvable.")
-                                 .arg(QFileInfo(chemin).fileName()));
+        throw ErreurClasseur(GenreErreur::Fichier, u"fichier introuvable"_s)
+            .situee(Operation::Ouvrir, QFileInfo(chemin).fileName());
     if (m_actif && m_actif->estOuvert())
-        throw ErreurClasseur(QStringLiteral("Un classeur est déjà ouvert."));
+        throw ErreurClasseur(GenreErreur::Usage, u"un classeur est déjà ouvert"_s);
     m_actif = std::make_unique<ClasseurOuvert>(*this, chemin);
     return *m_actif;
 }
