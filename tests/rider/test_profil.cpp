@@ -1,8 +1,7 @@
-// Le dessin du profil, sans fenêtre : lu des tables, suivant la frappe du panneau, moyenne de
-// l'équipe telle que sa liste la donne, échelle fixe.
+// Le dessin du profil, sans fenêtre : échelle fixe, moyenne de l'équipe telle que sa liste la
+// donne (le reste est joué par le scénario du profil).
 #include "aide_donnees.h"
 #include "aide_gtest.h"
-#include "rider/panneau.h"
 #include "rider/profil.h"
 #include "teams/equipes.h"
 
@@ -31,50 +30,6 @@ TEST(Profil, EchelleFixe)
         EXPECT_EQ(p.dessin, dessin) << v.value_or(-1);
         EXPECT_EQ(p.borne, borne) << v.value_or(-1);
     }
-}
-
-TEST(Profil, DesTablesPuisDeLaFrappe)
-{
-    essai::Base b;
-    b.equipe(5, u"Cinq"_s, u"CIN"_s);
-    const int x = b.coureur(1, u"Xavier"_s, 5, 70);
-    Tableau &t = b.d.TabCoureurs;
-    for (int k = 0; k < 12; ++k) {
-        t(x, 10 + 2 * k) = Cellule::nombre(50 + k); // Plaine 50 … Accélération 61
-        t(x, 11 + 2 * k) = Cellule::nombre(80 + k);
-    }
-    t(x, 16) = Cellule::nombre(-3); // Descente sous l'échelle
-    t(x, 31) = Cellule::nombre(140); // potentiel de Sprint au-dessus
-    t(x, 18) = Cellule::vide(); // CLM absent
-    AffichageCoureur a = Coureur_Click(b.d, x, fr);
-    DemandeProfil q { a.numLigne, &a.notes, 0, u"Cinq"_s, std::nullopt };
-
-    DessinProfil d = dessinProfil(b.d, q, fr);
-    ASSERT_TRUE(d.coureur);
-    EXPECT_EQ(d.titre, u"Xavier Jean — Cinq — 50/50 : 70 — 80/20 : 70"_s);
-    EXPECT_EQ(valeur(d.caracteristiques, 1), 51);
-    EXPECT_EQ(valeur(d.potentiels, 11), 91);
-    EXPECT_TRUE(d.caracteristiques.points[3].borne);
-    EXPECT_EQ(valeur(d.caracteristiques, 4), std::nullopt);
-    EXPECT_EQ(nomImagePropose(d), u"Xavier Jean.png"_s);
-
-    // Un nombre tapé suit aussitôt ; un non-nombre laisse l'axe au dernier nombre, marqué.
-    struct Frappe
-    {
-        QString texte;
-        double attendu;
-        bool garde;
-    };
-    const Frappe frappes[]
-        = { { u"85"_s, 85, false }, { u"85x"_s, 85, true }, { u"90,5"_s, 90.5, false } };
-    for (const Frappe &f : frappes) {
-        a.notes[14] = f.texte;
-        Note_KeyUp(b.d, a.numLigne, 14, a.notes, fr);
-        d = dessinProfil(b.d, q, fr);
-        EXPECT_EQ(valeur(d.caracteristiques, 2), f.attendu) << f.texte.toStdString();
-        EXPECT_EQ(d.caracteristiques.points[2].garde, f.garde) << f.texte.toStdString();
-    }
-    EXPECT_EQ(d.titre, u"Xavier Jean — Cinq — 50/50 : 70 — 80/20 : 59"_s); // notes du panneau
 }
 
 TEST(Profil, ComparaisonEtMoyenneDeLEquipe)
