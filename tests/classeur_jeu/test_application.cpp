@@ -126,11 +126,15 @@ struct CasApplication
 
 // Coureur 57 marqué (ligne de feuille 918), paire Montagne / potentiel posée : ce que devient
 // le potentiel, dans la table et dans la feuille.
-CasApplication paire(const char *nom, const Cellule &carac, const Cellule &pot, const Cellule &apres)
+CasApplication paire(
+    const char *nom, const Cellule &carac, const Cellule &pot, const Cellule &apres)
 {
     const bool releve = !(apres == pot);
-    return { nom, [=](Banc &b) { b.marquer(57, { { 12, carac }, { 13, pot } }); }, nullptr,
-        releve ? 1 : 0, 33, releve ? u"Nom57 (12) - " : u"",
+    return { nom,
+        [=](Banc &b) {
+            b.marquer(57, { { 12, carac }, { 13, pot } });
+        },
+        nullptr, releve ? 1 : 0, 33, releve ? u"Nom57 (12) - " : u"",
         { { cyclist, 918, 12, carac }, { cyclist, 918, 13, apres } } };
 }
 
@@ -151,7 +155,9 @@ const CasApplication casApplication[] = {
     paire("potNonNumerique", n(75), tx(u"n/a"_s), tx(u"n/a"_s)),
     // Deux colonnes relevées : comptées deux fois, le coureur cité une fois, dernière colonne.
     { "deuxColonnes",
-        [](Banc &b) { b.marquer(100, { { 2, tx(u"Lefèvre"_s) }, { 12, n(80) }, { 20, n(90) } }); },
+        [](Banc &b) {
+            b.marquer(100, { { 2, tx(u"Lefèvre"_s) }, { 12, n(80) }, { 20, n(90) } });
+        },
         nullptr, 2, 33, u"Lefèvre (20) - ",
         { { cyclist, 875, 2, tx(u"Lefèvre"_s) }, { cyclist, 875, 12, n(80) },
             { cyclist, 875, 13, n(80) }, { cyclist, 875, 20, n(90) },
@@ -186,8 +192,8 @@ const CasApplication casApplication[] = {
             b.marquerEquipe(2, 2, tx(u"Plus loin"_s));
             b.tableur.echouerEcriture(33 + 7);
         },
-        u"« Dupré » (ligne 945 de la feuille DYN_cyclist) :\rÉcriture impossible dans la case G945", 1, 33 + 6, u"Dupré (12) - ",
-        { { cyclist, 945, 2, tx(u"Dupré"_s) } }, 30 - 2 },
+        u"« Dupré » (ligne 945 de la feuille DYN_cyclist) :\rÉcriture impossible dans la case G945",
+        1, 33 + 6, u"Dupré (12) - ", { { cyclist, 945, 2, tx(u"Dupré"_s) } }, 30 - 2 },
     // Le tableur répond de nouveau : tout est écrit.
     { "repriseApresRefus",
         [](Banc &b) {
@@ -210,8 +216,7 @@ const CasApplication casApplication[] = {
             b.marquer(2);
             b.marquerEquipe(9, 2, tx(u"Sans feuille"_s));
         },
-        u"l'équipe « Sans feuille » (ligne 71 de la feuille DYN_team)", 0, 33, u"", {},
-        972 + 8 },
+        u"l'équipe « Sans feuille » (ligne 71 de la feuille DYN_team)", 0, 33, u"", {}, 972 + 8 },
 };
 
 class Application : public ::testing::TestWithParam<CasApplication>

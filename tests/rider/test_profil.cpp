@@ -22,8 +22,9 @@ std::optional<double> valeur(const SerieProfil &s, int axe)
 
 TEST(Profil, EchelleFixe)
 {
-    const std::tuple<std::optional<double>, double, bool> cas[] = { { -5, 0, true },
-        { 55.5, 55.5, false }, { 100, 100, false }, { 130, 100, true }, { std::nullopt, 0, false } };
+    const std::tuple<std::optional<double>, double, bool> cas[]
+        = { { -5, 0, true }, { 55.5, 55.5, false }, { 100, 100, false }, { 130, 100, true },
+              { std::nullopt, 0, false } };
     for (const auto &[v, dessin, borne] : cas) {
         const PointProfil p = pointProfil(v);
         EXPECT_EQ(p.valeur, v);

@@ -63,8 +63,8 @@ TEST(ListeEquipe, BoutonsFicheEtDisposition)
         EXPECT_EQ(d.TabCoureurs(ligne, 2).valeurTexte(), attendu);
         EXPECT_EQ(d.ListeLignes.value(j + 1), ligne);
     }
-    verifierPositions(r, { { 1, 50, 220 }, { 15, 50, 4980 }, { 16, 1625, 220 }, { 31, 3200, 220 } },
-        405);
+    verifierPositions(
+        r, { { 1, 50, 220 }, { 15, 50, 4980 }, { 16, 1625, 220 }, { 31, 3200, 220 } }, 405);
     EXPECT_TRUE(r.cdmVisible && r.remplacerBoutons);
     EXPECT_EQ(r.rechtext, u" nombre de coureurs trouvés : 0"_s);
     EXPECT_EQ(r.careq,
@@ -87,7 +87,8 @@ TEST(ListeEquipe, NomsEgauxPermutentAChaqueListe)
 {
     Base b;
     const int k = b.equipe(5, u"Cinq"_s, u"CIN"_s);
-    for (const auto &[id, nom] : { std::pair(1, u"Durand"_s), { 2, u"Arnaud"_s }, { 3, u"Durand"_s } })
+    for (const auto &[id, nom] :
+        { std::pair(1, u"Durand"_s), { 2, u"Arnaud"_s }, { 3, u"Durand"_s } })
         b.coureur(id, nom, 5);
     QStringList ordres;
     for (int fois = 0; fois < 3; ++fois) {
