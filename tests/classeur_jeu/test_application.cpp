@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace zarvo;
 using namespace Qt::StringLiterals;
 using essai::fr;
@@ -29,11 +31,8 @@ Cellule tx(const QString &v)
     return Cellule::texte(v);
 }
 
-/**
- * Une base pleine : la ligne de table i vient de la ligne de feuille 975 - i (comme après
- * un tri), caractéristiques 60 + …, potentiels égaux : rien à relever tant qu'un test ne
- * touche pas une paire. Le classeur tient les mêmes valeurs, à leurs lignes de feuille.
- */
+/// Base pleine : la ligne de table i vient de la ligne de feuille 975 - i (comme après un tri),
+/// caractéristiques 60 + …, potentiels égaux ; le classeur tient les mêmes valeurs.
 struct Banc
 {
     Donnees d;
@@ -46,8 +45,8 @@ struct Banc
     {
         d.Colonnes = colonnesFeuilleCoureurs();
         origine.ordre = QStringList { cyclist, team };
+        Tableau &tc = d.TabCoureurs;
         for (int i = base::premiereLigneCoureur; i <= base::derniereLigneCoureur; ++i) {
-            Tableau &tc = d.TabCoureurs;
             tc(i, 0) = n(975 - i);
             tc(i, 1) = n(1000 + i);
             tc(i, 2) = tx(u"Nom%1"_s.arg(i));
@@ -60,8 +59,8 @@ struct Banc
             for (int c = 1; c <= 33; ++c)
                 origine.feuilles[cyclist][{ 975 - i, c }] = tc(i, c);
         }
+        Tableau &te = d.TabEquipes;
         for (int k = base::premiereLigneEquipe; k <= base::derniereLigneEquipe; ++k) {
-            Tableau &te = d.TabEquipes;
             te(k, 0) = n(80 - k);
             te(k, 1) = n(k);
             te(k, 2) = tx(u"Equipe %1"_s.arg(k));
@@ -82,12 +81,7 @@ struct Banc
             d, *classeur, [this](const QString &e) { etiquettes << e; }, fr);
     }
 
-    Cellule caseFeuille(const QString &f, int ligne, int colonne)
-    {
-        return classeur->feuille(f).plage(sheet::texteAdresse(ligne, colonne))->valeur();
-    }
-
-    /// Toutes les cases d'une feuille, relues par l'interface.
+    /// Toutes les cases non vides d'une feuille, relues par l'interface.
     TableurMemoire::Cases contenu(const QString &f)
     {
         TableurMemoire::Cases r;
@@ -99,231 +93,190 @@ struct Banc
         return r;
     }
 
-    void marquer(int i) { d.TabCoureurs(i, 36) = n(1); }
+    void marquer(int i, const std::initializer_list<std::pair<int, Cellule>> &cases = {})
+    {
+        for (const auto &[c, v] : cases)
+            d.TabCoureurs(i, c) = v;
+        d.TabCoureurs(i, 36) = n(1);
+    }
+    void marquerEquipe(int k, int c, const Cellule &v)
+    {
+        d.TabEquipes(k, c) = v;
+        d.TabEquipes(k, 7) = n(1);
+    }
 };
 
-} // namespace
+struct Ecrite
+{
+    const QString &feuille;
+    int ligne, colonne;
+    Cellule valeur;
+};
 
-// Une paire caractéristique / potentiel d'un coureur marqué : ce que devient le potentiel.
-struct CasPaire
+struct CasApplication
 {
     const char *nom;
-    Cellule carac, pot;
-    Cellule potApres; ///< dans la table et dans la case de la feuille
-    int releves;
+    std::function<void(Banc &)> preparer;
+    const char16_t *erreur; ///< morceau attendu du message d'échec ; nul : réussite
+    int nbPotentiels, nbEcritures;
+    const char16_t *liste;
+    std::vector<Ecrite> ecrites; ///< seules cases de feuille changées
+    int etiquettes = 972 + 41;
 };
 
-class Paire : public ::testing::TestWithParam<CasPaire>
+// Coureur 57 marqué (ligne de feuille 918), paire Montagne / potentiel posée : ce que devient
+// le potentiel, dans la table et dans la feuille.
+CasApplication paire(
+    const char *nom, const Cellule &carac, const Cellule &pot, const Cellule &apres)
+{
+    const bool releve = !(apres == pot);
+    return { nom,
+        [=](Banc &b) {
+            b.marquer(57, { { 12, carac }, { 13, pot } });
+        },
+        nullptr, releve ? 1 : 0, 33, releve ? u"Nom57 (12) - " : u"",
+        { { cyclist, 918, 12, carac }, { cyclist, 918, 13, apres } } };
+}
+
+const CasApplication casApplication[] = {
+    paire("releve", n(75), n(70), n(75)),
+    paire("planchersEgaux", n(75.4), n(75), n(75)),
+    paire("potentielDecimal", n(75), n(75.9), n(75.9)),
+    // Le potentiel prend la valeur telle qu'elle est tenue, sans plancher.
+    paire("valeurNonArrondie", n(76.2), n(75.9), n(76.2)),
+    paire("potentielPlusHaut", n(70), n(75), n(75)),
+    // Un potentiel vide compte 0 ; une caractéristique vide est écrite vide.
+    paire("potentielVide", n(75), Cellule(), n(75)),
+    paire("caracVide", Cellule(), n(70), n(70)),
+    // Un texte qui se lit comme un nombre est comparé et recopié tel quel.
+    paire("texteNombre", tx(u"75,5"_s), n(70), tx(u"75,5"_s)),
+    // Non numérique : la paire n'est pas comparée, ses cases sont écrites quand même.
+    paire("caracNonNumerique", tx(u"abc"_s), n(70), n(70)),
+    paire("potNonNumerique", n(75), tx(u"n/a"_s), tx(u"n/a"_s)),
+    // Deux colonnes relevées : comptées deux fois, le coureur cité une fois, dernière colonne.
+    { "deuxColonnes",
+        [](Banc &b) {
+            b.marquer(100, { { 2, tx(u"Lefèvre"_s) }, { 12, n(80) }, { 20, n(90) } });
+        },
+        nullptr, 2, 33, u"Lefèvre (20) - ",
+        { { cyclist, 875, 2, tx(u"Lefèvre"_s) }, { cyclist, 875, 12, n(80) },
+            { cyclist, 875, 13, n(80) }, { cyclist, 875, 20, n(90) },
+            { cyclist, 875, 21, n(90) } } },
+    // Non marqué : ni relevé, ni écrit. Une équipe marquée : ses six cases.
+    { "seulesLesLignesMarquees",
+        [](Banc &b) {
+            b.d.TabCoureurs(3, 12) = n(80);
+            b.d.TabCoureurs(3, 33) = n(99);
+            b.marquer(10, { { 33, n(95) } });
+            b.marquerEquipe(5, 2, tx(u"Nouveau nom"_s));
+            b.d.TabEquipes(5, 6) = tx(u"neuf.fr"_s);
+        },
+        nullptr, 0, 33 + 6, u"",
+        { { cyclist, 965, 33, n(95) }, { team, 75, 2, tx(u"Nouveau nom"_s) },
+            { team, 75, 6, tx(u"neuf.fr"_s) } } },
+    // Une seconde application réécrit les lignes marquées, sans rien relever de plus.
+    { "secondeApplication",
+        [](Banc &b) {
+            b.marquer(200, { { 14, n(88) } });
+            b.marquer(201);
+            b.appliquer();
+        },
+        nullptr, 0, 66, u"", { { cyclist, 775, 14, n(88) }, { cyclist, 775, 15, n(88) } } },
+    // Refus du tableur à la 7e case du deuxième coureur marqué : le passage s'arrête là, le
+    // relèvement déjà fait en mémoire est signalé, rien n'est écrit plus loin.
+    { "ecritureRefusee",
+        [](Banc &b) {
+            b.marquer(10);
+            b.marquer(30, { { 2, tx(u"Dupré"_s) }, { 12, n(90) } });
+            b.marquer(40, { { 5, n(77) } });
+            b.marquerEquipe(2, 2, tx(u"Plus loin"_s));
+            b.tableur.echouerEcriture(33 + 7);
+        },
+        u"« Dupré » (ligne 945 de la feuille DYN_cyclist) :\rÉcriture impossible dans la case G945",
+        1, 33 + 6, u"Dupré (12) - ", { { cyclist, 945, 2, tx(u"Dupré"_s) } }, 30 - 2 },
+    // Le tableur répond de nouveau : tout est écrit.
+    { "repriseApresRefus",
+        [](Banc &b) {
+            b.marquer(30, { { 12, n(90) }, { 10, n(61.5) } });
+            b.marquer(40, { { 5, n(77) } });
+            b.tableur.echouerEcriture(7);
+            b.appliquer();
+            b.tableur.echouerEcriture(0);
+        },
+        nullptr, 0, 66, u"",
+        { { cyclist, 945, 10, n(61.5) }, { cyclist, 945, 11, n(61.5) }, { cyclist, 945, 12, n(90) },
+            { cyclist, 945, 13, n(90) }, { cyclist, 935, 5, n(77) } } },
+    { "sansFeuilleDesEquipes",
+        [](Banc &b) {
+            b.origine.ordre = QStringList { cyclist };
+            b.origine.feuilles.remove(team);
+            b.classeur->fermer([](const QString &) { return Reponse::Non; });
+            b.tableur.deposer(chemin, b.origine);
+            b.classeur = &b.tableur.ouvrir(chemin);
+            b.marquer(2);
+            b.marquerEquipe(9, 2, tx(u"Sans feuille"_s));
+        },
+        u"l'équipe « Sans feuille » (ligne 71 de la feuille DYN_team)", 0, 33, u"", {}, 972 + 8 },
+};
+
+class Application : public ::testing::TestWithParam<CasApplication>
 { };
 
-TEST_P(Paire, ReleveOuLaisse)
+TEST_P(Application, TableEtFeuilles)
 {
-    const CasPaire &cas = GetParam();
+    const CasApplication &cas = GetParam();
     Banc b;
-    const int i = 57;
-    const int ligneFeuille = 975 - i;
-    b.d.TabCoureurs(i, 12) = cas.carac;
-    b.d.TabCoureurs(i, 13) = cas.pot;
-    b.marquer(i);
-
+    cas.preparer(b);
     const ResultatApplication r = b.appliquer();
 
-    EXPECT_FALSE(r.erreur);
-    EXPECT_EQ(r.nbPotentiels, cas.releves);
-    EXPECT_EQ(r.compteRendu.has_value(), cas.releves > 0);
-    EXPECT_EQ(b.d.TabCoureurs(i, 13), cas.potApres);
-    // Les 33 cases de la ligne de feuille (colonne 0) sont écrites quoi qu'il arrive.
-    EXPECT_EQ(r.nbEcritures, 33);
-    EXPECT_EQ(b.caseFeuille(cyclist, ligneFeuille, 12), cas.carac);
-    EXPECT_EQ(b.caseFeuille(cyclist, ligneFeuille, 13), cas.potApres);
+    EXPECT_EQ(r.erreur.has_value(), cas.erreur != nullptr);
+    if (cas.erreur && r.erreur)
+        EXPECT_TRUE(r.erreur->contains(QString::fromUtf16(cas.erreur))) << r.erreur->toStdString();
+    EXPECT_EQ(r.nbPotentiels, cas.nbPotentiels);
+    EXPECT_EQ(r.nbEcritures, cas.nbEcritures);
+    EXPECT_EQ(r.liste, QString::fromUtf16(cas.liste));
+    if (cas.nbPotentiels > 0)
+        EXPECT_EQ(r.compteRendu,
+            u" %1 potentiels étaient inférieurs à la carac correspondante.\rCes potentiels ont "
+            u"été mis au niveau de la note pour éviter les problèmes lors de l'import excel."
+            u"\r\rles cyclistes concernés sont : \r"_s.arg(cas.nbPotentiels)
+                + r.liste);
+    else
+        EXPECT_FALSE(r.compteRendu);
+    // Le relevé d'un potentiel est aussi fait dans la table.
+    for (const Ecrite &e : cas.ecrites)
+        if (e.feuille == cyclist)
+            EXPECT_EQ(b.d.TabCoureurs(975 - e.ligne, e.colonne), e.valeur) << e.ligne;
+    for (const QString &f : b.origine.ordre) {
+        TableurMemoire::Cases attendu = b.origine.feuilles[f];
+        for (const Ecrite &e : cas.ecrites)
+            if (e.feuille == f)
+                attendu[{ e.ligne, e.colonne }] = e.valeur;
+        std::erase_if(attendu, [](const auto &c) { return c.second.estVide(); });
+        EXPECT_EQ(b.contenu(f), attendu) << f.toStdString();
+    }
+    ASSERT_EQ(b.etiquettes.size(), cas.etiquettes);
+    EXPECT_EQ(b.etiquettes.first(), u"Mise à jour des données : Coureur 2sur 973"_s);
+    if (cas.etiquettes == 972 + 41)
+        EXPECT_EQ(b.etiquettes.last(), u"Mise à jour des données : Equipe 41sur 41"_s);
 }
 
-INSTANTIATE_TEST_SUITE_P(Application, Paire,
-    ::testing::Values(CasPaire { "releve", n(75), n(70), n(75), 1 },
-        CasPaire { "planchersEgaux", n(75.4), n(75), n(75), 0 },
-        CasPaire { "potentielDecimal", n(75), n(75.9), n(75.9), 0 },
-        // Le potentiel prend la valeur telle qu'elle est tenue, sans plancher.
-        CasPaire { "valeurNonArrondie", n(76.2), n(75.9), n(76.2), 1 },
-        CasPaire { "potentielPlusHaut", n(70), n(75), n(75), 0 },
-        // Un potentiel vide compte 0 ; une caractéristique vide est écrite vide.
-        CasPaire { "potentielVide", n(75), Cellule(), n(75), 1 },
-        CasPaire { "caracVide", Cellule(), n(70), n(70), 0 },
-        // Un texte qui se lit comme un nombre est comparé et recopié tel quel.
-        CasPaire { "texteNombre", tx(u"75,5"_s), n(70), tx(u"75,5"_s), 1 },
-        // Non numérique : la paire n'est pas comparée, ses cases sont écrites quand même.
-        CasPaire { "caracNonNumerique", tx(u"abc"_s), n(70), n(70), 0 },
-        CasPaire { "potNonNumerique", n(75), tx(u"n/a"_s), tx(u"n/a"_s), 0 }),
+INSTANTIATE_TEST_SUITE_P(Cas, Application, ::testing::ValuesIn(casApplication),
     [](const auto &info) { return std::string(info.param.nom); });
 
-TEST(Application, CompteRenduDesPotentielsReleves)
+// Retour à la ligne après chaque 8e coureur cité, jusqu'au 64e ; le reste ensemble à la fin.
+TEST(Application, RetoursChariotDuCompteRendu)
 {
-    Banc b;
-    b.d.TabCoureurs(57, 2) = tx(u"Lefèvre"_s);
-    b.d.TabCoureurs(57, 12) = n(75);
-    b.marquer(57);
-    const ResultatApplication r = b.appliquer();
-    ASSERT_TRUE(r.compteRendu);
-    EXPECT_EQ(*r.compteRendu,
-        u" 1 potentiels étaient inférieurs à la carac correspondante.\r"
-        u"Ces potentiels ont été mis au niveau de la note pour éviter les problèmes lors de "
-        u"l'import excel.\r\r"
-        u"les cyclistes concernés sont : \rLefèvre (12) - "_s);
-
-    // Deux colonnes relevées : comptées deux fois, le coureur cité une fois, dernière colonne.
-    Banc b2;
-    b2.d.TabCoureurs(100, 12) = n(80);
-    b2.d.TabCoureurs(100, 20) = n(90);
-    b2.marquer(100);
-    const ResultatApplication r2 = b2.appliquer();
-    EXPECT_EQ(r2.nbPotentiels, 2);
-    EXPECT_EQ(r2.nbCoureursListes, 1);
-    EXPECT_EQ(r2.liste, u"Nom100 (20) - "_s);
-    EXPECT_TRUE(r2.compteRendu->startsWith(u" 2 potentiels"_s));
-    EXPECT_EQ(b2.d.TabCoureurs(100, 13), n(80));
-    EXPECT_EQ(b2.d.TabCoureurs(100, 21), n(90));
-}
-
-TEST(Application, SeulesLesLignesMarqueesSontEcrites)
-{
-    Banc b;
-    // Coureur non marqué dont le potentiel est bas : ni changé, ni écrit, ni cité.
-    b.d.TabCoureurs(3, 12) = n(80);
-    b.d.TabCoureurs(3, 13) = n(50);
-    // Coureur affiché seulement, et une équipe modifiée : réécrits tels quels.
-    b.marquer(10);
-    b.d.TabEquipes(5, 2) = tx(u"Nouveau nom"_s);
-    b.d.TabEquipes(5, 7) = n(1);
-    const Tableau avant = b.d.TabCoureurs;
-
-    const ResultatApplication r = b.appliquer();
-
-    EXPECT_FALSE(r.erreur);
-    EXPECT_FALSE(r.compteRendu);
-    EXPECT_EQ(r.nbEcritures, 33 + 6);
-    EXPECT_EQ(b.tableur.nbEcritures(), 33 + 6);
-    EXPECT_EQ(b.d.TabCoureurs, avant);
-    // Feuille des coureurs inchangée (la ligne réécrite porte les mêmes valeurs), colonnes
-    // 0 et 34 à 36 jamais écrites ; feuille des équipes : seul le nom de la ligne 80 - 5.
-    EXPECT_EQ(b.contenu(cyclist), b.origine.feuilles[cyclist]);
-    auto attendu = b.origine.feuilles[team];
-    attendu[{ 75, 2 }] = tx(u"Nouveau nom"_s);
-    EXPECT_EQ(b.contenu(team), attendu);
-    EXPECT_TRUE(b.classeur->estModifie());
-}
-
-TEST(Application, RetoursChariotApresLes8e16eJusquau64e)
-{
-    const std::pair<int, int> cas[]
-        = { { 7, 0 }, { 8, 1 }, { 9, 1 }, { 16, 2 }, { 63, 7 }, { 64, 8 }, { 65, 8 }, { 80, 8 } };
-    for (auto [concernes, retours] : cas) {
-        SCOPED_TRACE(concernes);
+    for (auto [cites, retours] : { std::pair { 7, 0 }, { 8, 1 }, { 64, 8 }, { 65, 8 } }) {
         Banc b;
-        for (int k = 0; k < concernes; ++k) {
-            const int i = 2 + 3 * k; // des lignes non concernées entre les concernées
-            b.d.TabCoureurs(i, 30) = n(99);
-            b.marquer(i);
-            b.marquer(i + 1);
-        }
-        const ResultatApplication r = b.appliquer();
-        const QStringList morceaux = r.liste.split(QChar(u'\r'));
-        EXPECT_EQ(r.nbCoureursListes, concernes);
-        EXPECT_EQ(r.liste.count(u" (30) - "_s), concernes);
-        EXPECT_EQ(morceaux.size() - 1, retours);
-        // Huit entrées par morceau jusqu'au 64e, le reste ensemble à la fin.
+        for (int k = 0; k < cites; ++k)
+            b.marquer(2 + 2 * k, { { 30, n(99) } });
+        const QStringList morceaux = b.appliquer().liste.split(QChar(u'\r'));
+        ASSERT_EQ(morceaux.size() - 1, retours) << cites;
         for (int m = 0; m < retours; ++m)
-            EXPECT_EQ(morceaux[m].count(u" - "_s), 8);
-        EXPECT_EQ(morceaux.last().count(u" - "_s), concernes - 8 * retours);
+            EXPECT_EQ(morceaux[m].count(u" - "_s), 8) << cites;
+        EXPECT_EQ(morceaux.last().count(u" - "_s), cites - 8 * retours) << cites;
     }
 }
 
-TEST(Application, DeuxApplicationsEcriventLesMemesLignes)
-{
-    Banc b;
-    b.d.TabCoureurs(200, 14) = n(88);
-    b.marquer(200);
-    b.marquer(201);
-
-    const ResultatApplication r1 = b.appliquer();
-    const auto apres1 = b.contenu(cyclist);
-    const ResultatApplication r2 = b.appliquer();
-
-    EXPECT_EQ(r1.nbPotentiels, 1);
-    EXPECT_TRUE(r1.compteRendu);
-    EXPECT_EQ(r2.nbEcritures, r1.nbEcritures);
-    EXPECT_EQ(b.tableur.nbEcritures(), 2 * 66);
-    EXPECT_EQ(r2.nbPotentiels, 0);
-    EXPECT_FALSE(r2.compteRendu);
-    EXPECT_EQ(b.contenu(cyclist), apres1);
-    EXPECT_EQ(b.caseFeuille(cyclist, 775, 15), n(88));
-}
-
-TEST(Application, ProgressionAChaqueLigne)
-{
-    Banc b;
-    const ResultatApplication r = b.appliquer();
-
-    EXPECT_EQ(r.nbEcritures, 0);
-    EXPECT_EQ(b.tableur.nbEcritures(), 0);
-    EXPECT_FALSE(r.compteRendu);
-    ASSERT_EQ(b.etiquettes.size(), 972 + 41);
-    EXPECT_EQ(b.etiquettes.first(), u"Mise à jour des données : Coureur 2sur 973"_s);
-    EXPECT_EQ(b.etiquettes.at(57 - 2), u"Mise à jour des données : Coureur 57sur 973"_s);
-    EXPECT_EQ(b.etiquettes.at(972), u"Mise à jour des données : Equipe 1sur 41"_s);
-    EXPECT_EQ(b.etiquettes.last(), u"Mise à jour des données : Equipe 41sur 41"_s);
-}
-
-TEST(Application, EcritureRefuseeArreteEtGardeTout)
-{
-    Banc b;
-    b.d.TabCoureurs(30, 2) = tx(u"Dupré"_s);
-    b.d.TabCoureurs(30, 12) = n(90);
-    b.d.TabCoureurs(30, 10) = n(61.5);
-    b.marquer(10);
-    b.marquer(30);
-    b.marquer(40);
-    b.d.TabCoureurs(40, 5) = n(77);
-    b.d.TabEquipes(2, 7) = n(1);
-    b.tableur.echouerEcriture(33 + 7); // 7e case du deuxième coureur marqué
-
-    const ResultatApplication r = b.appliquer();
-
-    ASSERT_TRUE(r.erreur);
-    EXPECT_TRUE(r.erreur->contains(u"« Dupré » (ligne 945 de la feuille DYN_cyclist)"_s))
-        << r.erreur->toStdString();
-    EXPECT_TRUE(r.erreur->contains(u"G945"_s)); // raison donnée par le tableur
-    EXPECT_EQ(r.nbEcritures, 33 + 6);
-    // Le relèvement fait avant l'échec est signalé, sinon il serait perdu au passage suivant.
-    ASSERT_TRUE(r.compteRendu);
-    EXPECT_TRUE(r.liste.contains(u"Dupré (12) - "_s));
-    // Le passage s'est arrêté : rien après la ligne qui a échoué.
-    EXPECT_EQ(b.etiquettes.size(), 30 - 2);
-    EXPECT_EQ(b.caseFeuille(cyclist, 935, 5), n(5));
-
-    // Le tableur répond de nouveau : tout est écrit, table comprise.
-    const Tableau tablesApresEchec = b.d.TabCoureurs;
-    b.tableur.echouerEcriture(0);
-    const ResultatApplication r2 = b.appliquer();
-    EXPECT_FALSE(r2.erreur);
-    EXPECT_EQ(r2.nbEcritures, 3 * 33 + 6);
-    EXPECT_EQ(b.d.TabCoureurs, tablesApresEchec);
-    EXPECT_EQ(b.caseFeuille(cyclist, 945, 13), n(90));
-    EXPECT_EQ(b.caseFeuille(cyclist, 945, 11), n(61.5));
-    EXPECT_EQ(b.caseFeuille(cyclist, 935, 5), n(77));
-
-    // Feuille des équipes absente : l'échec nomme l'équipe.
-    Banc sans;
-    sans.origine.ordre = QStringList { cyclist };
-    sans.origine.feuilles.remove(team);
-    sans.classeur->fermer([](const QString &) { return Reponse::Non; });
-    sans.tableur.deposer(chemin, sans.origine);
-    sans.classeur = &sans.tableur.ouvrir(chemin);
-    sans.marquer(2);
-    sans.d.TabEquipes(9, 2) = tx(u"Sans feuille"_s);
-    sans.d.TabEquipes(9, 7) = n(1);
-    const ResultatApplication r3 = sans.appliquer();
-    ASSERT_TRUE(r3.erreur);
-    EXPECT_TRUE(
-        r3.erreur->contains(u"l'équipe « Sans feuille » (ligne 71 de la feuille DYN_team)"_s))
-        << r3.erreur->toStdString();
-    EXPECT_EQ(r3.nbEcritures, 33);
-}
+} // namespace

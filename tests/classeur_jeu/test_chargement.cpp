@@ -49,24 +49,9 @@ TEST(Chargement, CoureursTriesParNomAvecLeurLigneEtLeursNotes)
     EXPECT_EQ(tc(972, 35), Cellule::nombre(71));
     for (int r = 2; r <= 973; ++r)
         ASSERT_EQ(tc(r, 36), Cellule::nombre(0)) << r;
-    // Une ligne vide a une ligne de feuille et des notes à zéro, comme des cases vides.
-    EXPECT_TRUE(tc(2, 0).estNombre());
-    EXPECT_EQ(tc(2, 34), Cellule::nombre(0));
     // Les 33 colonnes voyagent avec leur ligne.
     EXPECT_EQ(tc(969, 3).valeurTexte(), u"Jan"_s);
     EXPECT_EQ(tc(969, 33), Cellule::nombre(83));
-}
-
-TEST(Chargement, RequetesAuTableur)
-{
-    Charge ch(classeurOrdinaire());
-    EXPECT_EQ(ch.tableur.nbEcritures(), 0);
-    ASSERT_NE(ch.tableur.classeurActif(), nullptr);
-    EXPECT_FALSE(ch.tableur.classeurActif()->estModifie());
-    EXPECT_EQ(ch.d.Colonnes.size(), 34);
-    EXPECT_EQ(ch.d.Colonnes.value(0), u"A"_s);
-    EXPECT_EQ(ch.d.Colonnes.value(27), u"AA"_s);
-    EXPECT_EQ(ch.d.Colonnes.value(33), u"AG"_s);
 }
 
 TEST(Chargement, EquipesListeesTrieesParAbreviation)

@@ -78,13 +78,3 @@ TEST(TriTableau, OrdreDesCles)
     for (int l = 1; l <= 7; ++l)
         EXPECT_EQ(t(l, 0), ordre[l - 1]) << l;
 }
-
-TEST(TriTableau, IndiceHorsBornesEchoueSansRienToucher)
-{
-    std::mt19937 g(7);
-    Tableau t = tableauAuHasard(g, 1, 2, 0, 2);
-    const Tableau avant = t;
-    EXPECT_THROW(TriTableau(t, 1, 1, 3, 0, 2, -1), std::out_of_range);
-    EXPECT_THROW(TriTableau(t, 9, 1, 2, 0, 2, -1), std::out_of_range);
-    EXPECT_EQ(t, avant);
-}

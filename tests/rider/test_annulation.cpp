@@ -1,12 +1,10 @@
-// Journal des modifications, annuler et refaire : chaque cas fait des actions de l'utilisateur
-// par la logique des fenêtres, puis juge la table, l'attente et la pile.
+// Annuler et refaire : actions de l'utilisateur par la logique des fenêtres, puis la table,
+// l'attente et la pile jugées.
 #include "rider/annulation.h"
 
-#include "classeur_jeu/application.h"
 #include "lists/classements.h"
 #include "rider/champion.h"
 #include "rider/panneau.h"
-#include "soutien/memoire.h"
 #include "teams/equipes.h"
 
 #include "aide_donnees.h"
@@ -85,17 +83,6 @@ const CasJournal cas[] = {
             EXPECT_EQ(e.v(Z, 12), n(60)); // pas « 7 » : la saisie entière
             EXPECT_EQ(e.attente(), 0);
         } },
-    { "retour_au_depart", [](Essai &e) { e.tape(Z, 12, "6"), e.tape(Z, 12, "60"); }, 0, 0,
-        [](Essai &) {} },
-    { "clic_ailleurs_puis_retour_nouveau_pas", [](Essai &e) {
-            e.tape(Z, 12, "70");
-            e.panneau = Coureur_Click(e.d, e.ligne(B), fr);
-            e.tape(Z, 12, "80");
-        }, 1, 2,
-        [](Essai &e) {
-            e.annuler();
-            EXPECT_EQ(e.v(Z, 12), n(70));
-        } },
     { "case_du_coureur_annulee_puis_refaite", [](Essai &e) { e.tape(Z, 2, "Zorro"); }, 1, 1,
         [](Essai &e) {
             e.annuler();
@@ -154,18 +141,6 @@ const CasJournal cas[] = {
             e.annuler();
             EXPECT_EQ(e.v(Z, 34), n(60));
             EXPECT_EQ(e.v(Z, 35), n(60));
-        } },
-    { "annulee_puis_appliquee", [](Essai &e) { e.tape(Z, 12, "90"); }, 1, 1,
-        [](Essai &e) {
-            e.annuler();
-            sheet::TableurMemoire tableur;
-            tableur.deposer(u"/b.xls"_s, { { u"DYN_cyclist"_s, u"DYN_team"_s }, {}, 0 });
-            e.d.Colonnes = colonnesFeuilleCoureurs();
-            sheet::Classeur &c = tableur.ouvrir(u"/b.xls"_s);
-            ASSERT_FALSE(appliquerModifications(e.d, c, {}, fr).erreur);
-            const QString montagne = u"L"_s + texteCellule(e.v(Z, 0));
-            EXPECT_EQ(c.feuille(u"DYN_cyclist"_s).plage(montagne)->valeur(), n(60));
-            EXPECT_EQ(e.attente(), 0);
         } },
 };
 // clang-format on

@@ -68,23 +68,3 @@ TEST(Formules, MoyenneEtTranches)
     for (auto [m, t] : bornes)
         EXPECT_EQ(trancheSalaire(m), QString::fromUtf8(t)) << m;
 }
-
-TEST(Formules, DeriveesDepuisLesCasesDuPanneau)
-{
-    QString textes[34];
-    for (QString &t : textes)
-        t = u"70"_s;
-    textes[col::Montagne] = u"74,9"_s;
-    textes[col::Vallons] = u"71"_s;
-    Derivees d = calculerDerivees(textes, fr);
-    ASSERT_TRUE(d.car5050 && d.car8020 && d.pot5050 && d.salaire);
-    EXPECT_EQ(*d.car5050, 72); // floor(74.9) = 74 ; 37 + 35.5 = 72.5 → 72
-    EXPECT_EQ(*d.car8020, 73); // 59.2 + 14.2 = 73.4
-    textes[col::Vallons] = u"abc"_s;
-    d = calculerDerivees(textes, fr);
-    EXPECT_FALSE(d.car5050);
-    EXPECT_TRUE(d.pot5050);
-    EXPECT_TRUE(d.salaire); // Vallons n'entre pas dans la moyenne
-    textes[col::Sprint] = QString();
-    EXPECT_FALSE(calculerDerivees(textes, fr).salaire);
-}
