@@ -5,10 +5,11 @@
 # Reprend là où il s'était arrêté : les fautes déjà notées dans le résultat sont sautées.
 # FAUTES_IDS="F03 F17" : seulement ces fautes. FAUTES_TESTS (expression de ctest -R) et
 # FAUTES_CIBLES (cibles à construire) : seulement les tests changés depuis un premier passage,
-# les autres jugeant le même code de la même façon.
+# les autres jugeant le même code de la même façon. FAUTES_LISTE : une autre liste que
+# fautes.txt (outils/fautes/moteur.txt pour le moteur .xls).
 # Résultat : build/fautes-ETIQUETTE.tsv de l'arbre de travail (faute, tests en échec).
 # Les tests des lecteurs indépendants (classeurs_*, test_allers_retours) sont écartés : aucune
-# faute de la liste ne touche le moteur .xls qu'ils jugent.
+# faute de fautes.txt ne touche le moteur .xls qu'ils jugent (FAUTES_EXCLUS pour les reprendre).
 set -u
 ici=$(cd "$(dirname "$0")" && pwd)
 racine=$(git -C "$ici" rev-parse --show-toplevel)
@@ -19,6 +20,7 @@ copie=${FAUTES_COPIE:-$(dirname "$racine")/../fautes-$(basename "$racine")-$etiq
 resultat=$racine/build/fautes-$etiquette.tsv
 exclus=${FAUTES_EXCLUS:-'^classeurs_|^test_allers_retours$'}
 delai=${FAUTES_DELAI:-300}
+liste=${FAUTES_LISTE:-$ici/fautes.txt}
 mkdir -p "$racine/build"
 touch "$resultat"
 
@@ -50,7 +52,7 @@ if ! grep -q '^témoin' "$resultat"; then
     printf 'témoin\t%s\n' "${echecs:-aucun}" >>"$resultat"
 fi
 
-grep -P '^F\d+\t' "$ici/fautes.txt" | while IFS=$'\t' read -r id fichier expression description; do
+grep -P '^[A-Z]\d+\t' "$liste" | while IFS=$'\t' read -r id fichier expression description; do
     grep -q "^$id	" "$resultat" && continue
     [ -n "${FAUTES_IDS:-}" ] && ! echo " $FAUTES_IDS " | grep -q " $id " && continue
     cible=$copie/$fichier

@@ -1,17 +1,18 @@
 #!/bin/sh
 # Tableau avant/après des fautes jouées par jouer.sh :
-#   outils/fautes/tableau.sh build/fautes-avant.tsv build/fautes-apres.tsv 'RETIRÉS_OU_CHANGÉS'
+#   outils/fautes/tableau.sh build/fautes-avant.tsv build/fautes-apres.tsv 'RETIRÉS_OU_CHANGÉS' [PRÉFIXE]
+# PRÉFIXE : la lettre des identifiants (F par défaut, M pour moteur.txt).
 # Un passage « après » borné aux tests changés (FAUTES_TESTS) se complète par les tests de
 # l'avant restés tels quels (expression : les tests retirés ou changés depuis l'avant).
-avant=$1 apres=$2 changes=${3:-'^$'}
-awk -F'\t' -v changes="$changes" '
-    NR == FNR { if ($1 ~ /^F/) { av[$1] = $2; desc[$1] = $3 } next }
-    $1 ~ /^F/ { ap[$1] = $2 }
+avant=$1 apres=$2 changes=${3:-'^$'} p=${4:-F}
+awk -F'\t' -v changes="$changes" -v p="$p" '
+    NR == FNR { if (index($1, p) == 1) { av[$1] = $2; desc[$1] = $3 } next }
+    index($1, p) == 1 { ap[$1] = $2 }
     END {
         print "| Faute | Ce qu'"'"'elle casse | Avant | Après |"
         print "|---|---|---|---|"
         for (i = 1; i <= 99; i++) {
-            id = sprintf("F%02d", i)
+            id = sprintf("%s%02d", p, i)
             if (!(id in av)) continue
             # Faute non posée ou qui ne compile pas : aucun test à reprendre.
             n = av[id] ~ /^[A-Z ]+$/ ? 0 : split(av[id], t, ","); garde = ""

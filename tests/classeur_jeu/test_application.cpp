@@ -192,7 +192,7 @@ const CasApplication casApplication[] = {
             b.marquerEquipe(2, 2, tx(u"Plus loin"_s));
             b.tableur.echouerEcriture(33 + 7);
         },
-        u"« Dupré » (ligne 945 de la feuille DYN_cyclist) :\rÉcriture impossible dans la case G945",
+        u"« Dupré » (ligne 945 de la feuille DYN_cyclist) :\rCase G945 : échec simulé",
         1, 33 + 6, u"Dupré (12) - ", { { cyclist, 945, 2, tx(u"Dupré"_s) } }, 30 - 2 },
     // Le tableur répond de nouveau : tout est écrit.
     { "repriseApresRefus",
@@ -230,23 +230,26 @@ TEST_P(Application, TableEtFeuilles)
     const ResultatApplication r = b.appliquer();
 
     EXPECT_EQ(r.erreur.has_value(), cas.erreur != nullptr);
-    if (cas.erreur && r.erreur)
+    if (cas.erreur && r.erreur) {
         EXPECT_TRUE(r.erreur->contains(QString::fromUtf16(cas.erreur))) << r.erreur->toStdString();
+    }
     EXPECT_EQ(r.nbPotentiels, cas.nbPotentiels);
     EXPECT_EQ(r.nbEcritures, cas.nbEcritures);
     EXPECT_EQ(r.liste, QString::fromUtf16(cas.liste));
-    if (cas.nbPotentiels > 0)
+    if (cas.nbPotentiels > 0) {
         EXPECT_EQ(r.compteRendu,
             u" %1 potentiels étaient inférieurs à la carac correspondante.\rCes potentiels ont "
             u"été mis au niveau de la note pour éviter les problèmes lors de l'import excel."
             u"\r\rles cyclistes concernés sont : \r"_s.arg(cas.nbPotentiels)
                 + r.liste);
-    else
+    } else {
         EXPECT_FALSE(r.compteRendu);
+    }
     // Le relevé d'un potentiel est aussi fait dans la table.
     for (const Ecrite &e : cas.ecrites)
-        if (e.feuille == cyclist)
+        if (e.feuille == cyclist) {
             EXPECT_EQ(b.d.TabCoureurs(975 - e.ligne, e.colonne), e.valeur) << e.ligne;
+        }
     for (const QString &f : b.origine.ordre) {
         TableurMemoire::Cases attendu = b.origine.feuilles[f];
         for (const Ecrite &e : cas.ecrites)
@@ -257,8 +260,9 @@ TEST_P(Application, TableEtFeuilles)
     }
     ASSERT_EQ(b.etiquettes.size(), cas.etiquettes);
     EXPECT_EQ(b.etiquettes.first(), u"Mise à jour des données : Coureur 2sur 973"_s);
-    if (cas.etiquettes == 972 + 41)
+    if (cas.etiquettes == 972 + 41) {
         EXPECT_EQ(b.etiquettes.last(), u"Mise à jour des données : Equipe 41sur 41"_s);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Cas, Application, ::testing::ValuesIn(casApplication),

@@ -1,6 +1,6 @@
-#include "aide_ecriture.h"
 #include "aide_gtest.h"
 #include "sheet/adresse.h"
+#include "sheet/aide_xls.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace aide_ecriture;
+using namespace aide;
 using namespace Qt::StringLiterals;
 
 namespace {

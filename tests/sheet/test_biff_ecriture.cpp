@@ -1,4 +1,5 @@
 #include "aide_gtest.h"
+#include "sheet/biff_synthetique.h"
 #include "sheet/erreur.h"
 #include "sheet/xls/biff_ecriture.h"
 #include "sheet/xls/octets.h"
@@ -92,110 +93,13 @@ TEST(Limites, TropLongRefuseAvecMessage)
     EXPECT_THROW(dbcell({ 1000, { 1020, 1020 + 70000 } }, 80000), ErreurClasseur);
 }
 
-// --- SST : relue par un décodeur qui suit les règles du format et vérifie le découpage ------
-
-struct Relu
-{
-    std::uint32_t total = 0;
-    std::vector<ChaineSst> chaines;
-    std::vector<qint64> positions; // position dans le flux de l'en-tête de chaque chaîne
-    std::vector<std::pair<qint64, int>> debutsEnregistrements; // position, taille des données
-};
-
-Relu relireSst(const QByteArray &octets, qint64 debut)
-{
-    struct Morceau
-    {
-        qint64 position;
-        QByteArray donnees;
-    };
-    std::vector<Morceau> morceaux;
-    for (qsizetype p = 0; p < octets.size();) {
-        const auto type = lire16(octets.constData() + p);
-        const auto taille = lire16(octets.constData() + p + 2);
-        EXPECT_EQ(type, morceaux.empty() ? id::sst : id::continuation);
-        EXPECT_LE(taille, tailleMaxDonneesBiff8);
-        morceaux.push_back({ debut + p, octets.mid(p + 4, taille) });
-        p += 4 + taille;
-    }
-    Relu r;
-    for (const auto &m : morceaux)
-        r.debutsEnregistrements.push_back({ m.position, int(m.donnees.size()) });
-    std::size_t m = 0;
-    int o = 8;
-    const auto reste = [&] { return int(morceaux[m].donnees.size()) - o; };
-    const auto suivant = [&] {
-        ++m;
-        o = 0;
-        if (m >= morceaux.size())
-            throw std::runtime_error("SST tronquée");
-    };
-    const char *d = morceaux[0].donnees.constData();
-    r.total = lire32(d);
-    const std::uint32_t nb = lire32(d + 4);
-    for (std::uint32_t i = 0; i < nb; ++i) {
-        if (reste() == 0)
-            suivant();
-        const char *p = morceaux[m].donnees.constData() + o;
-        const int cch = lire16(p);
-        const int options = std::uint8_t(p[2]);
-        const bool riche = options & 0x08, phon = options & 0x04;
-        int large = options & 0x01;
-        const int entete = 3 + (riche ? 2 : 0) + (phon ? 4 : 0);
-        if (reste() < entete + (cch > 0 ? (large ? 2 : 1) : 0))
-            throw std::runtime_error("en-tête ou premier caractère séparé");
-        r.positions.push_back(morceaux[m].position + 4 + o);
-        const int nbRuns = riche ? lire16(p + 3) : 0;
-        const int tailleExt = phon ? int(lire32(p + 3 + (riche ? 2 : 0))) : 0;
-        o += entete;
-        ChaineSst c;
-        for (int lu = 0; lu < cch;) {
-            if (reste() == 0) {
-                if (!c.texte.isEmpty() && c.texte.back().isHighSurrogate())
-                    throw std::runtime_error("paire de substitution coupée");
-                suivant();
-                large = std::uint8_t(morceaux[m].donnees[o++]) & 1;
-            }
-            const char *q = morceaux[m].donnees.constData() + o;
-            if (large) {
-                if (reste() < 2)
-                    throw std::runtime_error("caractère coupé");
-                c.texte.append(QChar(lire16(q)));
-                o += 2;
-            } else {
-                c.texte.append(QChar(char16_t(std::uint8_t(*q))));
-                o += 1;
-            }
-            ++lu;
-        }
-        for (int k = 0; k < nbRuns; ++k) {
-            if (reste() == 0)
-                suivant();
-            if (reste() < 4)
-                throw std::runtime_error("run coupé");
-            c.runs.append(morceaux[m].donnees.mid(o, 4));
-            o += 4;
-        }
-        for (int k = 0; k < tailleExt; ++k) {
-            if (reste() == 0)
-                suivant();
-            c.phonetique.append(morceaux[m].donnees[o++]);
-        }
-        r.chaines.push_back(c);
-    }
-    EXPECT_EQ(m + 1, morceaux.size()) << "enregistrement en trop après la dernière chaîne";
-    return r;
-}
+// --- SST : relue par le lecteur du moteur dans un classeur minimal ------------------------
 
 QByteArray runs(int n)
 {
     QByteArray r;
-    for (int i = 0; i < n; ++i) {
-        char b[4];
-        ecrire16(b, std::uint16_t(i * 3));
-        ecrire16(b + 2, std::uint16_t(5 + i % 4));
-        r.append(b, 4);
-    }
+    for (int i = 0; i < n; ++i)
+        r += biff::u16(i * 3) + biff::u16(5 + i % 4);
     return r;
 }
 
@@ -209,33 +113,39 @@ QString texteLong(int n, char16_t base)
 
 void verifierSst(const std::vector<ChaineSst> &chaines)
 {
-    const qint64 debut = 1234;
+    // La SST suit le BOF et les 16 XF du classeur de biff_synthetique.h.
+    const qint64 debut = 20 + 16 * 24;
     const SstEcrite e = ecrireSst(chaines, 4321, debut);
-    const Relu r = relireSst(e.sst, debut);
-    EXPECT_EQ(r.total, 4321u);
-    ASSERT_EQ(r.chaines.size(), chaines.size());
+    const ClasseurBiff c = ClasseurBiff::lire(biff::classeur(e.sst + e.extsst, { { u"F"_s, {} } }));
+    EXPECT_EQ(lire32(c.flux().constData() + debut + 4), 4321u);
+    ASSERT_EQ(c.sst().size(), chaines.size());
     for (std::size_t i = 0; i < chaines.size(); ++i)
-        EXPECT_EQ(r.chaines[i], chaines[i]) << "chaîne " << i;
+        EXPECT_EQ(c.sst()[i], chaines[i]) << "chaîne " << i;
+    // Aucune paire de substitution coupée d'un enregistrement au suivant (xlrd refuserait).
+    for (qsizetype p = 0, n; p + 4 < e.sst.size(); p += 4 + n) {
+        n = lire16(e.sst.constData() + p + 2);
+        EXPECT_TRUE(p + 4 + n == e.sst.size()
+            || !QChar::isHighSurrogate(lire16(e.sst.constData() + p + 2 + n)))
+            << "à l'octet " << p;
+    }
 
-    // EXTSST : un paquet par groupe de chaînes, qui pointe sur l'en-tête de sa première.
+    // EXTSST : au plus 128 paquets d'au moins 8 chaînes, chacun vers l'en-tête de sa première
+    // chaîne, décalage compté depuis le début de l'enregistrement qui la contient.
     ASSERT_EQ(lire16(e.extsst.constData()), id::extsst);
-    const int tailleExt = lire16(e.extsst.constData() + 2);
-    ASSERT_EQ(tailleExt, e.extsst.size() - 4);
     const int parPaquet = lire16(e.extsst.constData() + 4);
+    const int nbPaquets = (int(e.extsst.size()) - 6) / 8;
     EXPECT_GE(parPaquet, 8);
-    const int nbPaquets = (tailleExt - 2) / 8;
     EXPECT_LE(nbPaquets, 128);
     EXPECT_EQ(nbPaquets, (int(chaines.size()) + parPaquet - 1) / parPaquet);
     for (int k = 0; k < nbPaquets; ++k) {
         const char *p = e.extsst.constData() + 6 + 8 * k;
-        const qint64 ib = lire32(p);
-        EXPECT_EQ(ib, r.positions[std::size_t(k) * std::size_t(parPaquet)]) << "paquet " << k;
-        // Le décalage se compte depuis le début de l'enregistrement qui contient la chaîne.
-        qint64 debutEnr = -1;
-        for (const auto &[pos, taille] : r.debutsEnregistrements)
-            if (ib >= pos + 4 && ib < pos + 4 + taille)
-                debutEnr = pos;
-        EXPECT_EQ(lire16(p + 4), ib - debutEnr) << "paquet " << k;
+        const std::uint32_t ib = lire32(p);
+        const ChaineSst &premiere = chaines[std::size_t(k) * std::size_t(parPaquet)];
+        EXPECT_EQ(lire16(c.flux().constData() + ib), premiere.texte.size()) << "paquet " << k;
+        for (const Enregistrement &r : c.enregistrements())
+            if (ib >= r.position + 4 && ib < r.position + 4 + r.longueur) {
+                EXPECT_EQ(lire16(p + 4), ib - r.position) << "paquet " << k;
+            }
     }
 }
 

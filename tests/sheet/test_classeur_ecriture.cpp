@@ -1,7 +1,7 @@
-#include "aide_ecriture.h"
 #include "aide_gtest.h"
 #include "appareil_defaillant.h"
 #include "commun/personne.h"
+#include "sheet/aide_xls.h"
 #include "sheet/erreur.h"
 #include "sheet/xls/application_xls.h"
 #include "sheet/xls/classeur_xls.h"
@@ -17,7 +17,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-using namespace aide_ecriture;
+using namespace aide;
 using namespace zarvo::sheet;
 using namespace Qt::StringLiterals;
 
@@ -41,19 +41,7 @@ struct Copie
     }
 };
 
-/// Question qui répond toujours la même chose et note ce qu'on lui a demandé.
-struct Question
-{
-    Reponse reponse;
-    QStringList posees;
-    QuestionEnregistrer fonction()
-    {
-        return [this](const QString &t) {
-            posees << t;
-            return reponse;
-        };
-    }
-};
+const QuestionEnregistrer oui = [](const QString &) { return Reponse::Oui; };
 
 Cellule lire(Classeur &c, const QString &feuille, const QString &adresse)
 {
@@ -62,140 +50,74 @@ Cellule lire(Classeur &c, const QString &feuille, const QString &adresse)
 
 xls::ClasseurXls &ouvrirModifie(Application &app, const Copie &copie)
 {
-    auto *x = dynamic_cast<xls::ClasseurXls *>(&app.ouvrir(copie.chemin));
-    if (!x)
-        throw std::logic_error("le moteur .xls n'a pas rendu un ClasseurXls");
-    x->feuille(u"DYN_cyclist"_s).plage(u"B7"_s)->ecrire(Cellule::texte(u"Ærø"_s));
-    return *x;
+    auto &x = dynamic_cast<xls::ClasseurXls &>(app.ouvrir(copie.chemin));
+    x.feuille(u"DYN_cyclist"_s).plage(u"B7"_s)->ecrire(Cellule::texte(u"Ærø"_s));
+    return x;
 }
 
-// Ce que la réponse décide, et la relecture des valeurs : test_contrat_tableur. Ici, ce que le
-// moteur fait du disque : rien sans Oui, une copie de secours avec.
-TEST(Fermer, LeDisqueSelonLaReponse)
-{
-    for (const Reponse reponse : { Reponse::Oui, Reponse::Non, Reponse::Annuler }) {
-        const bool enregistre = reponse == Reponse::Oui;
-        SCOPED_TRACE(enregistre ? "Oui" : "Non ou Annuler");
-        Copie copie;
-        auto app = creerApplicationXls();
-        Classeur &c = app->ouvrir(copie.chemin);
-        c.feuille(u"DYN_team"_s).plage(u"B3"_s)->ecrire(Cellule::texte(u"Équipe « Ω »"_s));
-        Question q { reponse, {} };
-        EXPECT_FALSE(c.fermer(q.fonction()).erreur);
-        EXPECT_EQ(copie.octets() == copie.origine, !enregistre);
-        // Oui : la copie de secours, octet pour octet le classeur tel qu'ouvert.
-        EXPECT_EQ(copie.fichiers().size(), 1);
-        const QString sauvegarde = copie.dossier.filePath(u"base équipe.sauvegarde.xls"_s);
-        EXPECT_EQ(QFile::exists(sauvegarde), enregistre);
-        if (enregistre) {
-            EXPECT_EQ(lireFichier(sauvegarde), copie.origine);
-        }
-    }
-}
-
-TEST(Ecrire, ValeursPoseesBlocReluEtFormatGarde)
+// Ce que la réponse décide et la relecture des valeurs : test_contrat_tableur. Ici le disque.
+TEST(Ecrire, EnregistrerPuisSousUnAutreNom)
 {
     Copie copie;
     auto app = creerApplicationXls();
-    Classeur &c = app->ouvrir(copie.chemin);
-    Feuille &f = c.feuille(u"DYN_cyclist"_s);
-    const Tableau avant = f.plage(u"A1:AG973"_s)->valeurs();
-    f.plage(u"B2"_s)->ecrire(Cellule::texte(u"1e3"_s));
-    f.plage(u"D2"_s)->ecrire(Cellule());
-    // Les valeurs posées et relues : test_contrat_tableur ; ici, les cases voisines intactes.
-    const Tableau apres = f.plage(u"A1:AG973"_s)->valeurs();
-    EXPECT_EQ(apres(2, 1), avant(2, 1));
-    EXPECT_EQ(apres(973, 33), avant(973, 33));
-
-    // Après l'enregistrement, la case vidée garde son format et le classeur n'est plus modifié
-    // (droits et propriétaire rendus : Enregistrer.FautesDeFichier).
-    auto *x = dynamic_cast<xls::ClasseurXls *>(&c);
-    ASSERT_NE(x, nullptr);
-    const int k = x->biff().chercherFeuille(u"DYN_cyclist"_s);
-    const xls::FeuilleBiff avantD2 = x->biff().lireFeuille(std::size_t(k));
-    const std::uint16_t xfD2 = avantD2.xf(*avantD2.chercher(1, 3), 3);
-    x->enregistrer();
-    EXPECT_FALSE(c.estModifie());
+    xls::ClasseurXls &x = ouvrirModifie(*app, copie);
+    x.enregistrer();
+    EXPECT_FALSE(x.estModifie());
     EXPECT_EQ(copie.fichiers().size(), 1);
-    const xls::ClasseurBiff o = ouvrir(copie.chemin);
-    const xls::FeuilleBiff apresD2 = o.lireFeuille(std::size_t(k));
-    const xls::Case *d2 = apresD2.chercher(1, 3);
-    ASSERT_NE(d2, nullptr);
-    EXPECT_TRUE(apresD2.valeur(*d2, 3).estVide());
-    EXPECT_EQ(apresD2.xf(*d2, 3), xfD2);
-    EXPECT_EQ(f.plage(u"B2"_s)->valeur(), Cellule::nombre(1000));
-
     // Sous un autre nom : le fichier ouvert ne bouge plus.
     const QByteArray enregistre = copie.octets();
-    f.plage(u"A2"_s)->ecrire(Cellule::nombre(61));
+    EXPECT_NE(enregistre, copie.origine);
+    x.feuille(u"DYN_cyclist"_s).plage(u"A2"_s)->ecrire(Cellule::nombre(61));
     const QString autre = copie.dossier.filePath(u"autre.xls"_s);
-    x->enregistrer(autre);
+    x.enregistrer(autre);
     EXPECT_EQ(copie.octets(), enregistre);
-    auto relue = creerApplicationXls();
-    EXPECT_EQ(lire(relue->ouvrir(autre), u"DYN_cyclist"_s, u"A2"_s), Cellule::nombre(61));
-}
-
-TEST(Echec, EnPleinEnregistrementLOriginalNeBougePas)
-{
-    const qint64 taille = Copie().origine.size();
-    for (const qint64 limite :
-        { qint64(0), qint64(1), qint64(65535), qint64(65536), qint64(65537), taille - 1 }) {
-        SCOPED_TRACE(limite);
-        Copie copie;
-        auto app = creerApplicationXls();
-        xls::ClasseurXls &x = ouvrirModifie(*app, copie);
-        // La copie de secours passe (première écriture), l'enregistrement échoue.
-        int ecritures = 0;
-        x.definirEnveloppe([limite, &ecritures](QIODevice &f) {
-            return std::make_unique<AppareilDefaillant>(f, ++ecritures == 1 ? 1 << 30 : limite);
-        });
-        Question oui { Reponse::Oui, {} };
-        const Fermeture f = x.fermer(oui.fonction());
-        EXPECT_FALSE(f.fermee);
-        const QString erreur = f.erreur ? texteErreur(*f.erreur) : QString();
-        EXPECT_TRUE(erreur.contains(u"« base équipe.xls »"_s)) << erreur.toStdString();
-        EXPECT_TRUE(erreur.contains(u"n'a pas été modifié"_s)) << erreur.toStdString();
-        EXPECT_TRUE(x.estOuvert());
-        EXPECT_TRUE(x.estModifie());
-        EXPECT_EQ(copie.octets(), copie.origine);
-        const QString sauvegarde = copie.dossier.filePath(u"base équipe.sauvegarde.xls"_s);
-        EXPECT_EQ(lireFichier(sauvegarde), copie.origine);
-        // L'écriture réparée, le même classeur s'enregistre ; la copie, une par session, reste.
-        aide::ecrireFichier(sauvegarde, "témoin");
-        x.definirEnveloppe({});
-        EXPECT_TRUE(x.fermer(oui.fonction()).fermee);
-        EXPECT_EQ(lireFichier(sauvegarde), "témoin");
-        auto relue = creerApplicationXls();
-        EXPECT_EQ(
-            lire(relue->ouvrir(copie.chemin), u"DYN_cyclist"_s, u"B7"_s), Cellule::texte(u"Ærø"_s));
-    }
+    EXPECT_EQ(
+        lire(creerApplicationXls()->ouvrir(autre), u"DYN_cyclist"_s, u"A2"_s), Cellule::nombre(61));
 }
 
 /**
- * La copie de secours qui ne s'écrit pas : rien n'est enregistré, le classeur reste ouvert
- * avec ses valeurs posées ; réparée, elle s'écrit (l'ancienne remplacée) avant l'enregistrement,
- * puis la session suivante la remplace.
+ * L'enregistrement (coupé après `limite` octets) ou sa copie de secours qui ne s'écrit pas :
+ * rien n'est enregistré, le classeur reste ouvert avec ses valeurs ; réparé, il s'enregistre,
+ * la copie (une par session, le classeur tel qu'ouvert) reste ou s'écrit ; la session suivante
+ * la remplace.
  */
-TEST(CopieDeSecours, EchecPuisReprise)
+TEST(Echec, RienNEstPerduPuisReprise)
 {
+    using Action = std::function<void(const QString &sauvegarde, xls::ClasseurXls &)>;
     struct Cas
     {
-        const char *nom;
-        std::function<void(const QString &sauvegarde, xls::ClasseurXls &)> abimer, reparer;
+        std::string nom;
+        Action abimer, reparer;
+        QString texte1, texte2;
+        bool copieGardee; // la copie d'avant l'échec reste (écrite) ou est écrite à la reprise
     };
-    const Cas tous[] = {
-        { "nom_pris_par_un_dossier", [](const QString &s, auto &) { ASSERT_TRUE(QDir().mkdir(s)); },
-            [](const QString &s, auto &) { ASSERT_TRUE(QDir().rmdir(s)); } },
-        { "disque_plein",
+    const auto coupe = [](qint64 limite) -> Action {
+        return [limite](const QString &, xls::ClasseurXls &x) {
+            x.definirEnveloppe([limite, n = 0](QIODevice &f) mutable {
+                return std::make_unique<AppareilDefaillant>(f, ++n == 1 ? 1 << 30 : limite);
+            });
+        };
+    };
+    const Action temoin = [](const QString &s, xls::ClasseurXls &x) {
+        x.definirEnveloppe({});
+        aide::ecrireFichier(s, "témoin");
+    };
+    const QString nomDuFichier = u"« base équipe.xls »"_s, pasModifie = u"n'a pas été modifié"_s;
+    const QString copieDe = u"copie de secours « base équipe.sauvegarde.xls »"_s;
+    std::vector<Cas> tous {
+        { "nom_pris_par_un_dossier", [](const QString &s, auto &) { QDir().mkdir(s); },
+            [](const QString &s, auto &) { QDir().rmdir(s); }, copieDe, pasModifie, false },
+        { "copie_sur_disque_plein",
             [](const QString &, xls::ClasseurXls &x) {
                 x.definirEnveloppe(
                     [](QIODevice &f) { return std::make_unique<AppareilDefaillant>(f, 100); });
             },
-            [](const QString &s, xls::ClasseurXls &x) {
-                x.definirEnveloppe({});
-                aide::ecrireFichier(s, "ancienne copie");
-            } },
+            temoin, copieDe, pasModifie, false },
     };
+    for (const qint64 limite :
+        { qint64(0), qint64(65535), qint64(65536), Copie().origine.size() - 1 })
+        tous.push_back({ "coupe_a_" + std::to_string(limite), coupe(limite), temoin, nomDuFichier,
+            pasModifie, true });
     for (const Cas &cas : tous) {
         SCOPED_TRACE(cas.nom);
         Copie copie;
@@ -203,26 +125,28 @@ TEST(CopieDeSecours, EchecPuisReprise)
         auto app = creerApplicationXls();
         xls::ClasseurXls &x = ouvrirModifie(*app, copie);
         cas.abimer(sauvegarde, x);
-        Question oui { Reponse::Oui, {} };
-        const Fermeture f = x.fermer(oui.fonction());
+        const Fermeture f = x.fermer(oui);
         EXPECT_FALSE(f.fermee);
         const QString erreur = f.erreur ? texteErreur(*f.erreur) : QString();
-        EXPECT_TRUE(erreur.contains(u"copie de secours « base équipe.sauvegarde.xls »"_s)
-            && erreur.contains(u"n'a pas été modifié"_s))
+        EXPECT_TRUE(erreur.contains(cas.texte1) && erreur.contains(cas.texte2))
             << erreur.toStdString();
         EXPECT_TRUE(x.estOuvert() && x.estModifie());
         EXPECT_EQ(lire(x, u"DYN_cyclist"_s, u"B7"_s), Cellule::texte(u"Ærø"_s));
         EXPECT_EQ(copie.octets(), copie.origine);
+        if (cas.copieGardee) {
+            EXPECT_EQ(lireFichier(sauvegarde), copie.origine);
+        }
         cas.reparer(sauvegarde, x);
-        EXPECT_TRUE(x.fermer(oui.fonction()).fermee);
-        EXPECT_EQ(lireFichier(sauvegarde), copie.origine);
+        EXPECT_TRUE(x.fermer(oui).fermee);
+        EXPECT_EQ(lireFichier(sauvegarde), cas.copieGardee ? "témoin" : copie.origine);
         // La session suivante remplace la copie par le classeur tel qu'elle l'a ouvert.
         const QByteArray premiereSession = copie.octets();
-        ASSERT_NE(premiereSession, copie.origine);
         auto suivante = creerApplicationXls();
-        Classeur &c = suivante->ouvrir(copie.chemin);
+        EXPECT_EQ(lire(suivante->ouvrir(copie.chemin), u"DYN_cyclist"_s, u"B7"_s),
+            Cellule::texte(u"Ærø"_s));
+        Classeur &c = *suivante->classeurActif();
         c.feuille(u"DYN_team"_s).plage(u"B3"_s)->ecrire(Cellule::texte(u"Deux"_s));
-        EXPECT_TRUE(c.fermer(oui.fonction()).fermee);
+        EXPECT_TRUE(c.fermer(oui).fermee);
         EXPECT_EQ(lireFichier(sauvegarde), premiereSession);
     }
 }

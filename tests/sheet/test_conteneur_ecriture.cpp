@@ -60,19 +60,13 @@ void remplacerEtJuger(const char *fichier, const QString &nom, qsizetype taille)
 
     const QByteArray resultat = remplacerFlux(origine, nom, neuf);
 
-    // Notre lecteur : le flux remplacé, les autres intacts, leurs secteurs inchangés.
+    // Notre lecteur : le flux remplacé, les autres intacts.
     const Conteneur apres = Conteneur::lire(resultat);
     Flux attendu = fluxDe(avant);
     attendu[nom] = neuf;
     EXPECT_EQ(fluxDe(apres), attendu);
     EXPECT_GE(resultat.size(), origine.size() - 511);
     ASSERT_EQ(apres.entrees().size(), avant.entrees().size());
-    for (std::size_t i = 1; i < avant.entrees().size(); ++i) {
-        if (int(i) == index || avant.entrees()[i].type != EntreeRepertoire::Flux)
-            continue;
-        EXPECT_EQ(apres.chaineFlux(int(i)), avant.chaineFlux(int(i))) << i;
-        EXPECT_EQ(apres.entrees()[i].nom, avant.entrees()[i].nom);
-    }
     // Octets du répertoire : seules l'entrée remplacée et la racine (mini-flux) changent,
     // et seulement dans leurs champs de premier secteur et de taille (octets 116 à 127).
     for (std::size_t i = 0; i < avant.entrees().size(); ++i) {
@@ -93,8 +87,8 @@ void remplacerEtJuger(const char *fichier, const QString &nom, qsizetype taille)
     QTemporaryDir dossier;
     const QString chemin = dossier.filePath(u"remplace.xls"_s);
     ASSERT_TRUE(aide::ecrireFichier(chemin, resultat));
-    const auto ole
-        = aide::lancer(aide::python, { u"-c"_s, QString::fromUtf8(scriptOlefile), chemin });
+    const auto ole = aide::lancer(
+        u"/usr/bin/python3"_s, { u"-c"_s, QString::fromUtf8(scriptOlefile), chemin });
     ASSERT_EQ(ole.code, 0) << ole.erreurs.toStdString();
     QString nous;
     for (const auto &[n, d] : attendu)
