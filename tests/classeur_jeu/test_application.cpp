@@ -2,7 +2,6 @@
 #include "classeur_jeu/application.h"
 
 #include "commun/classeur_essai.h"
-#include "sheet/adresse.h"
 
 #include "aide_donnees.h"
 #include "aide_gtest.h"
