@@ -1,8 +1,7 @@
 // Application des modifications au classeur, sur le tableur en mémoire.
 #include "classeur_jeu/application.h"
 
-#include "sheet/adresse.h"
-#include "soutien/memoire.h"
+#include "commun/classeur_essai.h"
 
 #include "aide_donnees.h"
 #include "aide_gtest.h"
@@ -13,23 +12,16 @@
 
 using namespace zarvo;
 using namespace Qt::StringLiterals;
-using essai::fr;
+using ::essai::n;
+using ::essai::t;
 using sheet::TableurMemoire;
+using zarvo::essai::fr;
 
 namespace {
 
 const QString chemin = u"/classeurs/base.xls"_s;
 const QString cyclist = u"DYN_cyclist"_s;
 const QString team = u"DYN_team"_s;
-
-Cellule n(double v)
-{
-    return Cellule::nombre(v);
-}
-Cellule tx(const QString &v)
-{
-    return Cellule::texte(v);
-}
 
 /// Base pleine : la ligne de table i vient de la ligne de feuille 975 - i (comme après un tri),
 /// caractéristiques 60 + …, potentiels égaux ; le classeur tient les mêmes valeurs.
@@ -49,8 +41,8 @@ struct Banc
         for (int i = base::premiereLigneCoureur; i <= base::derniereLigneCoureur; ++i) {
             tc(i, 0) = n(975 - i);
             tc(i, 1) = n(1000 + i);
-            tc(i, 2) = tx(u"Nom%1"_s.arg(i));
-            tc(i, 3) = tx(u"Prénom"_s);
+            tc(i, 2) = t(u"Nom%1"_s.arg(i));
+            tc(i, 3) = t(u"Prénom"_s);
             for (int c = 4; c <= 33; ++c)
                 tc(i, c) = n(c >= 10 ? 60 + (c - 10) / 2 : c);
             tc(i, 34) = n(70);
@@ -63,7 +55,7 @@ struct Banc
         for (int k = base::premiereLigneEquipe; k <= base::derniereLigneEquipe; ++k) {
             te(k, 0) = n(80 - k);
             te(k, 1) = n(k);
-            te(k, 2) = tx(u"Equipe %1"_s.arg(k));
+            te(k, 2) = t(u"Equipe %1"_s.arg(k));
             for (int c = 3; c <= 6; ++c)
                 te(k, c) = n(c);
             te(k, 7) = n(0);
@@ -149,17 +141,17 @@ const CasApplication casApplication[] = {
     paire("potentielVide", n(75), Cellule(), n(75)),
     paire("caracVide", Cellule(), n(70), n(70)),
     // Un texte qui se lit comme un nombre est comparé et recopié tel quel.
-    paire("texteNombre", tx(u"75,5"_s), n(70), tx(u"75,5"_s)),
+    paire("texteNombre", t(u"75,5"_s), n(70), t(u"75,5"_s)),
     // Non numérique : la paire n'est pas comparée, ses cases sont écrites quand même.
-    paire("caracNonNumerique", tx(u"abc"_s), n(70), n(70)),
-    paire("potNonNumerique", n(75), tx(u"n/a"_s), tx(u"n/a"_s)),
+    paire("caracNonNumerique", t(u"abc"_s), n(70), n(70)),
+    paire("potNonNumerique", n(75), t(u"n/a"_s), t(u"n/a"_s)),
     // Deux colonnes relevées : comptées deux fois, le coureur cité une fois, dernière colonne.
     { "deuxColonnes",
         [](Banc &b) {
-            b.marquer(100, { { 2, tx(u"Lefèvre"_s) }, { 12, n(80) }, { 20, n(90) } });
+            b.marquer(100, { { 2, t(u"Lefèvre"_s) }, { 12, n(80) }, { 20, n(90) } });
         },
         nullptr, 2, 33, u"Lefèvre (20) - ",
-        { { cyclist, 875, 2, tx(u"Lefèvre"_s) }, { cyclist, 875, 12, n(80) },
+        { { cyclist, 875, 2, t(u"Lefèvre"_s) }, { cyclist, 875, 12, n(80) },
             { cyclist, 875, 13, n(80) }, { cyclist, 875, 20, n(90) },
             { cyclist, 875, 21, n(90) } } },
     // Non marqué : ni relevé, ni écrit. Une équipe marquée : ses six cases.
@@ -168,12 +160,12 @@ const CasApplication casApplication[] = {
             b.d.TabCoureurs(3, 12) = n(80);
             b.d.TabCoureurs(3, 33) = n(99);
             b.marquer(10, { { 33, n(95) } });
-            b.marquerEquipe(5, 2, tx(u"Nouveau nom"_s));
-            b.d.TabEquipes(5, 6) = tx(u"neuf.fr"_s);
+            b.marquerEquipe(5, 2, t(u"Nouveau nom"_s));
+            b.d.TabEquipes(5, 6) = t(u"neuf.fr"_s);
         },
         nullptr, 0, 33 + 6, u"",
-        { { cyclist, 965, 33, n(95) }, { team, 75, 2, tx(u"Nouveau nom"_s) },
-            { team, 75, 6, tx(u"neuf.fr"_s) } } },
+        { { cyclist, 965, 33, n(95) }, { team, 75, 2, t(u"Nouveau nom"_s) },
+            { team, 75, 6, t(u"neuf.fr"_s) } } },
     // Une seconde application réécrit les lignes marquées, sans rien relever de plus.
     { "secondeApplication",
         [](Banc &b) {
@@ -187,13 +179,13 @@ const CasApplication casApplication[] = {
     { "ecritureRefusee",
         [](Banc &b) {
             b.marquer(10);
-            b.marquer(30, { { 2, tx(u"Dupré"_s) }, { 12, n(90) } });
+            b.marquer(30, { { 2, t(u"Dupré"_s) }, { 12, n(90) } });
             b.marquer(40, { { 5, n(77) } });
-            b.marquerEquipe(2, 2, tx(u"Plus loin"_s));
+            b.marquerEquipe(2, 2, t(u"Plus loin"_s));
             b.tableur.echouerEcriture(33 + 7);
         },
-        u"« Dupré » (ligne 945 de la feuille DYN_cyclist) :\rCase G945 : échec simulé",
-        1, 33 + 6, u"Dupré (12) - ", { { cyclist, 945, 2, tx(u"Dupré"_s) } }, 30 - 2 },
+        u"« Dupré » (ligne 945 de la feuille DYN_cyclist) :\rCase G945 : échec simulé", 1, 33 + 6,
+        u"Dupré (12) - ", { { cyclist, 945, 2, t(u"Dupré"_s) } }, 30 - 2 },
     // Le tableur répond de nouveau : tout est écrit.
     { "repriseApresRefus",
         [](Banc &b) {
@@ -214,7 +206,7 @@ const CasApplication casApplication[] = {
             b.tableur.deposer(chemin, b.origine);
             b.classeur = &b.tableur.ouvrir(chemin);
             b.marquer(2);
-            b.marquerEquipe(9, 2, tx(u"Sans feuille"_s));
+            b.marquerEquipe(9, 2, t(u"Sans feuille"_s));
         },
         u"l'équipe « Sans feuille » (ligne 71 de la feuille DYN_team)", 0, 33, u"", {}, 972 + 8 },
 };

@@ -75,29 +75,18 @@ TEST(Chargement, EquipesListeesTrieesParAbreviation)
 TEST(Chargement, BoutonsDesDeuxDivisionsSeulement)
 {
     Charge ch(classeurOrdinaire());
-    struct Attendu
-    {
-        const char16_t *legende, *infobulle, *tag;
-        int gauche, haut;
-        unsigned couleur;
+    using B = std::tuple<QString, QString, QString, int, int, std::optional<unsigned>>;
+    const QList<B> attendus {
+        { u"ALP"_s, u"Alpha Vélo"_s, u"35"_s, 550, 240, disposition::couleurDivision1 },
+        { u"BET"_s, u"Bêta Cyclisme"_s, u"36"_s, 550, 480, disposition::couleurDivision2 },
+        { u"DER"_s, u"Dernière ligne"_s, u"38"_s, 1050, 240, disposition::couleurDivision1 },
+        { u"DEU"_s, u"Les Deux"_s, u"39"_s, 1050, 480, disposition::couleurDivision2 },
+        { u"ONZ"_s, u"Équipe Onze"_s, u"41"_s, 1550, 240, disposition::couleurDivision1 },
     };
-    const Attendu attendus[] = {
-        { u"ALP", u"Alpha Vélo", u"35", 550, 240, disposition::couleurDivision1 },
-        { u"BET", u"Bêta Cyclisme", u"36", 550, 480, disposition::couleurDivision2 },
-        { u"DER", u"Dernière ligne", u"38", 1050, 240, disposition::couleurDivision1 },
-        { u"DEU", u"Les Deux", u"39", 1050, 480, disposition::couleurDivision2 },
-        { u"ONZ", u"Équipe Onze", u"41", 1550, 240, disposition::couleurDivision1 },
-    };
-    ASSERT_EQ(ch.boutons.size(), std::size(attendus));
-    for (std::size_t i = 0; i < std::size(attendus); ++i) {
-        const DescriptionBouton &b = ch.boutons[qsizetype(i)];
-        EXPECT_EQ(b.legende, QString::fromUtf16(attendus[i].legende));
-        EXPECT_EQ(b.infobulle, QString::fromUtf16(attendus[i].infobulle));
-        EXPECT_EQ(b.tag, QString::fromUtf16(attendus[i].tag));
-        EXPECT_EQ(b.gauche, attendus[i].gauche) << i;
-        EXPECT_EQ(b.haut, attendus[i].haut) << i;
-        EXPECT_EQ(b.couleur, attendus[i].couleur) << i;
-    }
+    QList<B> lus;
+    for (const DescriptionBouton &b : ch.boutons)
+        lus << B { b.legende, b.infobulle, b.tag, b.gauche, b.haut, b.couleur };
+    EXPECT_EQ(lus, attendus);
 }
 
 TEST(Chargement, DivisionEtIdEnTexteSeLisentCommeDesNombres)

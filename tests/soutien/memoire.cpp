@@ -144,15 +144,6 @@ void TableurMemoire::deposer(const QString &chemin, ClasseurMemoire classeur)
     m_fichiers.insert(chemin, std::move(classeur));
 }
 
-const TableurMemoire::ClasseurMemoire &TableurMemoire::fichier(const QString &chemin) const
-{
-    const auto it = m_fichiers.constFind(chemin);
-    if (it == m_fichiers.constEnd())
-        throw ErreurClasseur(
-            GenreErreur::Fichier, u"aucun classeur en mémoire à « %1 »"_s.arg(chemin));
-    return *it;
-}
-
 Classeur &TableurMemoire::ouvrir(const QString &chemin)
 {
     if (!m_fichiers.contains(chemin))

@@ -29,12 +29,10 @@ public:
     /// Dépose un classeur à un chemin (remplace celui qui y était).
     void deposer(const QString &chemin, ClasseurMemoire classeur);
     /// Contenu actuel (enregistré) au chemin.
-    const ClasseurMemoire &fichier(const QString &chemin) const;
+    ClasseurMemoire fichier(const QString &chemin) const { return m_fichiers.value(chemin); }
 
     /// Fait échouer l'écriture de la n-ième case (à partir de 1) ; 0 : jamais.
     void echouerEcriture(int numero) { m_echecEcriture = numero; }
-
-    int nbEcritures() const { return m_nbEcritures; }
 
     Classeur &ouvrir(const QString &chemin) override;
     void definirCalcul(int) override { }

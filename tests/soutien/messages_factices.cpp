@@ -4,19 +4,14 @@ namespace zarvo::ui {
 
 Reponse MessagesFactices::afficher(const QString &texte, Boutons boutons)
 {
-    Message m { texte, boutons, plusPrudente(boutons), false };
+    Message m { texte, boutons, plusPrudente(boutons) };
     if (m_file.isEmpty()) {
-        m.imprevu = true;
         m_imprevus << QStringLiteral("message sans réponse préparée : « %1 »").arg(texte);
+    } else if (const Reponse r = m_file.dequeue(); reponsePossible(boutons, r)) {
+        m.reponse = r;
     } else {
-        const Reponse r = m_file.dequeue();
-        if (reponsePossible(boutons, r)) {
-            m.reponse = r;
-        } else {
-            m.imprevu = true;
-            m_imprevus << QStringLiteral("réponse %1 impossible (boutons %2) : « %3 »")
-                              .arg(nomReponse(r), nomBoutons(boutons), texte);
-        }
+        m_imprevus << QStringLiteral("réponse %1 impossible (boutons %2) : « %3 »")
+                          .arg(nomReponse(r), nomBoutons(boutons), texte);
     }
     m_messages << m;
     return m.reponse;
@@ -33,11 +28,6 @@ std::optional<QString> MessagesFactices::fichierAEnregistrer(
     const QString chemin = m_fichiers.dequeue();
     m_demandes.append({ propose, chemin });
     return chemin.isEmpty() ? std::nullopt : std::optional(chemin);
-}
-
-QList<MessagesFactices::Message> MessagesFactices::prendreMessages()
-{
-    return std::exchange(m_messages, {});
 }
 
 void MessagesFactices::remettreAZero()

@@ -24,7 +24,6 @@ public:
         QString texte;
         Boutons boutons = Boutons::Ok;
         Reponse reponse = Reponse::Ok;
-        bool imprevu = false;
     };
 
     Reponse afficher(const QString &texte, Boutons boutons) override;
@@ -39,9 +38,8 @@ public:
     int reponsesEnAttente() const { return int(m_file.size() + m_fichiers.size()); }
     /// Noms proposés par les questions de fichier depuis le dernier appel, avec la réponse.
     QList<std::pair<QString, QString>> prendreFichiers() { return std::exchange(m_demandes, {}); }
-    /// Messages montrés depuis le dernier appel à prendreMessages().
-    const QList<Message> &messages() const { return m_messages; }
-    QList<Message> prendreMessages();
+    /// Messages montrés depuis le dernier appel.
+    QList<Message> prendreMessages() { return std::exchange(m_messages, {}); }
     /// Textes des questions imprévues (à vérifier vide à la fin de chaque test).
     const QStringList &imprevus() const { return m_imprevus; }
     /// Vide tout, pour repartir propre.

@@ -83,23 +83,6 @@ TEST(ListeEquipe, BoutonsFicheEtDisposition)
     EXPECT_EQ(rv.careq.value(1), u"Cinq"_s);
 }
 
-TEST(ListeEquipe, NomsEgauxPermutentAChaqueListe)
-{
-    Base b;
-    const int k = b.equipe(5, u"Cinq"_s, u"CIN"_s);
-    for (const auto &[id, nom] :
-        { std::pair(1, u"Durand"_s), { 2, u"Arnaud"_s }, { 3, u"Durand"_s } })
-        b.coureur(id, nom, 5);
-    QStringList ordres;
-    for (int fois = 0; fois < 3; ++fois) {
-        QString ordre;
-        for (const DescriptionBouton &bouton : Chargeq_Click(b.d, k, fr).boutons)
-            ordre += texteCellule(b.d.TabCoureurs(bouton.tag.toInt(), 1));
-        ordres << ordre;
-    }
-    EXPECT_EQ(ordres, QStringList({ u"231"_s, u"213"_s, u"231"_s }));
-}
-
 // Parties entières des ids : celui de l'équipe, et celui que porte chaque coureur.
 TEST(ListeEquipe, PartiesEntieresDesIds)
 {
