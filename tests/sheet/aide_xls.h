@@ -67,6 +67,29 @@ inline ClasseurBiff ouvrir(const QString &chemin)
     return ClasseurBiff::lire(c.lireFlux(c.chercherFlux(QStringLiteral("Workbook"))));
 }
 
+// Retouches d'un fichier composé à secteurs de 512 octets : entrée i du répertoire (les quatre
+// premières sont dans son 1er secteur), entrée de FAT du secteur s.
+inline qsizetype secteur(std::uint32_t s)
+{
+    return qsizetype(s + 1) * 512;
+}
+inline qsizetype entree(const Conteneur &c, int i)
+{
+    return secteur(lire32(c.octets().constData() + 48)) + 128 * i;
+}
+inline qsizetype entreeFat(const Conteneur &c, std::uint32_t s)
+{
+    return secteur(lire32(c.octets().constData() + 76 + 4 * (s / 128))) + 4 * qsizetype(s % 128);
+}
+inline int workbook(const Conteneur &c)
+{
+    return c.chercherFlux(QStringLiteral("Workbook"));
+}
+inline void poser32(QByteArray &o, qsizetype p, std::uint32_t v)
+{
+    ecrire32(o.data() + p, v);
+}
+
 /// Ligne, première et dernière colonne d'un enregistrement de case.
 inline std::tuple<int, int, int> bornesCase(const ClasseurBiff &b, std::size_t i)
 {

@@ -139,4 +139,38 @@ TEST(Remplacement, refusClairs)
     EXPECT_THROW(remplacerFlux("pas un classeur", u"Workbook"_s, "x"), ErreurClasseur);
 }
 
+// Secteurs de FAT chaînés comme des données (chacun vers le suivant, le dernier en fin de
+// chaîne) : le fichier se lit, et sa réécriture porte les marques prescrites. La racine
+// renommée et la FAT d'un seul secteur sont jugées par les classeurs dérivés du dépôt.
+TEST(Conteneur, ecartsAcceptesPuisCorrigesALaReecriture)
+{
+    using aide::entreeFat, aide::poser32, aide::workbook;
+    const QByteArray sain
+        = aide::lireFichier(aide::source(u"tests/data/classeurs/base-libreoffice.xls"_s));
+    const Conteneur c = Conteneur::lire(sain);
+    const auto secteurFat
+        = [](const QByteArray &o, std::uint32_t i) { return lire32(o.constData() + 76 + 4 * i); };
+    const std::uint32_t nbFat = lire32(sain.constData() + 44);
+    ASSERT_GE(nbFat, 3u);
+    QByteArray chainee = sain;
+    for (std::uint32_t i = 0; i < nbFat; ++i)
+        poser32(chainee, entreeFat(c, secteurFat(sain, i)),
+            i + 1 < nbFat ? secteurFat(sain, i + 1) : Conteneur::finDeChaine);
+    const QByteArray flux = c.lireFlux(workbook(c));
+    const Conteneur lu = Conteneur::lire(chainee);
+    EXPECT_EQ(lu.lireFlux(workbook(lu)), flux);
+    const QByteArray r = remplacerFlux(chainee, u"Workbook"_s, flux + "x");
+    const Conteneur reecrit = Conteneur::lire(r);
+    for (std::uint32_t i = 0; i < lire32(r.constData() + 44); ++i)
+        EXPECT_EQ(
+            lire32(r.constData() + entreeFat(reecrit, secteurFat(r, i))), Conteneur::secteurFat);
+    // Mini-FAT annoncée sans chaîne, rien dans le mini-flux : le compte réécrit est le vrai.
+    const QByteArray m
+        = aide::lireFichier(aide::source(u"tests/data/classeurs/mini-fat-vide-gnumeric.xls"_s));
+    ASSERT_EQ(lire32(m.constData() + 64), 1u);
+    const Conteneur cm = Conteneur::lire(m);
+    const QByteArray rm = remplacerFlux(m, u"Workbook"_s, cm.lireFlux(workbook(cm)) + "x");
+    EXPECT_EQ(lire32(rm.constData() + 64), 0u);
+}
+
 } // namespace
