@@ -1,5 +1,6 @@
 #include "aide_gtest.h"
 #include "sheet/aide_xls.h"
+#include "sheet/biff_synthetique.h"
 #include "sheet/erreur.h"
 #include "sheet/xls/feuille_reecrite.h"
 
@@ -54,6 +55,25 @@ TEST(Reecriture, CasesAuHasardEtBordsDansChaqueClasseur)
             SCOPED_TRACE(p.first);
             EXPECT_NO_THROW(reecrire(o, { { k, { { p, v } } } }));
         }
+    }
+}
+
+// Ce que le moteur ne connaît pas reste : derrière un ROW comme derrière une case réécrite,
+// dans une suite coupée ou non.
+TEST(Reecriture, EnregistrementsInconnusGardes)
+{
+    using namespace biff;
+    const QByteArray inconnus[] = { enr(0x0099, u16(7)), enr(0x0098, u16(8)), enr(0x0097, {}) };
+    const QByteArray row = enr(0x0208, u16(0) + u16(0) + u16(3) + QByteArray(10, 0));
+    const QByteArray mulblank = enr(0x00BE, u16(1) + u16(0) + u16(0) + u16(0) + u16(0) + u16(2));
+    const ClasseurBiff o = ClasseurBiff::lire(classeur({},
+        { { u"F"_s,
+            row + inconnus[0] + number(0, 0, 1) + inconnus[1] + mulblank + inconnus[2] } }));
+    for (const auto &[ligne, colonne] : { std::pair { 0, 0 }, { 1, 1 } }) {
+        const QByteArray r
+            = reconstruireFlux(o, { { 0, { { { ligne, colonne }, Cellule::nombre(5) } } } });
+        for (const QByteArray &e : inconnus)
+            EXPECT_TRUE(r.contains(e)) << ligne << " " << e.toHex().toStdString();
     }
 }
 
