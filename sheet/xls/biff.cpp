@@ -452,232 +452,314 @@ int ClasseurBiff::chercherFeuille(const QString &nom) const
     return -1;
 }
 
-FeuilleBiff ClasseurBiff::lireFeuille(std::size_t indexFeuille) const
+namespace {
+
+/**
+ * Lecture des cases d'une feuille, un enregistrement à la fois. L'état qui passe de l'un à
+ * l'autre (la FORMULA qui attend son STRING) vit ici ; les cases pointent dans le flux, rien
+ * n'est recopié.
+ */
+class LecteurCases
 {
-    const FeuilleDeclaree &f = m_feuilles.at(indexFeuille);
-    const SousFlux &s = m_sousFlux.at(f.sousFlux);
-    if (s.version != versionBiff8 || s.genre != genre::feuille)
-        refuser(GenreErreur::AncienExcel,
-            QStringLiteral("« %1 » n'est pas une feuille de calcul Excel 97").arg(f.nom));
+public:
+    LecteurCases(const QByteArray &flux, const std::vector<Enregistrement> &enr,
+        const QString &nom, std::size_t dernier, std::size_t nbSst, int nbXf)
+        : m_flux(flux)
+        , m_d(flux.constData())
+        , m_enr(enr)
+        , m_nom(nom)
+        , m_dernier(dernier)
+        , m_nbSst(nbSst)
+        , m_nbXf(nbXf)
+    { }
 
-    const char *d = m_flux.constData();
+    void lire(Place place);
+    /// Cases triées et sans chevauchement, une fois tous les enregistrements lus.
+    void terminer();
+
     std::vector<Case> cases;
-    cases.reserve(s.dernier - s.premier);
     std::vector<QString> textes;
-    constexpr std::size_t aucune = std::size_t(-1);
-    std::size_t formuleTexte = aucune; // case qui attend son STRING
-    for (const Place place : ParcoursSousFlux(m_enregistrements, s.premier, s.dernier)) {
-        const std::size_t i = place.index;
-        const Enregistrement &e = m_enregistrements[i];
-        // Construit seulement en cas de refus : la lecture reste rapide.
-        const auto quoi = [&] {
-            // Le numéro lu dans le fichier, pas celui qui le remplace (FORMULA d'Excel 3 ou 4).
-            return QStringLiteral("feuille « %1 », enregistrement 0x%2 à l'octet %3")
-                .arg(f.nom)
-                .arg(lire16(d + e.position), 4, 16, QLatin1Char('0'))
-                .arg(e.position);
-        };
-        // Trop long, il avale les enregistrements suivants : leurs cases seraient lues vides.
-        if (e.longueur > tailleMaxDonneesBiff8)
-            abime(QStringLiteral("%1 : %2 octets de données, plus que les %3 permis")
-                      .arg(quoi())
-                      .arg(e.longueur)
-                      .arg(tailleMaxDonneesBiff8));
-        if (!place.premierNiveau)
-            continue; // graphique imbriqué : pas des cases de la feuille
-        // Sa plage sert à l'écriture, qui doit pouvoir la lire.
-        if (e.id == id::shrfmla && !ShrFmla::lire(d + e.debutDonnees(), e.longueur))
-            abime(QStringLiteral("%1 : formule partagée (SHRFMLA) tronquée").arg(quoi()));
-        const Donnees r(d + e.debutDonnees(), e.longueur);
-        // Quelques octets de bourrage passent (LibreOffice écrit des BOOLERR de 9 octets) ; dès
-        // 4 octets de trop, l'excédent peut cacher un enregistrement entier.
-        const auto longueurExacte = [&](std::uint32_t attendue) {
-            if (r.taille() < attendue || r.taille() - attendue >= 4)
-                abime(QStringLiteral("%1 : longueur %2 au lieu de %3 pour ce genre de case")
-                          .arg(quoi())
-                          .arg(r.taille())
-                          .arg(attendue));
-        };
-        const auto nombre = [&](double v) {
-            if (!std::isfinite(v))
-                abime(QStringLiteral("%1 : nombre non fini").arg(quoi()));
-            Case c;
-            c.genre = Case::Genre::Nombre;
-            c.nombre = v;
-            return c;
-        };
-        const auto texte = [&](const QString &t) {
-            Case c;
-            c.genre = Case::Genre::Texte;
-            c.index = std::uint32_t(textes.size());
-            textes.push_back(t);
-            return c;
-        };
-        if (formuleTexte != aucune) {
-            if (e.id == id::string) {
-                QString texte;
-                try {
-                    // Un long résultat peut se poursuivre dans des CONTINUE.
-                    std::size_t fin = i;
-                    while (fin + 1 < s.dernier && m_enregistrements[fin + 1].id == id::continuation)
-                        ++fin;
-                    LecteurContinu l(m_flux, m_enregistrements, i, fin, quoi());
-                    const int nb = l.u16();
-                    const bool seize = l.u8() & 0x01;
-                    texte = l.chaine(nb, seize); // les CONTINUE qui suivent ne portent rien d'autre
-                } catch (const std::out_of_range &) {
-                    abime(QStringLiteral("%1 : enregistrement tronqué").arg(quoi()));
-                }
-                Case &c = cases[formuleTexte];
-                c.genre = Case::Genre::Texte;
-                c.index = std::uint32_t(textes.size());
-                textes.push_back(texte);
-                c.chaineFormule = std::uint32_t(&e - m_enregistrements.data());
-                formuleTexte = aucune;
-                continue;
-            }
-            if (e.id != id::shrfmla && e.id != id::array && e.id != id::table)
-                abime(
-                    QStringLiteral("%1 : résultat texte de formule (STRING) manquant").arg(quoi()));
-            continue;
-        }
 
-        const auto verifierXf = [&](std::uint16_t xf) {
-            if (xf >= m_nbXf)
-                abime(QStringLiteral("%1 : index de format (XF) hors de la table").arg(quoi()));
-        };
-        const auto ajouter = [&](std::uint16_t ligne, std::uint16_t colonne, std::uint16_t xf,
-                                 std::uint16_t derniere, Case c) {
-            if (derniere >= nbColonnesMax)
-                abime(QStringLiteral("%1 : colonne hors limites").arg(quoi()));
-            verifierXf(xf);
-            c.ligne = ligne;
-            c.colonne = colonne;
-            c.derniere = derniere;
-            c.xf = xf;
-            c.enregistrement = std::uint32_t(i);
-            c.donnees = e.debutDonnees();
-            cases.push_back(c);
-        };
-        try {
-            switch (e.id) {
-            case id::number:
-                longueurExacte(14);
-                ajouter(r.u16(0), r.u16(2), r.u16(4), r.u16(2), nombre(r.f64(6)));
-                break;
-            case id::rk:
-                longueurExacte(10);
-                ajouter(r.u16(0), r.u16(2), r.u16(4), r.u16(2), nombre(valeurRk(r.u32(6))));
-                break;
-            case id::mulrk:
-            case id::mulblank: {
-                const bool rk = e.id == id::mulrk;
-                const std::uint32_t pas = rk ? 6 : 2;
-                if (r.taille() < 6 || (r.taille() - 6) % pas != 0)
-                    abime(QStringLiteral("%1 : longueur incohérente").arg(quoi()));
-                const std::uint32_t nb = (r.taille() - 6) / pas;
-                const std::uint16_t ligne = r.u16(0), premiere = r.u16(2);
-                const std::uint16_t derniere = r.u16(r.taille() - 2);
-                if (nb == 0 || derniere < premiere || std::uint32_t(derniere - premiere + 1) != nb)
-                    abime(QStringLiteral("%1 : nombre d'entrées incohérent avec les colonnes")
-                              .arg(quoi()));
-                // Une seule entrée pour la suite de colonnes ; chaque valeur est vérifiée ici
-                // et relue de l'enregistrement à la demande.
-                for (std::uint32_t k = 0; k < nb; ++k) {
-                    const std::uint32_t o = 4 + k * pas;
-                    verifierXf(r.u16(o));
-                    if (rk && !std::isfinite(valeurRk(r.u32(o + 2))))
-                        abime(QStringLiteral("%1 : nombre non fini").arg(quoi()));
-                }
-                Case c;
-                c.genre = rk ? Case::Genre::MulRk : Case::Genre::Vide;
-                ajouter(ligne, premiere, r.u16(4), derniere, c);
-                break;
-            }
-            case id::labelsst: {
-                longueurExacte(10);
-                const std::uint32_t isst = r.u32(6);
-                if (isst >= m_sst->size())
-                    abime(QStringLiteral("%1 : index de chaîne hors de la table").arg(quoi()));
-                Case c;
-                c.genre = Case::Genre::Sst;
-                c.index = isst;
-                ajouter(r.u16(0), r.u16(2), r.u16(4), r.u16(2), c);
-                break;
-            }
-            case id::label:
-            case id::rstring: {
-                QString t;
-                const std::uint32_t fin = r.chaine(6, t);
-                longueurExacte(e.id == id::rstring ? fin + 2 + 4 * std::uint32_t(r.u16(fin)) : fin);
-                ajouter(r.u16(0), r.u16(2), r.u16(4), r.u16(2), texte(t));
-                break;
-            }
-            case id::blank:
-                longueurExacte(6);
-                ajouter(r.u16(0), r.u16(2), r.u16(4), r.u16(2), Case());
-                break;
-            case id::boolerr: {
-                longueurExacte(8);
-                const std::uint8_t v = r.u8(6);
-                Case c;
-                if (r.u8(7)) {
-                    const QString t = texteErreur(v);
-                    if (t.isEmpty())
-                        abime(QStringLiteral("%1 : code d'erreur inconnu").arg(quoi()));
-                    c = texte(t);
-                } else {
-                    if (v > 1)
-                        abime(QStringLiteral("%1 : booléen invalide").arg(quoi()));
-                    c = nombre(v);
-                }
-                ajouter(r.u16(0), r.u16(2), r.u16(4), r.u16(2), c);
-                break;
-            }
-            case id::formula: {
-                const std::uint32_t jetons = r.u16(20);
-                if (22 + jetons > r.taille())
-                    abime(QStringLiteral("%1 : formule plus longue que son enregistrement")
-                              .arg(quoi()));
-                Case c;
-                if (r.u16(12) == 0xFFFF) {
-                    const std::uint8_t genre = r.u8(6), v = r.u8(8);
-                    switch (genre) {
-                    case 0:
-                        formuleTexte = cases.size();
-                        break;
-                    case 1:
-                        if (v > 1)
-                            abime(QStringLiteral("%1 : booléen invalide").arg(quoi()));
-                        c = nombre(v);
-                        break;
-                    case 2:
-                        if (texteErreur(v).isEmpty())
-                            abime(QStringLiteral("%1 : code d'erreur inconnu").arg(quoi()));
-                        c = texte(texteErreur(v));
-                        break;
-                    case 3:
-                        break; // texte vide
-                    default:
-                        abime(QStringLiteral("%1 : résultat de formule inconnu").arg(quoi()));
-                    }
-                } else {
-                    c = nombre(r.f64(6));
-                }
-                ajouter(r.u16(0), r.u16(2), r.u16(4), r.u16(2), c);
-                break;
-            }
-            default:
-                break;
-            }
-        } catch (const std::out_of_range &) {
-            abime(QStringLiteral("%1 : enregistrement tronqué").arg(quoi()));
-        }
+private:
+    static constexpr std::size_t aucune = std::size_t(-1);
+
+    QString quoi(const Enregistrement &e) const;
+    void resultatTexte(std::size_t i);
+    void decoder(std::size_t i);
+    void suite(std::size_t i, const Donnees &r);
+    Case boolerr(const Enregistrement &e, const Donnees &r);
+    Case formule(const Enregistrement &e, const Donnees &r);
+    void longueurExacte(const Enregistrement &e, std::uint32_t attendue) const;
+    Case nombre(const Enregistrement &e, double v) const;
+    Case texte(const QString &t);
+    void verifierXf(const Enregistrement &e, std::uint16_t xf) const;
+    EnTeteCase enTete(const Enregistrement &e) const;
+    void ajouter(std::size_t i, const EnTeteCase &t, std::uint16_t derniere, Case c);
+    void ajouter(std::size_t i, Case c)
+    {
+        const EnTeteCase t = enTete(m_enr[i]);
+        ajouter(i, t, t.colonne, c);
     }
-    if (formuleTexte != aucune)
-        abime(QStringLiteral("feuille « %1 » : résultat texte de formule (STRING) manquant")
-                  .arg(f.nom));
 
+    const QByteArray &m_flux;
+    const char *m_d;
+    const std::vector<Enregistrement> &m_enr;
+    const QString &m_nom;
+    std::size_t m_dernier, m_nbSst;
+    int m_nbXf;
+    std::size_t m_formuleTexte = aucune; // case qui attend son STRING
+};
+
+// Construit seulement en cas de refus : la lecture reste rapide.
+QString LecteurCases::quoi(const Enregistrement &e) const
+{
+    // Le numéro lu dans le fichier, pas celui qui le remplace (FORMULA d'Excel 3 ou 4).
+    return QStringLiteral("feuille « %1 », enregistrement 0x%2 à l'octet %3")
+        .arg(m_nom)
+        .arg(lire16(m_d + e.position), 4, 16, QLatin1Char('0'))
+        .arg(e.position);
+}
+
+void LecteurCases::lire(Place place)
+{
+    const std::size_t i = place.index;
+    const Enregistrement &e = m_enr[i];
+    // Trop long, il avale les enregistrements suivants : leurs cases seraient lues vides.
+    if (e.longueur > tailleMaxDonneesBiff8)
+        abime(QStringLiteral("%1 : %2 octets de données, plus que les %3 permis")
+                  .arg(quoi(e))
+                  .arg(e.longueur)
+                  .arg(tailleMaxDonneesBiff8));
+    if (!place.premierNiveau)
+        return; // graphique imbriqué : pas des cases de la feuille
+    // Sa plage sert à l'écriture, qui doit pouvoir la lire.
+    if (e.id == id::shrfmla && !ShrFmla::lire(m_d + e.debutDonnees(), e.longueur))
+        abime(QStringLiteral("%1 : formule partagée (SHRFMLA) tronquée").arg(quoi(e)));
+    if (m_formuleTexte != aucune) {
+        if (e.id == id::string)
+            resultatTexte(i);
+        else if (e.id != id::shrfmla && e.id != id::array && e.id != id::table)
+            abime(QStringLiteral("%1 : résultat texte de formule (STRING) manquant").arg(quoi(e)));
+        return;
+    }
+    try {
+        decoder(i);
+    } catch (const std::out_of_range &) {
+        abime(QStringLiteral("%1 : enregistrement tronqué").arg(quoi(e)));
+    }
+}
+
+/// Le STRING qui porte le résultat texte de la FORMULA précédente.
+void LecteurCases::resultatTexte(std::size_t i)
+{
+    const Enregistrement &e = m_enr[i];
+    QString t;
+    try {
+        // Un long résultat peut se poursuivre dans des CONTINUE.
+        std::size_t fin = i;
+        while (fin + 1 < m_dernier && m_enr[fin + 1].id == id::continuation)
+            ++fin;
+        LecteurContinu l(m_flux, m_enr, i, fin, quoi(e));
+        const int nb = l.u16();
+        const bool seize = l.u8() & 0x01;
+        t = l.chaine(nb, seize); // les CONTINUE qui suivent ne portent rien d'autre
+    } catch (const std::out_of_range &) {
+        abime(QStringLiteral("%1 : enregistrement tronqué").arg(quoi(e)));
+    }
+    Case &c = cases[m_formuleTexte];
+    c.genre = Case::Genre::Texte;
+    c.index = std::uint32_t(textes.size());
+    textes.push_back(t);
+    c.chaineFormule = std::uint32_t(i);
+    m_formuleTexte = aucune;
+}
+
+/// Un enregistrement de case ; les autres passent. Lève std::out_of_range si tronqué.
+void LecteurCases::decoder(std::size_t i)
+{
+    const Enregistrement &e = m_enr[i];
+    const Donnees r(m_d + e.debutDonnees(), e.longueur);
+    switch (e.id) {
+    case id::number:
+        longueurExacte(e, 14);
+        ajouter(i, nombre(e, r.f64(6)));
+        break;
+    case id::rk:
+        longueurExacte(e, 10);
+        ajouter(i, nombre(e, valeurRk(r.u32(6))));
+        break;
+    case id::mulrk:
+    case id::mulblank:
+        suite(i, r);
+        break;
+    case id::labelsst: {
+        longueurExacte(e, 10);
+        const std::uint32_t isst = r.u32(6);
+        if (isst >= m_nbSst)
+            abime(QStringLiteral("%1 : index de chaîne hors de la table").arg(quoi(e)));
+        Case c;
+        c.genre = Case::Genre::Sst;
+        c.index = isst;
+        ajouter(i, c);
+        break;
+    }
+    case id::label:
+    case id::rstring: {
+        QString t;
+        const std::uint32_t fin = r.chaine(6, t);
+        longueurExacte(e, e.id == id::rstring ? fin + 2 + 4 * std::uint32_t(r.u16(fin)) : fin);
+        ajouter(i, texte(t));
+        break;
+    }
+    case id::blank:
+        longueurExacte(e, 6);
+        ajouter(i, Case());
+        break;
+    case id::boolerr:
+        longueurExacte(e, 8);
+        ajouter(i, boolerr(e, r));
+        break;
+    case id::formula:
+        ajouter(i, formule(e, r));
+        break;
+    default:
+        break;
+    }
+}
+
+/// MULRK ou MULBLANK : une seule entrée pour la suite de colonnes ; chaque valeur est vérifiée
+/// ici et relue de l'enregistrement à la demande.
+void LecteurCases::suite(std::size_t i, const Donnees &r)
+{
+    const Enregistrement &e = m_enr[i];
+    const bool rk = e.id == id::mulrk;
+    const std::uint32_t pas = rk ? 6 : 2;
+    if (r.taille() < 6 || (r.taille() - 6) % pas != 0)
+        abime(QStringLiteral("%1 : longueur incohérente").arg(quoi(e)));
+    const std::uint32_t nb = (r.taille() - 6) / pas;
+    const EnTeteCase t = enTete(e);
+    const std::uint16_t derniere = r.u16(r.taille() - 2);
+    if (nb == 0 || derniere < t.colonne || std::uint32_t(derniere - t.colonne + 1) != nb)
+        abime(QStringLiteral("%1 : nombre d'entrées incohérent avec les colonnes").arg(quoi(e)));
+    for (std::uint32_t k = 0; k < nb; ++k) {
+        const std::uint32_t o = 4 + k * pas;
+        verifierXf(e, r.u16(o));
+        if (rk && !std::isfinite(valeurRk(r.u32(o + 2))))
+            abime(QStringLiteral("%1 : nombre non fini").arg(quoi(e)));
+    }
+    Case c;
+    c.genre = rk ? Case::Genre::MulRk : Case::Genre::Vide;
+    ajouter(i, t, derniere, c);
+}
+
+/// BOOLERR : un booléen (lu comme 1 ou 0) ou un code d'erreur (lu comme son texte).
+Case LecteurCases::boolerr(const Enregistrement &e, const Donnees &r)
+{
+    const std::uint8_t v = r.u8(6);
+    if (r.u8(7)) {
+        const QString t = texteErreur(v);
+        if (t.isEmpty())
+            abime(QStringLiteral("%1 : code d'erreur inconnu").arg(quoi(e)));
+        return texte(t);
+    }
+    if (v > 1)
+        abime(QStringLiteral("%1 : booléen invalide").arg(quoi(e)));
+    return nombre(e, v);
+}
+
+/// FORMULA : son résultat en cache ; un résultat texte attend le STRING qui suit.
+Case LecteurCases::formule(const Enregistrement &e, const Donnees &r)
+{
+    const std::uint32_t jetons = r.u16(20);
+    if (22 + jetons > r.taille())
+        abime(QStringLiteral("%1 : formule plus longue que son enregistrement").arg(quoi(e)));
+    if (r.u16(12) != 0xFFFF)
+        return nombre(e, r.f64(6));
+    const std::uint8_t genre = r.u8(6), v = r.u8(8);
+    switch (genre) {
+    case 0:
+        m_formuleTexte = cases.size();
+        return Case();
+    case 1:
+        if (v > 1)
+            abime(QStringLiteral("%1 : booléen invalide").arg(quoi(e)));
+        return nombre(e, v);
+    case 2:
+        if (texteErreur(v).isEmpty())
+            abime(QStringLiteral("%1 : code d'erreur inconnu").arg(quoi(e)));
+        return texte(texteErreur(v));
+    case 3:
+        return Case(); // texte vide
+    default:
+        abime(QStringLiteral("%1 : résultat de formule inconnu").arg(quoi(e)));
+    }
+}
+
+// Quelques octets de bourrage passent (LibreOffice écrit des BOOLERR de 9 octets) ; dès
+// 4 octets de trop, l'excédent peut cacher un enregistrement entier.
+void LecteurCases::longueurExacte(const Enregistrement &e, std::uint32_t attendue) const
+{
+    if (e.longueur < attendue || e.longueur - attendue >= 4)
+        abime(QStringLiteral("%1 : longueur %2 au lieu de %3 pour ce genre de case")
+                  .arg(quoi(e))
+                  .arg(e.longueur)
+                  .arg(attendue));
+}
+
+Case LecteurCases::nombre(const Enregistrement &e, double v) const
+{
+    if (!std::isfinite(v))
+        abime(QStringLiteral("%1 : nombre non fini").arg(quoi(e)));
+    Case c;
+    c.genre = Case::Genre::Nombre;
+    c.nombre = v;
+    return c;
+}
+
+// Les textes hors SST de la feuille : la case n'en garde que l'index.
+Case LecteurCases::texte(const QString &t)
+{
+    Case c;
+    c.genre = Case::Genre::Texte;
+    c.index = std::uint32_t(textes.size());
+    textes.push_back(t);
+    return c;
+}
+
+void LecteurCases::verifierXf(const Enregistrement &e, std::uint16_t xf) const
+{
+    if (xf >= m_nbXf)
+        abime(QStringLiteral("%1 : index de format (XF) hors de la table").arg(quoi(e)));
+}
+
+EnTeteCase LecteurCases::enTete(const Enregistrement &e) const
+{
+    const auto t = EnTeteCase::lire(m_d + e.debutDonnees(), e.longueur);
+    if (!t)
+        throw std::out_of_range("enregistrement");
+    return *t;
+}
+
+void LecteurCases::ajouter(std::size_t i, const EnTeteCase &t, std::uint16_t derniere, Case c)
+{
+    const Enregistrement &e = m_enr[i];
+    if (derniere >= nbColonnesMax)
+        abime(QStringLiteral("%1 : colonne hors limites").arg(quoi(e)));
+    verifierXf(e, t.xf);
+    c.ligne = t.ligne;
+    c.colonne = t.colonne;
+    c.derniere = derniere;
+    c.xf = t.xf;
+    c.enregistrement = std::uint32_t(i);
+    c.donnees = e.debutDonnees();
+    cases.push_back(c);
+}
+
+void LecteurCases::terminer()
+{
+    if (m_formuleTexte != aucune)
+        abime(QStringLiteral("feuille « %1 » : résultat texte de formule (STRING) manquant")
+                  .arg(m_nom));
     // Les écrivains rangent les cases dans l'ordre : on ne trie que si ce n'est pas le cas.
     const auto avant = [](const Case &a, const Case &b) {
         return std::pair(a.ligne, a.colonne) < std::pair(b.ligne, b.colonne);
@@ -687,8 +769,24 @@ FeuilleBiff ClasseurBiff::lireFeuille(std::size_t indexFeuille) const
     for (std::size_t k = 1; k < cases.size(); ++k)
         if (cases[k].ligne == cases[k - 1].ligne && cases[k].colonne <= cases[k - 1].derniere)
             abime(QStringLiteral("feuille « %1 » : deux enregistrements pour la même case")
-                      .arg(f.nom));
-    return FeuilleBiff(m_flux, std::move(cases), std::move(textes), m_sst);
+                      .arg(m_nom));
+}
+
+} // namespace
+
+FeuilleBiff ClasseurBiff::lireFeuille(std::size_t indexFeuille) const
+{
+    const FeuilleDeclaree &f = m_feuilles.at(indexFeuille);
+    const SousFlux &s = m_sousFlux.at(f.sousFlux);
+    if (s.version != versionBiff8 || s.genre != genre::feuille)
+        refuser(GenreErreur::AncienExcel,
+            QStringLiteral("« %1 » n'est pas une feuille de calcul Excel 97").arg(f.nom));
+    LecteurCases l(m_flux, m_enregistrements, f.nom, s.dernier, m_sst->size(), m_nbXf);
+    l.cases.reserve(s.dernier - s.premier);
+    for (const Place place : ParcoursSousFlux(m_enregistrements, s.premier, s.dernier))
+        l.lire(place);
+    l.terminer();
+    return FeuilleBiff(m_flux, std::move(l.cases), std::move(l.textes), m_sst);
 }
 
 } // namespace zarvo::sheet::xls

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 namespace zarvo::sheet::xls {
 
@@ -86,13 +87,12 @@ bool EntreeRepertoire::dansMiniFlux() const
     return type == Flux && taille < Conteneur::seuilMiniFlux;
 }
 
-Conteneur Conteneur::lire(const QByteArray &octets)
-{
-    Conteneur c;
-    c.m_octets = octets;
-    const std::uint64_t n = std::uint64_t(octets.size());
-    const char *d = octets.constData();
+namespace {
 
+/// Refuse ce qui n'est pas un fichier composé avant toute lecture : le message dit ce que le
+/// fichier est, quand on le reconnaît (.xlsx renommé, Excel d'avant 97).
+void verifierSignature(const char *d, std::uint64_t n)
+{
     if (n >= 4 && std::memcmp(d, "PK\x03\x04", 4) == 0)
         refuser(GenreErreur::PasUnClasseur,
             QStringLiteral("c'est un classeur Excel 2007 ou plus récent (.xlsx) renommé, "
@@ -106,7 +106,50 @@ Conteneur Conteneur::lire(const QByteArray &octets)
     }
     if (n < 512)
         refuserStructure(QStringLiteral("en-tête tronqué"));
+}
 
+} // namespace
+
+/// Une lecture en cours : le fichier, ses secteurs déjà attribués et le conteneur qui se remplit.
+/// Chaque étape suppose les précédentes faites, dans l'ordre de lire().
+struct Conteneur::Lecture
+{
+    Lecture(Conteneur &conteneur, const QByteArray &octets)
+        : c(conteneur)
+        , d(octets.constData())
+        , n(std::uint64_t(octets.size()))
+    { }
+
+    Conteneur &c;
+    const char *d;
+    std::uint64_t n;
+    std::uint64_t ss = 0, nbSecteurs = 0;
+    std::optional<Attribution> pris;
+
+    // Un secteur de structure (FAT, répertoire…) doit être entier dans le fichier.
+    const char *secteurEntier(std::uint32_t s, const QString &quoi) const
+    {
+        if ((std::uint64_t(s) + 2) * ss > n)
+            refuserStructure(QStringLiteral("%1 : secteur tronqué en fin de fichier").arg(quoi));
+        return d + (std::uint64_t(s) + 1) * ss;
+    }
+
+    void lireEnTete();
+    void lireListeFat();
+    void lireFat();
+    void verifierMarques(const std::vector<std::uint32_t> &liste, std::uint32_t marque,
+        const QString &quoi) const;
+    void lireRepertoire();
+    void lireEntree(const char *e, std::uint64_t i);
+    void verifierArbre();
+    void lireMiniFlux();
+    void lireMiniFat();
+    void verifierFlux();
+};
+
+/// Version et tailles : tout le reste de la lecture en dépend.
+void Conteneur::Lecture::lireEnTete()
+{
     const int version = lire16(d + 26);
     const int decalage = lire16(d + 30);
     if (lire16(d + 28) != 0xFFFE)
@@ -126,21 +169,17 @@ Conteneur Conteneur::lire(const QByteArray &octets)
     if (version == 3 && lire32(d + 40) != 0)
         refuserStructure(QStringLiteral("nombre de secteurs de répertoire non nul en version 3"));
 
-    const std::uint64_t ss = std::uint64_t(c.m_tailleSecteur);
+    ss = std::uint64_t(c.m_tailleSecteur);
     if (n < ss)
         refuserStructure(QStringLiteral("en-tête tronqué"));
-    const std::uint64_t nbSecteurs = arrondiHaut(n - ss, ss);
+    nbSecteurs = arrondiHaut(n - ss, ss);
     c.m_nbSecteurs = std::uint32_t(nbSecteurs);
+    pris.emplace(nbSecteurs);
+}
 
-    // Un secteur de structure (FAT, répertoire…) doit être entier dans le fichier.
-    const auto secteurEntier = [&](std::uint32_t s, const QString &quoi) {
-        if ((std::uint64_t(s) + 2) * ss > n)
-            refuserStructure(QStringLiteral("%1 : secteur tronqué en fin de fichier").arg(quoi));
-        return d + (std::uint64_t(s) + 1) * ss;
-    };
-    Attribution pris(nbSecteurs);
-
-    // FAT, par l'en-tête puis la chaîne DIFAT.
+/// Secteurs de la FAT, par l'en-tête puis la chaîne DIFAT.
+void Conteneur::Lecture::lireListeFat()
+{
     const QString quoiFat = QStringLiteral("FAT");
     const QString quoiDifat = QStringLiteral("DIFAT");
     const std::uint32_t nbFat = lire32(d + 44);
@@ -148,7 +187,7 @@ Conteneur Conteneur::lire(const QByteArray &octets)
         refuserStructure(QStringLiteral("nombre de secteurs de FAT incohérent"));
     for (std::uint32_t i = 0; i < std::min<std::uint32_t>(nbFat, entreesDifatEnTete); ++i) {
         const std::uint32_t s = lire32(d + 76 + 4 * i);
-        pris.prendre(s, quoiFat);
+        pris->prendre(s, quoiFat);
         c.m_secteursFat.push_back(s);
     }
     // Un compte de DIFAT sans chaîne reste refusé : libgsf (Gnumeric) et olefile le refusent.
@@ -158,12 +197,12 @@ Conteneur Conteneur::lire(const QByteArray &octets)
     while (c.m_secteursFat.size() < nbFat) {
         if (c.m_secteursDifat.size() >= nbDifat)
             refuserStructure(QStringLiteral("DIFAT plus courte que la FAT déclarée"));
-        pris.prendre(difat, quoiDifat);
+        pris->prendre(difat, quoiDifat);
         c.m_secteursDifat.push_back(difat);
         const char *p = secteurEntier(difat, quoiDifat);
         for (std::uint32_t i = 0; i < parSecteurDifat && c.m_secteursFat.size() < nbFat; ++i) {
             const std::uint32_t s = lire32(p + 4 * i);
-            pris.prendre(s, quoiFat);
+            pris->prendre(s, quoiFat);
             c.m_secteursFat.push_back(s);
         }
         difat = lire32(p + 4 * parSecteurDifat);
@@ -172,105 +211,124 @@ Conteneur Conteneur::lire(const QByteArray &octets)
         refuserStructure(QStringLiteral("nombre de secteurs de DIFAT incohérent"));
     if (nbDifat > 0 && difat != finDeChaine && difat != secteurLibre)
         refuserStructure(QStringLiteral("DIFAT plus longue que déclaré"));
+}
 
-    c.m_fat.reserve(std::size_t(nbFat) * (ss / 4));
+/// La FAT elle-même, puis les marques de ses propres secteurs.
+void Conteneur::Lecture::lireFat()
+{
+    c.m_fat.reserve(c.m_secteursFat.size() * (ss / 4));
     for (std::uint32_t s : c.m_secteursFat) {
-        const char *p = secteurEntier(s, quoiFat);
+        const char *p = secteurEntier(s, QStringLiteral("FAT"));
         for (std::uint64_t i = 0; i < ss / 4; ++i)
             c.m_fat.push_back(lire32(p + 4 * i));
     }
     if (c.m_fat.size() < nbSecteurs)
         refuserStructure(QStringLiteral("FAT trop courte pour la taille du fichier"));
-    // La liste de l'en-tête fait foi. Certains écrivains chaînent ces secteurs comme des
-    // données (fin de chaîne, ou secteur suivant de la liste) au lieu de les marquer : le sens
-    // reste sans ambiguïté. Toute autre valeur dit autre chose que l'en-tête.
-    const auto verifierMarques = [&](const std::vector<std::uint32_t> &liste, std::uint32_t marque,
-                                     const QString &quoi) {
-        for (std::size_t i = 0; i < liste.size(); ++i) {
-            const std::uint32_t v = c.m_fat[liste[i]];
-            if (v != marque && v != finDeChaine && (i + 1 >= liste.size() || v != liste[i + 1]))
-                refuserStructure(QStringLiteral("secteur de %1 non marqué comme tel").arg(quoi));
-        }
-    };
-    verifierMarques(c.m_secteursFat, secteurFat, quoiFat);
-    verifierMarques(c.m_secteursDifat, secteurDifat, quoiDifat);
+    verifierMarques(c.m_secteursFat, secteurFat, QStringLiteral("FAT"));
+    verifierMarques(c.m_secteursDifat, secteurDifat, QStringLiteral("DIFAT"));
+}
 
-    // Répertoire.
+/// La liste de l'en-tête fait foi. Certains écrivains chaînent ces secteurs comme des données
+/// (fin de chaîne, ou secteur suivant de la liste) au lieu de les marquer : le sens reste sans
+/// ambiguïté. Toute autre valeur dit autre chose que l'en-tête.
+void Conteneur::Lecture::verifierMarques(const std::vector<std::uint32_t> &liste,
+    std::uint32_t marque, const QString &quoi) const
+{
+    for (std::size_t i = 0; i < liste.size(); ++i) {
+        const std::uint32_t v = c.m_fat[liste[i]];
+        if (v != marque && v != finDeChaine && (i + 1 >= liste.size() || v != liste[i + 1]))
+            refuserStructure(QStringLiteral("secteur de %1 non marqué comme tel").arg(quoi));
+    }
+}
+
+void Conteneur::Lecture::lireRepertoire()
+{
     const QString quoiRep = QStringLiteral("répertoire");
     c.m_chaineRepertoire = suivreChaine(c.m_fat, lire32(d + 48), nbSecteurs, quoiRep);
     if (c.m_chaineRepertoire.empty())
         refuserStructure(QStringLiteral("répertoire vide"));
-    pris.prendre(c.m_chaineRepertoire, quoiRep);
+    pris->prendre(c.m_chaineRepertoire, quoiRep);
     const std::uint64_t parSecteur = ss / tailleEntree;
     const std::uint64_t nbEntrees = c.m_chaineRepertoire.size() * parSecteur;
     c.m_entrees.resize(nbEntrees);
-    for (std::uint64_t i = 0; i < nbEntrees; ++i) {
-        const char *e = secteurEntier(c.m_chaineRepertoire[i / parSecteur], quoiRep)
-            + (i % parSecteur) * tailleEntree;
-        EntreeRepertoire &en = c.m_entrees[i];
-        const int type = static_cast<unsigned char>(e[66]);
-        if (type == EntreeRepertoire::Inutilisee) {
-            if (i == 0)
-                refuserStructure(QStringLiteral("entrée racine absente"));
+    for (std::uint64_t i = 0; i < nbEntrees; ++i)
+        lireEntree(secteurEntier(c.m_chaineRepertoire[i / parSecteur], quoiRep)
+                + (i % parSecteur) * tailleEntree,
+            i);
+}
+
+/// Une entrée de 128 octets ; la racine, seule de son type, vient en premier.
+void Conteneur::Lecture::lireEntree(const char *e, std::uint64_t i)
+{
+    EntreeRepertoire &en = c.m_entrees[i];
+    const int type = static_cast<unsigned char>(e[66]);
+    if (type == EntreeRepertoire::Inutilisee) {
+        if (i == 0)
+            refuserStructure(QStringLiteral("entrée racine absente"));
+        return;
+    }
+    if (type != EntreeRepertoire::Stockage && type != EntreeRepertoire::Flux
+        && type != EntreeRepertoire::Racine)
+        refuserStructure(QStringLiteral("type d'entrée de répertoire inconnu"));
+    if ((i == 0) != (type == EntreeRepertoire::Racine))
+        refuserStructure(QStringLiteral("entrée racine absente ou en double"));
+    en.type = EntreeRepertoire::Type(type);
+    // La racine se reconnaît à son type et à sa place ; son nom ne sert à rien et certains
+    // écrivains y mettent n'importe quoi (« R » sans zéro final). Les autres noms sont
+    // cherchés, donc jugés.
+    if (i > 0) {
+        const int longueur = lire16(e + 64);
+        if (longueur < 2 || longueur > 64 || longueur % 2 != 0)
+            refuserStructure(QStringLiteral("longueur de nom invalide dans le répertoire"));
+        const int nbCar = longueur / 2 - 1;
+        if (lire16(e + 2 * nbCar) != 0)
+            refuserStructure(QStringLiteral("nom du répertoire sans zéro final"));
+        en.nom.resize(nbCar);
+        for (int k = 0; k < nbCar; ++k)
+            en.nom[k] = QChar(char16_t(lire16(e + 2 * k)));
+    }
+    en.gauche = lire32(e + 68);
+    en.droite = lire32(e + 72);
+    en.enfant = lire32(e + 76);
+    en.premierSecteur = lire32(e + 116);
+    en.taille = lire64(e + 120);
+    if (c.m_version == 3) // les 32 bits hauts n'ont pas de sens en version 3
+        en.taille &= 0xFFFFFFFFu;
+}
+
+/// Arbre : chaque entrée atteinte au plus une fois, par un identifiant valide ; une boucle
+/// ferait tourner toute recherche de flux sans fin.
+void Conteneur::Lecture::verifierArbre()
+{
+    const std::size_t nbEntrees = c.m_entrees.size();
+    std::vector<bool> vue(nbEntrees, false);
+    vue[0] = true;
+    std::vector<std::pair<std::uint32_t, int>> pile; // (entrée, parent)
+    pile.emplace_back(c.m_entrees[0].enfant, 0);
+    while (!pile.empty()) {
+        const auto [id, parent] = pile.back();
+        pile.pop_back();
+        if (id == EntreeRepertoire::aucune)
             continue;
-        }
-        if (type != EntreeRepertoire::Stockage && type != EntreeRepertoire::Flux
-            && type != EntreeRepertoire::Racine)
-            refuserStructure(QStringLiteral("type d'entrée de répertoire inconnu"));
-        if ((i == 0) != (type == EntreeRepertoire::Racine))
-            refuserStructure(QStringLiteral("entrée racine absente ou en double"));
-        en.type = EntreeRepertoire::Type(type);
-        // La racine se reconnaît à son type et à sa place ; son nom ne sert à rien et certains
-        // écrivains y mettent n'importe quoi (« R » sans zéro final). Les autres noms sont
-        // cherchés, donc jugés.
-        if (i > 0) {
-            const int longueur = lire16(e + 64);
-            if (longueur < 2 || longueur > 64 || longueur % 2 != 0)
-                refuserStructure(QStringLiteral("longueur de nom invalide dans le répertoire"));
-            const int nbCar = longueur / 2 - 1;
-            if (lire16(e + 2 * nbCar) != 0)
-                refuserStructure(QStringLiteral("nom du répertoire sans zéro final"));
-            en.nom.resize(nbCar);
-            for (int k = 0; k < nbCar; ++k)
-                en.nom[k] = QChar(char16_t(lire16(e + 2 * k)));
-        }
-        en.gauche = lire32(e + 68);
-        en.droite = lire32(e + 72);
-        en.enfant = lire32(e + 76);
-        en.premierSecteur = lire32(e + 116);
-        en.taille = lire64(e + 120);
-        if (version == 3) // les 32 bits hauts n'ont pas de sens en version 3
-            en.taille &= 0xFFFFFFFFu;
+        if (id >= nbEntrees)
+            refuserStructure(QStringLiteral("identifiant d'entrée hors du répertoire"));
+        if (vue[id])
+            refuserStructure(QStringLiteral("arbre du répertoire en boucle"));
+        vue[id] = true;
+        EntreeRepertoire &en = c.m_entrees[id];
+        if (en.type != EntreeRepertoire::Stockage && en.type != EntreeRepertoire::Flux)
+            refuserStructure(QStringLiteral("entrée inutilisée dans l'arbre du répertoire"));
+        en.parent = parent;
+        pile.emplace_back(en.gauche, parent);
+        pile.emplace_back(en.droite, parent);
+        if (en.type == EntreeRepertoire::Stockage)
+            pile.emplace_back(en.enfant, int(id));
     }
+}
 
-    // Arbre : chaque entrée atteinte au plus une fois, par un identifiant valide.
-    {
-        std::vector<bool> vue(nbEntrees, false);
-        vue[0] = true;
-        std::vector<std::pair<std::uint32_t, int>> pile; // (entrée, parent)
-        pile.emplace_back(c.m_entrees[0].enfant, 0);
-        while (!pile.empty()) {
-            const auto [id, parent] = pile.back();
-            pile.pop_back();
-            if (id == EntreeRepertoire::aucune)
-                continue;
-            if (id >= nbEntrees)
-                refuserStructure(QStringLiteral("identifiant d'entrée hors du répertoire"));
-            if (vue[id])
-                refuserStructure(QStringLiteral("arbre du répertoire en boucle"));
-            vue[id] = true;
-            EntreeRepertoire &en = c.m_entrees[id];
-            if (en.type != EntreeRepertoire::Stockage && en.type != EntreeRepertoire::Flux)
-                refuserStructure(QStringLiteral("entrée inutilisée dans l'arbre du répertoire"));
-            en.parent = parent;
-            pile.emplace_back(en.gauche, parent);
-            pile.emplace_back(en.droite, parent);
-            if (en.type == EntreeRepertoire::Stockage)
-                pile.emplace_back(en.enfant, int(id));
-        }
-    }
-
-    // Mini-flux (porté par la racine) et mini-FAT.
+/// Le mini-flux, porté par la racine : ses secteurs doivent être entiers dans le fichier.
+void Conteneur::Lecture::lireMiniFlux()
+{
     const EntreeRepertoire &racine = c.m_entrees[0];
     if (racine.taille > n)
         refuserStructure(QStringLiteral("mini-flux plus grand que le fichier"));
@@ -279,10 +337,14 @@ Conteneur Conteneur::lire(const QByteArray &octets)
         c.m_chaineMiniFlux = suivreChaine(c.m_fat, racine.premierSecteur, nbSecteurs, quoiMini);
         if (c.m_chaineMiniFlux.size() != arrondiHaut(racine.taille, ss))
             refuserStructure(QStringLiteral("chaîne du mini-flux de longueur incohérente"));
-        pris.prendre(c.m_chaineMiniFlux, quoiMini);
+        pris->prendre(c.m_chaineMiniFlux, quoiMini);
         for (std::uint32_t s : c.m_chaineMiniFlux)
             secteurEntier(s, quoiMini);
     }
+}
+
+void Conteneur::Lecture::lireMiniFat()
+{
     const QString quoiMiniFat = QStringLiteral("mini-FAT");
     const std::uint32_t nbMiniFat = lire32(d + 64);
     const std::uint32_t premierMiniFat = lire32(d + 60);
@@ -291,17 +353,20 @@ Conteneur Conteneur::lire(const QByteArray &octets)
         c.m_chaineMiniFat = suivreChaine(c.m_fat, premierMiniFat, nbSecteurs, quoiMiniFat);
         if (c.m_chaineMiniFat.size() != nbMiniFat)
             refuserStructure(QStringLiteral("nombre de secteurs de mini-FAT incohérent"));
-        pris.prendre(c.m_chaineMiniFat, quoiMiniFat);
+        pris->prendre(c.m_chaineMiniFat, quoiMiniFat);
         for (std::uint32_t s : c.m_chaineMiniFat) {
             const char *p = secteurEntier(s, quoiMiniFat);
             for (std::uint64_t i = 0; i < ss / 4; ++i)
                 c.m_miniFat.push_back(lire32(p + 4 * i));
         }
     }
-    const std::uint64_t nbMiniSecteurs = std::min<std::uint64_t>(
-        arrondiHaut(racine.taille, tailleMiniSecteur), c.m_miniFat.size());
+}
 
-    // Flux : chaîne de la bonne longueur, dans le fichier, sans recouvrement.
+/// Flux : chaîne de la bonne longueur, dans le fichier, sans recouvrement.
+void Conteneur::Lecture::verifierFlux()
+{
+    const std::uint64_t nbMiniSecteurs = std::min<std::uint64_t>(
+        arrondiHaut(c.m_entrees[0].taille, tailleMiniSecteur), c.m_miniFat.size());
     Attribution prisMini(nbMiniSecteurs);
     for (std::size_t i = 1; i < c.m_entrees.size(); ++i) {
         const EntreeRepertoire &en = c.m_entrees[i];
@@ -326,12 +391,28 @@ Conteneur Conteneur::lire(const QByteArray &octets)
             if (chaine.size() != arrondiHaut(en.taille, ss))
                 refuserStructure(
                     QStringLiteral("%1 : taille incohérente avec sa chaîne").arg(quoi));
-            pris.prendre(chaine, quoi);
+            pris->prendre(chaine, quoi);
             const std::uint64_t reste = en.taille - (chaine.size() - 1) * ss;
             if ((std::uint64_t(chaine.back()) + 1) * ss + reste > n)
                 refuserStructure(QStringLiteral("%1 : dépasse la fin du fichier").arg(quoi));
         }
     }
+}
+
+Conteneur Conteneur::lire(const QByteArray &octets)
+{
+    Conteneur c;
+    c.m_octets = octets;
+    Lecture l(c, octets);
+    verifierSignature(l.d, l.n);
+    l.lireEnTete();
+    l.lireListeFat();
+    l.lireFat();
+    l.lireRepertoire();
+    l.verifierArbre();
+    l.lireMiniFlux();
+    l.lireMiniFat();
+    l.verifierFlux();
     return c;
 }
 

@@ -75,6 +75,7 @@ public:
 
 private:
     friend class EcrivainConteneur;
+    struct Lecture; ///< les étapes de lire(), dans conteneur.cpp
     Conteneur() = default;
 
     QByteArray m_octets;
