@@ -462,8 +462,8 @@ namespace {
 class LecteurCases
 {
 public:
-    LecteurCases(const QByteArray &flux, const std::vector<Enregistrement> &enr,
-        const QString &nom, std::size_t dernier, std::size_t nbSst, int nbXf)
+    LecteurCases(const QByteArray &flux, const std::vector<Enregistrement> &enr, const QString &nom,
+        std::size_t dernier, std::size_t nbSst, int nbXf)
         : m_flux(flux)
         , m_d(flux.constData())
         , m_enr(enr)
@@ -473,7 +473,7 @@ public:
         , m_nbXf(nbXf)
     { }
 
-    void lire(Place place);
+    [[gnu::always_inline]] inline void lire(Place place);
     /// Cases triées et sans chevauchement, une fois tous les enregistrements lus.
     void terminer();
 
@@ -483,18 +483,20 @@ public:
 private:
     static constexpr std::size_t aucune = std::size_t(-1);
 
-    QString quoi(const Enregistrement &e) const;
+    [[gnu::cold]] QString quoi(const Enregistrement &e) const;
     void resultatTexte(std::size_t i);
-    void decoder(std::size_t i);
+    [[gnu::always_inline]] inline void decoder(std::size_t i);
     void suite(std::size_t i, const Donnees &r);
     Case boolerr(const Enregistrement &e, const Donnees &r);
     Case formule(const Enregistrement &e, const Donnees &r);
-    void longueurExacte(const Enregistrement &e, std::uint32_t attendue) const;
-    Case nombre(const Enregistrement &e, double v) const;
-    Case texte(const QString &t);
-    void verifierXf(const Enregistrement &e, std::uint16_t xf) const;
-    EnTeteCase enTete(const Enregistrement &e) const;
-    void ajouter(std::size_t i, const EnTeteCase &t, std::uint16_t derniere, Case c);
+    [[gnu::always_inline]] inline void longueurExacte(
+        const Enregistrement &e, std::uint32_t attendue) const;
+    [[gnu::always_inline]] inline Case nombre(const Enregistrement &e, double v) const;
+    [[gnu::always_inline]] inline Case texte(const QString &t);
+    [[gnu::always_inline]] inline void verifierXf(const Enregistrement &e, std::uint16_t xf) const;
+    [[gnu::always_inline]] inline EnTeteCase enTete(const Enregistrement &e) const;
+    [[gnu::always_inline]] inline void ajouter(
+        std::size_t i, const EnTeteCase &t, std::uint16_t derniere, Case c);
     void ajouter(std::size_t i, Case c)
     {
         const EnTeteCase t = enTete(m_enr[i]);

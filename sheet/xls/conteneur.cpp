@@ -137,8 +137,8 @@ struct Conteneur::Lecture
     void lireEnTete();
     void lireListeFat();
     void lireFat();
-    void verifierMarques(const std::vector<std::uint32_t> &liste, std::uint32_t marque,
-        const QString &quoi) const;
+    void verifierMarques(
+        const std::vector<std::uint32_t> &liste, std::uint32_t marque, const QString &quoi) const;
     void lireRepertoire();
     void lireEntree(const char *e, std::uint64_t i);
     void verifierArbre();
@@ -231,8 +231,8 @@ void Conteneur::Lecture::lireFat()
 /// La liste de l'en-tête fait foi. Certains écrivains chaînent ces secteurs comme des données
 /// (fin de chaîne, ou secteur suivant de la liste) au lieu de les marquer : le sens reste sans
 /// ambiguïté. Toute autre valeur dit autre chose que l'en-tête.
-void Conteneur::Lecture::verifierMarques(const std::vector<std::uint32_t> &liste,
-    std::uint32_t marque, const QString &quoi) const
+void Conteneur::Lecture::verifierMarques(
+    const std::vector<std::uint32_t> &liste, std::uint32_t marque, const QString &quoi) const
 {
     for (std::size_t i = 0; i < liste.size(); ++i) {
         const std::uint32_t v = c.m_fat[liste[i]];

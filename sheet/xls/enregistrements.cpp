@@ -57,13 +57,6 @@ std::optional<Bof> Bof::lire(const char *d, std::uint32_t n)
     return Bof { lire16(d), lire16(d + 2) };
 }
 
-std::optional<EnTeteCase> EnTeteCase::lire(const char *d, std::uint32_t n)
-{
-    if (n < 6)
-        return std::nullopt;
-    return EnTeteCase { lire16(d), lire16(d + 2), lire16(d + 4) };
-}
-
 std::optional<Row> Row::lire(const char *d, std::uint32_t n)
 {
     if (n < taille)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sheet/xls/octets.h"
+
 #include <QByteArray>
 
 #include <cstdint>
@@ -97,7 +99,13 @@ struct Bof
 struct EnTeteCase
 {
     std::uint16_t ligne = 0, colonne = 0, xf = 0;
-    static std::optional<EnTeteCase> lire(const char *d, std::uint32_t n);
+    // En ligne : lu pour chaque case d'une feuille.
+    static std::optional<EnTeteCase> lire(const char *d, std::uint32_t n)
+    {
+        if (n < 6)
+            return std::nullopt;
+        return EnTeteCase { lire16(d), lire16(d + 2), lire16(d + 4) };
+    }
 };
 
 /// ROW : une ligne, ses colonnes [premiere, fin), sa hauteur, son format propre éventuel.
