@@ -473,6 +473,8 @@ public:
         , m_nbXf(nbXf)
     { }
 
+    // Les étapes du chemin de chaque case sont forcées en ligne : découpée, la lecture reste
+    // aussi rapide qu'en une seule fonction.
     [[gnu::always_inline]] inline void lire(Place place);
     /// Cases triées et sans chevauchement, une fois tous les enregistrements lus.
     void terminer();
