@@ -15,8 +15,8 @@ ici=$(cd "$(dirname "$0")" && pwd)
 racine=$(git -C "$ici" rev-parse --show-toplevel)
 etiquette=${1:?étiquette manquante (avant, apres…)}
 revision=${2:-HEAD}
-# Sous /work comme l'arbre : ccache (base_dir) reconnaît les mêmes sources.
-copie=${FAUTES_COPIE:-$(dirname "$racine")/../fautes-$(basename "$racine")-$etiquette}
+# À côté de l'arbre (sous /work) : ccache (base_dir) reconnaît les mêmes sources.
+copie=${FAUTES_COPIE:-$(dirname "$racine")/fautes-$(basename "$racine")-$etiquette}
 resultat=$racine/build/fautes-$etiquette.tsv
 exclus=${FAUTES_EXCLUS:-'^classeurs_|^test_allers_retours$'}
 delai=${FAUTES_DELAI:-300}
