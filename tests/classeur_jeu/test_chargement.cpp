@@ -54,7 +54,7 @@ TEST(Chargement, CoureursTriesParNomAvecLeurLigneEtLeursNotes)
     EXPECT_EQ(tc(969, 33), Cellule::nombre(83));
 }
 
-TEST(Chargement, EquipesListeesTrieesParAbreviation)
+TEST(Chargement, EquipesListeesTrieesParAbreviationEtLeursBoutons)
 {
     Charge ch(classeurOrdinaire());
     const Tableau &te = ch.d.TabEquipes;
@@ -70,11 +70,7 @@ TEST(Chargement, EquipesListeesTrieesParAbreviation)
     }
     EXPECT_EQ(te(39, 6).valeurTexte(), u"deu.velo"_s);
     EXPECT_EQ(ch.d.IndexLibres, 40);
-}
-
-TEST(Chargement, BoutonsDesDeuxDivisionsSeulement)
-{
-    Charge ch(classeurOrdinaire());
+    // Boutons : les deux premières divisions seulement.
     using B = std::tuple<QString, QString, QString, int, int, std::optional<unsigned>>;
     const QList<B> attendus {
         { u"ALP"_s, u"Alpha Vélo"_s, u"35"_s, 550, 240, disposition::couleurDivision1 },
@@ -101,16 +97,13 @@ TEST(Chargement, DivisionEtIdEnTexteSeLisentCommeDesNombres)
     EXPECT_EQ(ch.boutons[0].legende, u"TXT"_s);
     EXPECT_EQ(ch.boutons[0].haut, 480);
     EXPECT_EQ(texteCellule(ch.d.TabEquipes(ch.d.IndexLibres, 1)), u"61"_s);
-}
-
-TEST(Chargement, QuaranteEtUneEquipesListeesPassent)
-{
+    // 41 équipes listées passent (la 42e est refusée plus bas).
     QList<Equipe> equipes;
     for (int i = 1; i <= 41; ++i)
         equipes << Equipe { i + 10, n(1), u"Double"_s, n(1), u"D%1"_s.arg(i, 2, 10, QChar(u'0')) };
-    Charge ch(classeur({}, equipes));
-    EXPECT_EQ(ch.boutons.size(), 41);
-    EXPECT_EQ(ch.boutons.last().gauche, 550 + 40 * 500);
+    const Charge quaranteEtUne(classeur({}, equipes));
+    EXPECT_EQ(quaranteEtUne.boutons.size(), 41);
+    EXPECT_EQ(quaranteEtUne.boutons.last().gauche, 550 + 40 * 500);
 }
 
 struct CasRefus

@@ -161,12 +161,21 @@ TEST(ExportHTML, EquipesExporteesSelonLaDivision)
         EXPECT_FALSE(ailleurs);
     }
     // Ordre des pages : GS1 puis GS2 dans l'ordre des lignes, FA à la fin. L'équipe 61 listée
-    // dans une division : ses coureurs sur sa page et sur FA.html.
+    // dans une division : ses coureurs sur sa page et sur FA.html. Les coureurs d'une page
+    // suivent l'ordre de la table (ici triée par ids décroissants, l'inverse des lignes).
     Donnees d = petiteBase();
     poserEquipe(d, 4, 61, u"Libres"_s, Cellule::nombre(2), u"LIB"_s, {});
     poserEquipe(d, 5, 50, u"Cinq"_s, Cellule::nombre(2), {}, {});
     poserEquipe(d, 6, 60, u"Six"_s, Cellule::nombre(1), {}, {});
+    d.TabCoureurs(5, 4) = Cellule::nombre(61); // Coppi libre, après Ołowski dans la table
+    TriTableau(d.TabCoureurs, 1, 2, 973, 0, 36, 0);
     const QList<PageHTML> pages = pagesHTML(d, {}, fr);
+    const auto avant = [&](const QString &p, const QString &a, const QString &b) {
+        const qsizetype i = page(pages, p).indexOf(u'>' + a + u'<');
+        return i >= 0 && page(pages, p).indexOf(u'>' + b + u'<') > i;
+    };
+    EXPECT_TRUE(avant(u"Equipe1.html"_s, u"Bobet"_s, u"Anquetil"_s));
+    EXPECT_TRUE(avant(u"FA.html"_s, u"Coppi"_s, u"Ołowski"_s));
     QStringList noms;
     for (const PageHTML &p : pages)
         noms << p.nom;
@@ -200,20 +209,6 @@ TEST(ExportHTML, NomsDeLaBaseEtDuDossier)
     };
     for (const auto &[langue, instant, nom] : dossiers)
         EXPECT_EQ(DossierExport(instant, langue), QString::fromLatin1(nom));
-}
-
-TEST(ExportHTML, OrdreDUnClassementReporte)
-{
-    Donnees d = petiteBase();
-    d.TabCoureurs(5, 4) = Cellule::nombre(61); // Coppi libre, après Ołowski dans la table
-    TriTableau(d.TabCoureurs, 1, 2, 973, 0, 36, 0); // ids décroissants : l'inverse des lignes
-    const QList<PageHTML> pages = pagesHTML(d, {}, fr);
-    const auto avant = [&](const QString &p, const QString &a, const QString &b) {
-        const qsizetype i = page(pages, p).indexOf(u'>' + a + u'<');
-        return i >= 0 && page(pages, p).indexOf(u'>' + b + u'<') > i;
-    };
-    EXPECT_TRUE(avant(u"Equipe1.html"_s, u"Bobet"_s, u"Anquetil"_s));
-    EXPECT_TRUE(avant(u"FA.html"_s, u"Coppi"_s, u"Ołowski"_s));
 }
 
 TEST(ExportHTML, EchappementEtWindows1252)
