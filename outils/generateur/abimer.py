@@ -1,15 +1,16 @@
 #!/usr/bin/python3
-"""Fait rk-avale-libreoffice.xls de ../classeurs/mini-libreoffice.xls : le premier RK de
-DYN_cyclist suivi d'une autre case reçoit une longueur qui couvre aussi cette case (deux octets
-changés). Un lecteur qui ne juge pas la longueur d'une case lit la case avalée comme vide."""
+"""Fait tests/data/refus/rk-avale-libreoffice.xls de tests/data/classeurs/mini-libreoffice.xls :
+le premier RK de DYN_cyclist suivi d'une autre case reçoit une longueur qui couvre aussi cette
+case (deux octets changés). Un lecteur qui ne juge pas la longueur d'une case lit la case avalée
+comme vide."""
 
 import os
 import struct
 
 import olefile
 
-ICI = os.path.dirname(os.path.abspath(__file__))
-octets = open(os.path.join(ICI, "..", "classeurs", "mini-libreoffice.xls"), "rb").read()
+DONNEES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests", "data")
+octets = open(os.path.join(DONNEES, "classeurs", "mini-libreoffice.xls"), "rb").read()
 flux = olefile.OleFileIO(octets).openstream("Workbook").read()
 
 
@@ -29,5 +30,5 @@ for (p, i, n), (_, suivant, lsuivant) in zip(liste, liste[1:]):
             and octets.count(enr) == 1:
         abime = bytearray(octets)
         struct.pack_into("<H", abime, octets.index(enr) + 2, 10 + 4 + lsuivant)
-        open(os.path.join(ICI, "rk-avale-libreoffice.xls"), "wb").write(abime)
+        open(os.path.join(DONNEES, "refus", "rk-avale-libreoffice.xls"), "wb").write(abime)
         break
