@@ -15,7 +15,7 @@ import struct
 import sys
 
 sys.dont_write_bytecode = True
-from generer import json_attendu  # noqa: E402  même présentation que les JSON du générateur
+from generer import json_attendu, verifier  # noqa: E402  mêmes JSON, même contrôle
 
 FIN, LIBRE, MARQUE_FAT = 0xFFFFFFFE, 0xFFFFFFFF, 0xFFFFFFFD
 SS = 512  # toutes les sources ont des secteurs de 512 octets (version 3)
@@ -301,6 +301,8 @@ def main(dossier):
             f.write(octets)
         with open(os.path.join(dossier, nom + ".json"), "w", encoding="utf-8") as f:
             f.write(json_attendu(attendu))
+    # Des écarts que les autres lecteurs acceptent : ils doivent y lire les mêmes valeurs.
+    verifier([os.path.join(dossier, nom + ".xls") for nom, _, _ in DERIVES])
 
 
 if __name__ == "__main__":

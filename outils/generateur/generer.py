@@ -152,8 +152,26 @@ def generer(sortie, variantes, conversion=True, demo=None, forcer=False):
             for source, cible in taches_gn:
                 convertir_gnumeric(source, cible)
             lo.result()
+    verifier([os.path.join(sortie, f"{nom}-{e}.xls") for nom in modeles for e in ECRIVAINS])
     if demo:
         _copier_demo(sortie, demo)
+
+
+def verifier(chemins):
+    """Chaque classeur, relu par xlrd strict, LibreOffice et Gnumeric, tient exactement les
+    valeurs attendues de son JSON, et son conteneur passe olefile strict et gsf : sinon les tests
+    jugeraient notre moteur sur des données fausses."""
+    ecarts = []
+    for x in chemins:
+        lecteurs.controler_conteneur(x)
+    for lecteur in ("xlrd", "libreoffice", "gnumeric"):
+        lus = lecteurs.lire(lecteur, chemins)
+        for x in chemins:
+            attendu = lecteurs.charger_attendu(x[:-4] + ".json")
+            ecarts += [f"{os.path.basename(x)} ({lecteur}) : {e}"
+                       for e in lecteurs.comparer(attendu, lus[x])]
+    if ecarts:
+        sys.exit("Valeurs lues différentes des valeurs attendues :\n" + "\n".join(ecarts))
 
 
 # Macro Basic du profil privé : `--convert-to` ne sait pas poser de mot de passe.
