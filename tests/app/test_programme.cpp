@@ -98,6 +98,25 @@ private slots:
         QCOMPARE(f.plage(u"M2"_s)->valeur(), Cellule::nombre(71));
     }
 
+    // Une exception imprévue du moteur : une phrase française, rien de son texte anglais.
+    void echecImprevuDitEnFrancais()
+    {
+        Programme p(
+            m_messages, [] () -> std::unique_ptr<sheet::Application> {
+                throw std::runtime_error("std::bad_alloc inside");
+            },
+            m_dossier->path());
+        m_messages.repondre(Reponse::Ok);
+        p.demarrer(m_base);
+        const auto vus = m_messages.prendreMessages();
+        QCOMPARE(vus.size(), 1);
+        QVERIFY2(vus[0].texte.startsWith(u"Le classeur « Ma base.xls.xls » ne peut pas être "
+                                         u"utilisé.\rErreur imprévue du programme"_s)
+                && !vus[0].texte.contains(u"std::"_s),
+            qPrintable(vus[0].texte));
+        QVERIFY(p.equipes() == nullptr && p.selecteur().isVisible());
+    }
+
     // Le sélecteur part du dossier du dernier classeur ouvert, s'il existe encore ; sinon du
     // dossier courant. Sans réglages, rien n'est retenu.
     void dossierRetenu_data()
