@@ -155,7 +155,9 @@ void ecrireEtRelire(xls::ClasseurXls &c, const std::uint8_t *donnees, std::size_
         const auto &entree = c.conteneur().entrees().at(std::size_t(c.entreeWorkbook()));
         relireEtComparer(
             xls::remplacerFlux(c.conteneur().octets(), entree.nom, flux), lues, ecritures);
-    } catch (const ErreurClasseur &) {
+    } catch (const ErreurClasseur &e) {
+        std::fprintf(stderr, "refus de ce que l'écrivain a rendu : %s\n",
+            qPrintable(texteErreur(e)));
         std::abort();
     }
     ++compteurs.relectures;

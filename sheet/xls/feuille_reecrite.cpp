@@ -39,6 +39,15 @@ void elargirRow(QByteArray &row, int colonne)
     r.ecrireDans(d);
 }
 
+/// Un format hors de la table (classeur abîmé) ne passe pas dans une case neuve : celui par
+/// défaut, ou le dernier d'une table plus courte (une table vide est refusée avant l'écriture).
+std::uint16_t formatConnu(const ClasseurBiff &biff, std::uint16_t xf)
+{
+    if (xf < biff.nbXf())
+        return xf;
+    return xfParDefaut < biff.nbXf() ? xfParDefaut : std::uint16_t(biff.nbXf() - 1);
+}
+
 } // namespace
 
 std::uint16_t formatNouvelleCase(
@@ -54,14 +63,13 @@ std::uint16_t formatNouvelleCase(
         if (enr[i].id == id::row)
             if (const auto r = Row::lire(d, enr[i].longueur); r && r->ligne == ligne)
                 if (const auto xf = r->formatPropre())
-                    return *xf;
+                    return formatConnu(biff, *xf);
         if (enr[i].id == id::colInfo)
             if (const auto c = ColInfo::lire(d, enr[i].longueur);
                 c && colonne >= c->premiere && colonne <= c->derniere)
                 deColonne = c->xf;
     }
-    const std::uint16_t xf = deColonne.value_or(xfParDefaut);
-    return xf < biff.nbXf() ? xf : xfParDefaut;
+    return formatConnu(biff, deColonne.value_or(xfParDefaut));
 }
 
 void FeuilleReecrite::decouper()

@@ -104,6 +104,11 @@ void verifierEcriture(const ClasseurBiff &biff, std::size_t feuille, const Feuil
             ecriture::texteTropLong(valeur.valeurTexte().size()), GenreErreur::TexteTropLong);
     if (const auto refus = refusFormule(biff, cases, ligne, colonne, deja))
         throw ecritureRefusee(biff, feuille, ligne, colonne, *refus);
+    // Sans aucun format, une case neuve n'aurait rien de valable à désigner.
+    if (biff.nbXf() == 0)
+        throw ecritureRefusee(biff, feuille, ligne, colonne,
+            QStringLiteral("le classeur n'a aucun format de case"),
+            GenreErreur::ContenuInattendu);
 }
 
 } // namespace zarvo::sheet::xls
