@@ -2,7 +2,6 @@
 
 #include "sheet/erreur.h"
 #include "sheet/xls/conteneur.h"
-#include "sheet/xls/octets.h"
 
 #include <algorithm>
 #include <cmath>
@@ -101,12 +100,6 @@ std::uint16_t FeuilleBiff::xf(const Case &c, int colonne) const
     const char *d = m_flux.constData() + c.donnees;
     const auto k = std::uint32_t(colonne - c.colonne);
     return c.genre == Case::Genre::MulRk ? MulRk::xf(d, k) : MulBlank::xf(d, k);
-}
-
-QByteArray ClasseurBiff::donnees(std::size_t index) const
-{
-    const Enregistrement &e = m_enregistrements.at(index);
-    return m_flux.mid(e.debutDonnees(), e.longueur);
 }
 
 ClasseurBiff ClasseurBiff::lire(const QByteArray &flux)

@@ -104,8 +104,6 @@ public:
 
     const QByteArray &flux() const { return m_flux; }
     const std::vector<Enregistrement> &enregistrements() const { return m_enregistrements; }
-    /// Octets de données d'un enregistrement (sans l'en-tête).
-    QByteArray donnees(std::size_t index) const;
     /// Début des données d'un enregistrement dans le flux, sans copie.
     const char *pointeur(std::size_t index) const
     {
@@ -115,7 +113,7 @@ public:
     QByteArray brut(std::size_t index) const
     {
         const Enregistrement &e = m_enregistrements[index];
-        return m_flux.mid(e.position, 4 + e.longueur);
+        return m_flux.mid(e.position, tailleEnTete + e.longueur);
     }
     /// Octets nuls qui suivent le dernier EOF (bourrage de certains écrivains), gardés tels quels.
     std::uint32_t tailleBourrage() const

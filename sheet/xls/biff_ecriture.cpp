@@ -95,10 +95,7 @@ public:
     }
     QByteArray &courant() { return m_courant; }
     /// Position dans le flux de l'octet qui va être écrit, et son décalage dans l'enregistrement.
-    qint64 position() const
-    {
-        return m_debut + m_sortie.size() + tailleEnTete + m_courant.size();
-    }
+    qint64 position() const { return m_debut + m_sortie.size() + tailleEnTete + m_courant.size(); }
     std::uint16_t decalage() const { return std::uint16_t(tailleEnTete + m_courant.size()); }
     QByteArray fin()
     {
@@ -146,7 +143,7 @@ SstEcrite ecrireSst(const std::vector<ChaineSst> &chaines, std::uint32_t total, 
         // une chaîne déjà dans le fichier passe telle quelle, seul son compte sur 16 bits borne.
         if (c.texte.size() > 0xFFFF)
             throw ErreurClasseur(GenreErreur::TexteTropLong, texteTropLong(c.texte.size()));
-        if (c.runs.size() % 4 != 0)
+        if (c.runs.size() % ChaineSst::tailleRun != 0)
             throw ErreurClasseur(GenreErreur::Abime,
                 QStringLiteral("mise en forme d'une chaîne partagée incohérente"));
         const bool large = estLarge(c.texte);
@@ -154,7 +151,8 @@ SstEcrite ecrireSst(const std::vector<ChaineSst> &chaines, std::uint32_t total, 
         const bool riche = !c.runs.isEmpty();
         const bool phon = !c.phonetique.isEmpty();
         const EnTeteChaineSst entete { std::uint16_t(c.texte.size()), large, riche, phon,
-            std::uint16_t(c.runs.size() / 4), std::uint32_t(c.phonetique.size()) };
+            std::uint16_t(c.runs.size() / ChaineSst::tailleRun),
+            std::uint32_t(c.phonetique.size()) };
         // Le premier caractère, paire de substitution entière, reste avec l'en-tête.
         const int premier = c.texte.isEmpty() ? 0 : c.texte[0].isHighSurrogate() ? 2 : 1;
         suite.assurer(entete.taille() + premier * tailleCar);
@@ -180,9 +178,9 @@ SstEcrite ecrireSst(const std::vector<ChaineSst> &chaines, std::uint32_t total, 
             ajouterCaracteres(suite.courant(), c.texte, fait, n, large);
             fait += n;
         }
-        for (qsizetype r = 0; r < c.runs.size(); r += 4) {
-            suite.assurer(4);
-            suite.courant().append(c.runs.mid(r, 4));
+        for (qsizetype r = 0; r < c.runs.size(); r += ChaineSst::tailleRun) {
+            suite.assurer(ChaineSst::tailleRun);
+            suite.courant().append(c.runs.mid(r, ChaineSst::tailleRun));
         }
         for (qsizetype p = 0; p < c.phonetique.size();) {
             suite.assurer(1);

@@ -282,7 +282,7 @@ std::optional<RString> RString::lire(const char *d, std::uint32_t n)
     if (!fin || *fin + 2 > n)
         return std::nullopt;
     l.t = { lire16(d), lire16(d + 2), lire16(d + 4) };
-    l.taille = *fin + 2 + 4 * std::uint32_t(lire16(d + *fin));
+    l.taille = *fin + 2 + ChaineSst::tailleRun * std::uint32_t(lire16(d + *fin));
     return l;
 }
 
@@ -322,7 +322,7 @@ Sst Sst::lire(const QByteArray &flux, const std::vector<Enregistrement> &enr, st
         const std::uint32_t taillePhon = phonetique ? l.u32() : 0;
         c.texte = l.chaine(nb, seize);
         if (nbRuns > 0)
-            c.runs = l.brut(std::uint32_t(nbRuns) * 4);
+            c.runs = l.brut(std::uint32_t(nbRuns) * ChaineSst::tailleRun);
         if (taillePhon > 0)
             c.phonetique = l.brut(taillePhon);
         chaines.push_back(std::move(c));

@@ -113,8 +113,9 @@ QString caracteres(const char *p, int nb, bool seize);
 /// Chaîne de la table SST, gardée entière pour pouvoir la réécrire.
 struct ChaineSst
 {
+    static constexpr int tailleRun = 4;
     QString texte;
-    QByteArray runs; ///< mise en forme riche brute : 4 octets par run
+    QByteArray runs; ///< mise en forme riche brute : tailleRun octets par run
     QByteArray phonetique; ///< données phonétiques (ExtRst) brutes
 };
 
@@ -223,7 +224,7 @@ struct Label
     static std::optional<Label> lire(const char *d, std::uint32_t n);
 };
 
-/// RSTRING : un texte hors SST suivi de sa mise en forme (4 octets par run).
+/// RSTRING : un texte hors SST suivi de sa mise en forme (ChaineSst::tailleRun octets par run).
 struct RString
 {
     EnTeteCase t;
