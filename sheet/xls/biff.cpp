@@ -374,7 +374,7 @@ void LecteurCases::decoder(std::size_t i)
     case id::rk: {
         longueurExacte(e, Rk::taille);
         const Rk c = lu(e, Rk::lire(d, n));
-        ajouter(i, c.t, nombre(e, valeurRk(c.rk)));
+        ajouter(i, c.t, nombre(e, valeurRk(c.valeur)));
         break;
     }
     case id::mulrk:
@@ -386,11 +386,11 @@ void LecteurCases::decoder(std::size_t i)
     case id::labelsst: {
         longueurExacte(e, LabelSst::taille);
         const LabelSst l = lu(e, LabelSst::lire(d, n));
-        if (l.isst >= m_nbSst)
+        if (l.valeur >= m_nbSst)
             abime(QStringLiteral("%1 : index de chaîne hors de la table").arg(quoi(e)));
         Case c;
         c.genre = Case::Genre::Sst;
-        c.index = l.isst;
+        c.index = l.valeur;
         ajouter(i, l.t, c);
         break;
     }

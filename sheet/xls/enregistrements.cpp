@@ -6,7 +6,6 @@
 #include <QString>
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 
 namespace zarvo::sheet::xls {
@@ -16,16 +15,6 @@ namespace {
 [[noreturn]] void abime(const QString &raison)
 {
     throw ErreurClasseur(GenreErreur::Abime, raison);
-}
-
-/// Début d'une case : ligne, colonne, format.
-QByteArray debutCase(const EnTeteCase &t, int taille)
-{
-    QByteArray d(taille, Qt::Uninitialized);
-    ecrire16(d.data(), t.ligne);
-    ecrire16(d.data() + 2, t.colonne);
-    ecrire16(d.data() + 4, t.xf);
-    return d;
 }
 
 void ajouter16(QByteArray &o, std::uint16_t v)
@@ -238,30 +227,11 @@ std::optional<Bof> Bof::lire(const char *d, std::uint32_t n)
     return Bof { lire16(d), lire16(d + 2) };
 }
 
-QByteArray Number::ecrire() const
-{
-    QByteArray d = debutCase(t, taille);
-    ecrire64(d.data() + 6, std::bit_cast<std::uint64_t>(valeur));
-    return enregistrement(id::number, d);
-}
-
-QByteArray Rk::ecrire() const
-{
-    QByteArray d = debutCase(t, taille);
-    ecrire32(d.data() + 6, rk);
-    return enregistrement(id::rk, d);
-}
-
-QByteArray LabelSst::ecrire() const
-{
-    QByteArray d = debutCase(t, taille);
-    ecrire32(d.data() + 6, isst);
-    return enregistrement(id::labelsst, d);
-}
-
 QByteArray Blank::ecrire() const
 {
-    return enregistrement(id::blank, debutCase(t, taille));
+    QByteArray d(taille, Qt::Uninitialized);
+    t.ecrireDans(d.data());
+    return enregistrement(id::blank, d);
 }
 
 std::optional<Label> Label::lire(const char *d, std::uint32_t n)
@@ -270,7 +240,7 @@ std::optional<Label> Label::lire(const char *d, std::uint32_t n)
     const auto fin = texteCase(d, n, l.texte);
     if (!fin)
         return std::nullopt;
-    l.t = { lire16(d), lire16(d + 2), lire16(d + 4) };
+    l.t = EnTeteCase::verifie(d);
     l.taille = *fin;
     return l;
 }
@@ -281,7 +251,7 @@ std::optional<RString> RString::lire(const char *d, std::uint32_t n)
     const auto fin = texteCase(d, n, l.texte);
     if (!fin || *fin + 2 > n)
         return std::nullopt;
-    l.t = { lire16(d), lire16(d + 2), lire16(d + 4) };
+    l.t = EnTeteCase::verifie(d);
     l.taille = *fin + 2 + ChaineSst::tailleRun * std::uint32_t(lire16(d + *fin));
     return l;
 }

@@ -5,8 +5,10 @@
 #include <QByteArray>
 #include <QString>
 
+#include <bit>
 #include <cstdint>
 #include <optional>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -129,72 +131,70 @@ struct Bof
 /// En-tête commun des enregistrements de case : ligne, (première) colonne, format.
 struct EnTeteCase
 {
+    static constexpr std::uint32_t taille = 6;
     std::uint16_t ligne = 0, colonne = 0, xf = 0;
     // En ligne : lu pour chaque case d'une feuille.
     static std::optional<EnTeteCase> lire(const char *d, std::uint32_t n)
     {
-        if (n < 6)
+        if (n < taille)
             return std::nullopt;
-        return EnTeteCase { lire16(d), lire16(d + 2), lire16(d + 4) };
+        return verifie(d);
+    }
+    /// Sans contrôle : l'enregistrement qui le porte a vérifié sa longueur.
+    static EnTeteCase verifie(const char *d) { return { lire16(d), lire16(d + 2), lire16(d + 4) }; }
+    void ecrireDans(char *d) const
+    {
+        ecrire16(d, ligne);
+        ecrire16(d + 2, colonne);
+        ecrire16(d + 4, xf);
     }
 };
 
-/// NUMBER : un nombre en double.
-struct Number
+/**
+ * Case de taille fixe : l'en-tête, puis sa valeur à l'octet 6. NUMBER : un double ; RK : le
+ * nombre sous sa forme compacte (valeurRk) ; LABELSST : l'index de sa chaîne dans la SST.
+ */
+template<std::uint16_t Id, typename V>
+struct CaseValeur
 {
-    static constexpr std::uint32_t taille = 14;
+    static constexpr std::uint32_t taille = 6 + sizeof(V);
     EnTeteCase t;
-    double valeur = 0;
+    V valeur {};
     // En ligne, comme toutes les lectures de case.
-    static std::optional<Number> lire(const char *d, std::uint32_t n)
+    static std::optional<CaseValeur> lire(const char *d, std::uint32_t n)
     {
         if (n < taille)
             return std::nullopt;
-        return Number { { lire16(d), lire16(d + 2), lire16(d + 4) }, lireDouble(d + 6) };
+        if constexpr (std::is_same_v<V, double>)
+            return CaseValeur { EnTeteCase::verifie(d), lireDouble(d + 6) };
+        else
+            return CaseValeur { EnTeteCase::verifie(d), lire32(d + 6) };
     }
-    QByteArray ecrire() const;
-};
-
-/// RK : un nombre sous sa forme compacte (valeurRk).
-struct Rk
-{
-    static constexpr std::uint32_t taille = 10;
-    EnTeteCase t;
-    std::uint32_t rk = 0;
-    static std::optional<Rk> lire(const char *d, std::uint32_t n)
+    QByteArray ecrire() const
     {
-        if (n < taille)
-            return std::nullopt;
-        return Rk { { lire16(d), lire16(d + 2), lire16(d + 4) }, lire32(d + 6) };
+        QByteArray d(taille, Qt::Uninitialized);
+        t.ecrireDans(d.data());
+        if constexpr (std::is_same_v<V, double>)
+            ecrire64(d.data() + 6, std::bit_cast<std::uint64_t>(valeur));
+        else
+            ecrire32(d.data() + 6, valeur);
+        return enregistrement(Id, d);
     }
-    QByteArray ecrire() const;
 };
-
-/// LABELSST : renvoi à une chaîne de la SST.
-struct LabelSst
-{
-    static constexpr std::uint32_t taille = 10;
-    EnTeteCase t;
-    std::uint32_t isst = 0;
-    static std::optional<LabelSst> lire(const char *d, std::uint32_t n)
-    {
-        if (n < taille)
-            return std::nullopt;
-        return LabelSst { { lire16(d), lire16(d + 2), lire16(d + 4) }, lire32(d + 6) };
-    }
-    QByteArray ecrire() const;
-};
+using Number = CaseValeur<id::number, double>;
+using Rk = CaseValeur<id::rk, std::uint32_t>;
+using LabelSst = CaseValeur<id::labelsst, std::uint32_t>;
 
 /// BLANK : une case vide qui ne garde que son format.
 struct Blank
 {
-    static constexpr std::uint32_t taille = 6;
+    static constexpr std::uint32_t taille = EnTeteCase::taille;
     EnTeteCase t;
     static std::optional<Blank> lire(const char *d, std::uint32_t n)
     {
         if (n < taille)
             return std::nullopt;
-        return Blank { { lire16(d), lire16(d + 2), lire16(d + 4) } };
+        return Blank { EnTeteCase::verifie(d) };
     }
     QByteArray ecrire() const;
 };
@@ -210,8 +210,7 @@ struct BoolErr
     {
         if (n < taille)
             return std::nullopt;
-        return BoolErr { { lire16(d), lire16(d + 2), lire16(d + 4) }, std::uint8_t(d[6]),
-            d[7] != 0 };
+        return BoolErr { EnTeteCase::verifie(d), std::uint8_t(d[6]), d[7] != 0 };
     }
 };
 
@@ -245,8 +244,8 @@ struct Formula
     {
         if (n < 22)
             return std::nullopt;
-        Formula f { { lire16(d), lire16(d + 2), lire16(d + 4) }, std::nullopt, std::uint8_t(d[6]),
-            std::uint8_t(d[8]), 22 + std::uint32_t(lire16(d + 20)) };
+        Formula f { EnTeteCase::verifie(d), std::nullopt, std::uint8_t(d[6]), std::uint8_t(d[8]),
+            22 + std::uint32_t(lire16(d + 20)) };
         // Marqueur 0xFFFF à la place des deux derniers octets du double : pas un nombre.
         if (lire16(d + 12) != 0xFFFF)
             f.nombre = lireDouble(d + 6);
@@ -271,8 +270,7 @@ struct SuiteCases
     {
         if (n < 6 || (n - 6) % pas != 0)
             return std::nullopt;
-        return SuiteCases { { lire16(d), lire16(d + 2), lire16(d + 4) }, lire16(d + n - 2),
-            (n - 6) / pas };
+        return SuiteCases { EnTeteCase::verifie(d), lire16(d + n - 2), (n - 6) / pas };
     }
     /// Format de l'entrée `k` d'une suite déjà lue.
     static std::uint16_t xf(const char *d, std::uint32_t k) { return lire16(d + 4 + pas * k); }
