@@ -31,6 +31,17 @@ void ajouter32(QByteArray &o, std::uint32_t v)
     o.append(b, 4);
 }
 
+/// Caractères d'une chaîne BIFF8 d'un seul tenant : 8 bits (Latin-1) ou 16 bits.
+QString caracteres(const char *p, int nb, bool seize)
+{
+    if (!seize)
+        return QString::fromLatin1(p, nb);
+    QString s(nb, Qt::Uninitialized);
+    for (int i = 0; i < nb; ++i)
+        s[i] = QChar(char16_t(lire16(p + 2 * i)));
+    return s;
+}
+
 /**
  * Lecture des données d'un enregistrement et de ses CONTINUE comme d'un seul morceau.
  * Les octets bruts (en-têtes, runs, phonétique) passent d'un segment à l'autre tels quels ;
@@ -166,16 +177,6 @@ std::optional<std::uint32_t> texteCase(const char *d, std::uint32_t n, QString &
 }
 
 } // namespace
-
-QString caracteres(const char *p, int nb, bool seize)
-{
-    if (!seize)
-        return QString::fromLatin1(p, nb);
-    QString s(nb, Qt::Uninitialized);
-    for (int i = 0; i < nb; ++i)
-        s[i] = QChar(char16_t(lire16(p + 2 * i)));
-    return s;
-}
 
 bool estCase(std::uint16_t t)
 {

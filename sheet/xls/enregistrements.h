@@ -109,9 +109,6 @@ bool estAncienBof(std::uint16_t id);
 /// Enregistrement complet : en-tête (type, taille) puis données. Lève ErreurClasseur si trop long.
 QByteArray enregistrement(std::uint16_t type, const QByteArray &donnees);
 
-/// Caractères d'une chaîne BIFF8 d'un seul tenant : 8 bits (Latin-1) ou 16 bits.
-QString caracteres(const char *p, int nb, bool seize);
-
 /// Chaîne de la table SST, gardée entière pour pouvoir la réécrire.
 struct ChaineSst
 {
