@@ -2,7 +2,6 @@
 #include "sheet/xls/biff_ecriture.h"
 #include "sheet/xls/ecrivain_classeur.h"
 #include "sheet/xls/feuille_reecrite.h"
-#include "sheet/xls/octets.h"
 
 #include <algorithm>
 #include <memory>
@@ -12,18 +11,6 @@
 namespace zarvo::sheet::xls {
 
 using namespace ecriture;
-
-namespace {
-
-QByteArray recalcId()
-{
-    QByteArray d(8, '\0');
-    ecrire16(d.data(), id::recalcId);
-    // Moteur 0 : les tableurs recalculent toutes les formules à l'ouverture.
-    return enregistrement(id::recalcId, d);
-}
-
-} // namespace
 
 QByteArray reconstruireFlux(
     const ClasseurBiff &biff, const Ecritures &ecritures, const FeuillesLues &lues)
@@ -69,7 +56,7 @@ QByteArray reconstruireFlux(
             chaines.push_back({ t, {}, {} });
         std::int64_t total = sst.ecartTotal;
         if (plageSst)
-            total += lire32(biff.pointeur(plageSst->first));
+            total += biff.totalSst();
         // L'EXTSST suit toujours sa SST.
         const SstEcrite e
             = ecrireSst(chaines, std::uint32_t(std::max<std::int64_t>(total, 0)), out.size());
@@ -81,13 +68,13 @@ QByteArray reconstruireFlux(
         const auto t = enr[i].id;
         if (!recalcPose
             && (t == id::msoDrawingGroup || t == id::sst || t == id::extsst || i == g.dernier)) {
-            out += recalcId();
+            // Moteur 0 : les tableurs recalculent toutes les formules à l'ouverture.
+            out += RecalcId().ecrire();
             recalcPose = true;
         }
         if (t == id::recalcId && change) {
             QByteArray r = biff.brut(i);
-            if (r.size() >= 12)
-                ecrire32(r.data() + 8, 0);
+            RecalcId::remettreAZero(donneesDe(r), enr[i].longueur);
             out += r;
             continue;
         }
@@ -99,8 +86,9 @@ QByteArray reconstruireFlux(
                 const qsizetype place = out.size();
                 for (std::size_t k = plageSst->first; k <= plageSst->second; ++k)
                     out += biff.brut(k);
-                const std::int64_t total = std::int64_t(lire32(biff.pointeur(i))) + sst.ecartTotal;
-                ecrire32(out.data() + place + 4, std::uint32_t(std::max<std::int64_t>(total, 0)));
+                const std::int64_t total = std::int64_t(biff.totalSst()) + sst.ecartTotal;
+                Sst::changerTotal(out.data() + place + tailleEnTete, enr[i].longueur,
+                    std::uint32_t(std::max<std::int64_t>(total, 0)));
             }
             i = plageSst->second;
             continue;
@@ -108,8 +96,7 @@ QByteArray reconstruireFlux(
         if (t == id::extsst) {
             if (!sstNeuve) {
                 QByteArray x = biff.brut(i);
-                for (int o = 4 + 2; o + 8 <= x.size(); o += 8)
-                    ecrire32(x.data() + o, std::uint32_t(lire32(x.constData() + o) + decalageSst));
+                ExtSst::decaler(donneesDe(x), enr[i].longueur, decalageSst);
                 out += x;
             }
             continue;
@@ -150,7 +137,7 @@ QByteArray reconstruireFlux(
 
     // Place exacte de chaque feuille.
     for (const FeuilleDeclaree &f : biff.feuilles())
-        ecrire32(out.data() + placesBoundsheet.at(f.enregistrement) + 4,
+        BoundSheet::placer(out.data() + placesBoundsheet.at(f.enregistrement) + tailleEnTete,
             std::uint32_t(debuts.at(f.sousFlux)));
     if (out.size() > 0x7FFFFFFF)
         throw ErreurClasseur(GenreErreur::EcritureImpossible,

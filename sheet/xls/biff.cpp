@@ -2,7 +2,6 @@
 
 #include "sheet/erreur.h"
 #include "sheet/xls/conteneur.h"
-#include "sheet/xls/octets.h"
 
 #include <algorithm>
 #include <cmath>
@@ -25,190 +24,6 @@ namespace {
 constexpr std::uint16_t versionBiff8 = 0x0600;
 constexpr int profondeurMax = 16;
 constexpr int nbColonnesMax = 256;
-
-/// Caractères d'une chaîne BIFF8 non continuée : 8 bits (Latin-1) ou 16 bits.
-QString caracteres(const char *p, int nb, bool seize)
-{
-    if (!seize)
-        return QString::fromLatin1(p, nb);
-    QString s(nb, Qt::Uninitialized);
-    for (int i = 0; i < nb; ++i)
-        s[i] = QChar(char16_t(lire16(p + 2 * i)));
-    return s;
-}
-
-/**
- * Lecture des données d'un enregistrement et de ses CONTINUE comme d'un seul morceau.
- * Les octets bruts (en-têtes, runs, phonétique) passent d'un segment à l'autre tels quels ;
- * des caractères qui reprennent dans un nouveau segment y sont précédés d'un octet d'option
- * neuf qui peut faire passer de 8 à 16 bits ou l'inverse.
- */
-class LecteurContinu
-{
-public:
-    LecteurContinu(const QByteArray &flux, const std::vector<Enregistrement> &enr,
-        std::size_t premier, std::size_t dernier, QString quoi)
-        : m_flux(flux.constData())
-        , m_quoi(std::move(quoi))
-    {
-        for (std::size_t i = premier; i <= dernier; ++i)
-            m_segments.push_back({ enr[i].debutDonnees(), enr[i].longueur });
-    }
-
-    bool fini()
-    {
-        while (m_seg < m_segments.size() && m_pos >= m_segments[m_seg].second) {
-            ++m_seg;
-            m_pos = 0;
-        }
-        return m_seg >= m_segments.size();
-    }
-
-    void brut(char *dest, std::uint32_t nb)
-    {
-        while (nb > 0) {
-            if (fini())
-                tronque();
-            const auto &[debut, longueur] = m_segments[m_seg];
-            const std::uint32_t morceau = std::min(nb, std::uint32_t(longueur) - m_pos);
-            if (dest) {
-                std::memcpy(dest, m_flux + debut + m_pos, morceau);
-                dest += morceau;
-            }
-            m_pos += morceau;
-            nb -= morceau;
-        }
-    }
-    QByteArray brut(std::uint32_t nb)
-    {
-        // Borné par ce qui reste : un compte absurde n'alloue rien.
-        if (nb > reste())
-            tronque();
-        QByteArray r(qsizetype(nb), Qt::Uninitialized);
-        brut(r.data(), nb);
-        return r;
-    }
-    std::uint8_t u8()
-    {
-        char c;
-        brut(&c, 1);
-        return std::uint8_t(c);
-    }
-    std::uint16_t u16()
-    {
-        char c[2];
-        brut(c, 2);
-        return lire16(c);
-    }
-    std::uint32_t u32()
-    {
-        char c[4];
-        brut(c, 4);
-        return lire32(c);
-    }
-
-    QString chaine(int nb, bool seize)
-    {
-        QString r;
-        r.reserve(std::min<qsizetype>(nb, reste()));
-        while (nb > 0) {
-            if (m_seg < m_segments.size() && m_pos >= m_segments[m_seg].second) {
-                if (!fini()) {
-                    // Reprise des caractères dans un CONTINUE : nouvel octet d'option.
-                    const std::uint8_t option = u8();
-                    if (option > 1)
-                        abime(QStringLiteral("%1 : octet d'option invalide dans un CONTINUE")
-                                  .arg(m_quoi));
-                    seize = option == 1;
-                }
-            }
-            if (fini())
-                tronque();
-            const auto &[debut, longueur] = m_segments[m_seg];
-            const std::uint32_t dispo = (std::uint32_t(longueur) - m_pos) / (seize ? 2 : 1);
-            if (dispo == 0)
-                abime(
-                    QStringLiteral("%1 : caractère coupé entre deux enregistrements").arg(m_quoi));
-            const int morceau = int(std::min<std::uint32_t>(std::uint32_t(nb), dispo));
-            r += caracteres(m_flux + debut + m_pos, morceau, seize);
-            m_pos += std::uint32_t(morceau) * (seize ? 2 : 1);
-            nb -= morceau;
-        }
-        return r;
-    }
-
-private:
-    std::uint64_t reste() const
-    {
-        std::uint64_t r = 0;
-        for (std::size_t i = m_seg; i < m_segments.size(); ++i)
-            r += m_segments[i].second - (i == m_seg ? m_pos : 0);
-        return r;
-    }
-    [[noreturn]] void tronque() const
-    {
-        abime(QStringLiteral("%1 : données tronquées").arg(m_quoi));
-    }
-
-    const char *m_flux;
-    QString m_quoi;
-    std::vector<std::pair<std::uint32_t, std::uint16_t>> m_segments;
-    std::size_t m_seg = 0;
-    std::uint32_t m_pos = 0;
-};
-
-/// Vue bornée sur les données d'un enregistrement de case.
-class Donnees
-{
-public:
-    Donnees(const char *p, std::uint32_t n)
-        : m_p(p)
-        , m_n(n)
-    { }
-    std::uint32_t taille() const { return m_n; }
-    void exiger(std::uint32_t fin) const
-    {
-        if (fin > m_n)
-            throw std::out_of_range("enregistrement");
-    }
-    std::uint8_t u8(std::uint32_t o) const
-    {
-        exiger(o + 1);
-        return std::uint8_t(m_p[o]);
-    }
-    std::uint16_t u16(std::uint32_t o) const
-    {
-        exiger(o + 2);
-        return lire16(m_p + o);
-    }
-    std::uint32_t u32(std::uint32_t o) const
-    {
-        exiger(o + 4);
-        return lire32(m_p + o);
-    }
-    double f64(std::uint32_t o) const
-    {
-        exiger(o + 8);
-        return lireDouble(m_p + o);
-    }
-    /// Chaîne XLUnicodeString (compte sur 16 bits, options, caractères) ; rend la fin.
-    std::uint32_t chaine(std::uint32_t o, QString &texte, std::uint8_t *options = nullptr) const
-    {
-        const int nb = u16(o);
-        const std::uint8_t opt = u8(o + 2);
-        const bool seize = opt & 0x01;
-        const std::uint32_t fin = o + 3 + std::uint32_t(nb) * (seize ? 2 : 1);
-        exiger(fin);
-        texte = caracteres(m_p + o + 3, nb, seize);
-        if (options)
-            *options = opt;
-        return fin;
-    }
-
-private:
-    const char *m_p;
-    std::uint32_t m_n;
-};
 
 } // namespace
 
@@ -249,8 +64,8 @@ Cellule FeuilleBiff::valeur(const Case &c, int colonne) const
     case Case::Genre::Nombre:
         return Cellule::nombre(c.nombre);
     case Case::Genre::MulRk:
-        return Cellule::nombre(valeurRk(lire32(
-            m_flux.constData() + c.donnees + 4 + 6 * std::uint32_t(colonne - c.colonne) + 2)));
+        return Cellule::nombre(valeurRk(
+            MulRk::rk(m_flux.constData() + c.donnees, std::uint32_t(colonne - c.colonne))));
     case Case::Genre::Sst:
         return Cellule::texte((*m_sst)[c.index].texte);
     case Case::Genre::Texte:
@@ -282,14 +97,9 @@ std::uint16_t FeuilleBiff::xf(const Case &c, int colonne) const
 {
     if (c.colonne == c.derniere)
         return c.xf;
-    const std::uint32_t pas = c.genre == Case::Genre::MulRk ? 6 : 2;
-    return lire16(m_flux.constData() + c.donnees + 4 + pas * std::uint32_t(colonne - c.colonne));
-}
-
-QByteArray ClasseurBiff::donnees(std::size_t index) const
-{
-    const Enregistrement &e = m_enregistrements.at(index);
-    return m_flux.mid(e.debutDonnees(), e.longueur);
+    const char *d = m_flux.constData() + c.donnees;
+    const auto k = std::uint32_t(colonne - c.colonne);
+    return c.genre == Case::Genre::MulRk ? MulRk::xf(d, k) : MulBlank::xf(d, k);
 }
 
 ClasseurBiff ClasseurBiff::lire(const QByteArray &flux)
@@ -307,14 +117,14 @@ ClasseurBiff ClasseurBiff::lire(const QByteArray &flux)
         if (profondeur == 0 && !c.m_sousFlux.empty()
             && std::all_of(d + pos, d + n, [](char o) { return o == 0; }))
             break; // bourrage final
-        if (n - pos < 4)
+        if (n - pos < tailleEnTete)
             abime(QStringLiteral("enregistrement tronqué en fin de classeur"));
-        Enregistrement e { lire16(d + pos), lire16(d + pos + 2), pos };
+        Enregistrement e = Enregistrement::enTete(d, pos);
         // Des écrivains mettent des FORMULA au format BIFF8 sous le numéro d'Excel 3 ou 4 :
         // ce sont des formules, lues et réécrites comme telles (octets d'origine gardés).
         if (e.id == id::formulaBiff3 || e.id == id::formulaBiff4)
             e.id = id::formula;
-        if (e.longueur > n - pos - 4)
+        if (e.longueur > n - pos - tailleEnTete)
             abime(QStringLiteral("enregistrement tronqué en fin de classeur"));
         const std::size_t index = c.m_enregistrements.size();
         if (profondeur == 0) {
@@ -377,21 +187,17 @@ void ClasseurBiff::lireGlobaux()
             ++m_nbXf;
             break;
         case id::boundsheet: {
-            if (e.longueur < 8)
+            const auto b = BoundSheet::lire(p, e.longueur);
+            if (!b)
                 abime(QStringLiteral("BOUNDSHEET tronqué"));
             FeuilleDeclaree f;
-            const std::uint32_t position = lire32(p);
-            f.visibilite = std::uint8_t(p[4]) & 0x03;
-            f.type = std::uint8_t(p[5]);
+            f.visibilite = b->visibilite;
+            f.type = b->type;
             f.enregistrement = i;
-            const int nb = std::uint8_t(p[6]);
-            const bool seize = std::uint8_t(p[7]) & 0x01;
-            if (8 + nb * (seize ? 2 : 1) > e.longueur)
-                abime(QStringLiteral("BOUNDSHEET tronqué"));
-            f.nom = caracteres(p + 8, nb, seize);
+            f.nom = b->nom;
             const auto it
                 = std::find_if(m_sousFlux.begin() + 1, m_sousFlux.end(), [&](const SousFlux &s) {
-                      return m_enregistrements[s.premier].position == position;
+                      return m_enregistrements[s.premier].position == b->position;
                   });
             if (it == m_sousFlux.end())
                 abime(QStringLiteral("la feuille « %1 » ne pointe pas sur un début de feuille")
@@ -410,36 +216,13 @@ void ClasseurBiff::lireGlobaux()
             while (dernier + 1 < g.dernier && m_enregistrements[dernier + 1].id == id::continuation)
                 ++dernier;
             m_sstEnregistrements = std::pair(i, dernier);
-            lireSst(i, dernier); // ses CONTINUE ne portent rien d'autre
+            // Ses CONTINUE ne portent rien d'autre.
+            m_totalSst = Sst::lire(m_flux, m_enregistrements, i, dernier, *m_sst).total;
             break;
         }
         default:
             break;
         }
-    }
-}
-
-void ClasseurBiff::lireSst(std::size_t premier, std::size_t dernier)
-{
-    const QString quoi = QStringLiteral("table des chaînes (SST)");
-    LecteurContinu l(m_flux, m_enregistrements, premier, dernier, quoi);
-    l.u32(); // total des références : sans usage
-    l.u32(); // nombre de chaînes déclaré : pas fiable, on lit jusqu'au bout
-    while (!l.fini()) {
-        ChaineSst s;
-        const int nb = l.u16();
-        const std::uint8_t options = l.u8();
-        const bool seize = options & 0x01;
-        const bool phonetique = options & 0x04;
-        const bool riche = options & 0x08;
-        const std::uint16_t nbRuns = riche ? l.u16() : 0;
-        const std::uint32_t taillePhon = phonetique ? l.u32() : 0;
-        s.texte = l.chaine(nb, seize);
-        if (nbRuns > 0)
-            s.runs = l.brut(std::uint32_t(nbRuns) * 4);
-        if (taillePhon > 0)
-            s.phonetique = l.brut(taillePhon);
-        m_sst->push_back(std::move(s));
     }
 }
 
@@ -486,24 +269,29 @@ private:
     static constexpr std::size_t aucune = std::size_t(-1);
 
     [[gnu::cold]] QString quoi(const Enregistrement &e) const;
+    [[noreturn, gnu::cold]] void tronque(const Enregistrement &e) const;
+    /// Enregistrement lu, ou refusé comme tronqué.
+    template<typename T>
+    [[gnu::always_inline]] inline T lu(const Enregistrement &e, std::optional<T> &&r) const
+    {
+        if (!r)
+            tronque(e);
+        return std::move(*r);
+    }
     void resultatTexte(std::size_t i);
     [[gnu::always_inline]] inline void decoder(std::size_t i);
-    void suite(std::size_t i, const Donnees &r);
-    Case boolerr(const Enregistrement &e, const Donnees &r);
-    Case formule(const Enregistrement &e, const Donnees &r);
+    template<typename Suite>
+    void suite(std::size_t i);
+    Case boolerr(const Enregistrement &e, const BoolErr &b);
+    Case formule(const Enregistrement &e, const Formula &f);
     [[gnu::always_inline]] inline void longueurExacte(
         const Enregistrement &e, std::uint32_t attendue) const;
     [[gnu::always_inline]] inline Case nombre(const Enregistrement &e, double v) const;
     [[gnu::always_inline]] inline Case texte(const QString &t);
     [[gnu::always_inline]] inline void verifierXf(const Enregistrement &e, std::uint16_t xf) const;
-    [[gnu::always_inline]] inline EnTeteCase enTete(const Enregistrement &e) const;
     [[gnu::always_inline]] inline void ajouter(
         std::size_t i, const EnTeteCase &t, std::uint16_t derniere, Case c);
-    void ajouter(std::size_t i, Case c)
-    {
-        const EnTeteCase t = enTete(m_enr[i]);
-        ajouter(i, t, t.colonne, c);
-    }
+    void ajouter(std::size_t i, const EnTeteCase &t, Case c) { ajouter(i, t, t.colonne, c); }
 
     const QByteArray &m_flux;
     const char *m_d;
@@ -520,8 +308,13 @@ QString LecteurCases::quoi(const Enregistrement &e) const
     // Le numéro lu dans le fichier, pas celui qui le remplace (FORMULA d'Excel 3 ou 4).
     return QStringLiteral("feuille « %1 », enregistrement 0x%2 à l'octet %3")
         .arg(m_nom)
-        .arg(lire16(m_d + e.position), 4, 16, QLatin1Char('0'))
+        .arg(Enregistrement::enTete(m_d, e.position).id, 4, 16, QLatin1Char('0'))
         .arg(e.position);
+}
+
+void LecteurCases::tronque(const Enregistrement &e) const
+{
+    abime(QStringLiteral("%1 : enregistrement tronqué").arg(quoi(e)));
 }
 
 void LecteurCases::lire(Place place)
@@ -546,30 +339,17 @@ void LecteurCases::lire(Place place)
             abime(QStringLiteral("%1 : résultat texte de formule (STRING) manquant").arg(quoi(e)));
         return;
     }
-    try {
-        decoder(i);
-    } catch (const std::out_of_range &) {
-        abime(QStringLiteral("%1 : enregistrement tronqué").arg(quoi(e)));
-    }
+    decoder(i);
 }
 
 /// Le STRING qui porte le résultat texte de la FORMULA précédente.
 void LecteurCases::resultatTexte(std::size_t i)
 {
-    const Enregistrement &e = m_enr[i];
-    QString t;
-    try {
-        // Un long résultat peut se poursuivre dans des CONTINUE.
-        std::size_t fin = i;
-        while (fin + 1 < m_dernier && m_enr[fin + 1].id == id::continuation)
-            ++fin;
-        LecteurContinu l(m_flux, m_enr, i, fin, quoi(e));
-        const int nb = l.u16();
-        const bool seize = l.u8() & 0x01;
-        t = l.chaine(nb, seize); // les CONTINUE qui suivent ne portent rien d'autre
-    } catch (const std::out_of_range &) {
-        abime(QStringLiteral("%1 : enregistrement tronqué").arg(quoi(e)));
-    }
+    // Un long résultat peut se poursuivre dans des CONTINUE.
+    std::size_t fin = i;
+    while (fin + 1 < m_dernier && m_enr[fin + 1].id == id::continuation)
+        ++fin;
+    const QString t = String::lire(m_flux, m_enr, i, fin, quoi(m_enr[i]));
     Case &c = cases[m_formuleTexte];
     c.genre = Case::Genre::Texte;
     c.index = std::uint32_t(textes.size());
@@ -578,54 +358,69 @@ void LecteurCases::resultatTexte(std::size_t i)
     m_formuleTexte = aucune;
 }
 
-/// Un enregistrement de case ; les autres passent. Lève std::out_of_range si tronqué.
+/// Un enregistrement de case ; les autres passent.
 void LecteurCases::decoder(std::size_t i)
 {
     const Enregistrement &e = m_enr[i];
-    const Donnees r(m_d + e.debutDonnees(), e.longueur);
+    const char *d = m_d + e.debutDonnees();
+    const std::uint32_t n = e.longueur;
     switch (e.id) {
-    case id::number:
-        longueurExacte(e, 14);
-        ajouter(i, nombre(e, r.f64(6)));
+    case id::number: {
+        longueurExacte(e, Number::taille);
+        const Number c = lu(e, Number::lire(d, n));
+        ajouter(i, c.t, nombre(e, c.valeur));
         break;
-    case id::rk:
-        longueurExacte(e, 10);
-        ajouter(i, nombre(e, valeurRk(r.u32(6))));
+    }
+    case id::rk: {
+        longueurExacte(e, Rk::taille);
+        const Rk c = lu(e, Rk::lire(d, n));
+        ajouter(i, c.t, nombre(e, valeurRk(c.valeur)));
         break;
+    }
     case id::mulrk:
+        suite<MulRk>(i);
+        break;
     case id::mulblank:
-        suite(i, r);
+        suite<MulBlank>(i);
         break;
     case id::labelsst: {
-        longueurExacte(e, 10);
-        const std::uint32_t isst = r.u32(6);
-        if (isst >= m_nbSst)
+        longueurExacte(e, LabelSst::taille);
+        const LabelSst l = lu(e, LabelSst::lire(d, n));
+        if (l.valeur >= m_nbSst)
             abime(QStringLiteral("%1 : index de chaîne hors de la table").arg(quoi(e)));
         Case c;
         c.genre = Case::Genre::Sst;
-        c.index = isst;
-        ajouter(i, c);
+        c.index = l.valeur;
+        ajouter(i, l.t, c);
         break;
     }
-    case id::label:
+    case id::label: {
+        const Label l = lu(e, Label::lire(d, n));
+        longueurExacte(e, l.taille);
+        ajouter(i, l.t, texte(l.texte));
+        break;
+    }
     case id::rstring: {
-        QString t;
-        const std::uint32_t fin = r.chaine(6, t);
-        longueurExacte(e, e.id == id::rstring ? fin + 2 + 4 * std::uint32_t(r.u16(fin)) : fin);
-        ajouter(i, texte(t));
+        const RString l = lu(e, RString::lire(d, n));
+        longueurExacte(e, l.taille);
+        ajouter(i, l.t, texte(l.texte));
         break;
     }
     case id::blank:
-        longueurExacte(e, 6);
-        ajouter(i, Case());
+        longueurExacte(e, Blank::taille);
+        ajouter(i, lu(e, Blank::lire(d, n)).t, Case());
         break;
-    case id::boolerr:
-        longueurExacte(e, 8);
-        ajouter(i, boolerr(e, r));
+    case id::boolerr: {
+        longueurExacte(e, BoolErr::taille);
+        const BoolErr b = lu(e, BoolErr::lire(d, n));
+        ajouter(i, b.t, boolerr(e, b));
         break;
-    case id::formula:
-        ajouter(i, formule(e, r));
+    }
+    case id::formula: {
+        const Formula f = lu(e, Formula::lire(d, n));
+        ajouter(i, f.t, formule(e, f));
         break;
+    }
     default:
         break;
     }
@@ -633,54 +428,53 @@ void LecteurCases::decoder(std::size_t i)
 
 /// MULRK ou MULBLANK : une seule entrée pour la suite de colonnes ; chaque valeur est vérifiée
 /// ici et relue de l'enregistrement à la demande.
-void LecteurCases::suite(std::size_t i, const Donnees &r)
+template<typename Suite>
+void LecteurCases::suite(std::size_t i)
 {
     const Enregistrement &e = m_enr[i];
-    const bool rk = e.id == id::mulrk;
-    const std::uint32_t pas = rk ? 6 : 2;
-    if (r.taille() < 6 || (r.taille() - 6) % pas != 0)
+    const char *d = m_d + e.debutDonnees();
+    const auto s = Suite::lire(d, e.longueur);
+    if (!s)
         abime(QStringLiteral("%1 : longueur incohérente").arg(quoi(e)));
-    const std::uint32_t nb = (r.taille() - 6) / pas;
-    const EnTeteCase t = enTete(e);
-    const std::uint16_t derniere = r.u16(r.taille() - 2);
+    const std::uint32_t nb = s->nb;
+    const EnTeteCase t = s->t;
+    const std::uint16_t derniere = s->derniere;
     if (nb == 0 || derniere < t.colonne || std::uint32_t(derniere - t.colonne + 1) != nb)
         abime(QStringLiteral("%1 : nombre d'entrées incohérent avec les colonnes").arg(quoi(e)));
     for (std::uint32_t k = 0; k < nb; ++k) {
-        const std::uint32_t o = 4 + k * pas;
-        verifierXf(e, r.u16(o));
-        if (rk && !std::isfinite(valeurRk(r.u32(o + 2))))
-            abime(QStringLiteral("%1 : nombre non fini").arg(quoi(e)));
+        verifierXf(e, Suite::xf(d, k));
+        if constexpr (Suite::id == id::mulrk)
+            if (!std::isfinite(valeurRk(MulRk::rk(d, k))))
+                abime(QStringLiteral("%1 : nombre non fini").arg(quoi(e)));
     }
     Case c;
-    c.genre = rk ? Case::Genre::MulRk : Case::Genre::Vide;
+    c.genre = Suite::id == id::mulrk ? Case::Genre::MulRk : Case::Genre::Vide;
     ajouter(i, t, derniere, c);
 }
 
 /// BOOLERR : un booléen (lu comme 1 ou 0) ou un code d'erreur (lu comme son texte).
-Case LecteurCases::boolerr(const Enregistrement &e, const Donnees &r)
+Case LecteurCases::boolerr(const Enregistrement &e, const BoolErr &b)
 {
-    const std::uint8_t v = r.u8(6);
-    if (r.u8(7)) {
-        const QString t = texteErreur(v);
+    if (b.erreur) {
+        const QString t = texteErreur(b.valeur);
         if (t.isEmpty())
             abime(QStringLiteral("%1 : code d'erreur inconnu").arg(quoi(e)));
         return texte(t);
     }
-    if (v > 1)
+    if (b.valeur > 1)
         abime(QStringLiteral("%1 : booléen invalide").arg(quoi(e)));
-    return nombre(e, v);
+    return nombre(e, b.valeur);
 }
 
 /// FORMULA : son résultat en cache ; un résultat texte attend le STRING qui suit.
-Case LecteurCases::formule(const Enregistrement &e, const Donnees &r)
+Case LecteurCases::formule(const Enregistrement &e, const Formula &f)
 {
-    const std::uint32_t jetons = r.u16(20);
-    if (22 + jetons > r.taille())
+    if (f.finJetons > e.longueur)
         abime(QStringLiteral("%1 : formule plus longue que son enregistrement").arg(quoi(e)));
-    if (r.u16(12) != 0xFFFF)
-        return nombre(e, r.f64(6));
-    const std::uint8_t genre = r.u8(6), v = r.u8(8);
-    switch (genre) {
+    if (f.nombre)
+        return nombre(e, *f.nombre);
+    const std::uint8_t v = f.valeur;
+    switch (f.genre) {
     case 0:
         m_formuleTexte = cases.size();
         return Case();
@@ -734,14 +528,6 @@ void LecteurCases::verifierXf(const Enregistrement &e, std::uint16_t xf) const
 {
     if (xf >= m_nbXf)
         abime(QStringLiteral("%1 : index de format (XF) hors de la table").arg(quoi(e)));
-}
-
-EnTeteCase LecteurCases::enTete(const Enregistrement &e) const
-{
-    const auto t = EnTeteCase::lire(m_d + e.debutDonnees(), e.longueur);
-    if (!t)
-        throw std::out_of_range("enregistrement");
-    return *t;
 }
 
 void LecteurCases::ajouter(std::size_t i, const EnTeteCase &t, std::uint16_t derniere, Case c)

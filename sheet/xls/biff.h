@@ -48,14 +48,6 @@ struct FeuilleDeclaree
     bool estFeuilleDeCalcul() const { return type == 0; }
 };
 
-/// Chaîne de la table SST, gardée entière pour pouvoir la réécrire.
-struct ChaineSst
-{
-    QString texte;
-    QByteArray runs; ///< mise en forme riche brute : 4 octets par run
-    QByteArray phonetique; ///< données phonétiques (ExtRst) brutes
-};
-
 /**
  * Une case, ou une suite de cases d'une même ligne (MULRK, MULBLANK), tenue par un
  * enregistrement ; numéros à partir de 0, comme dans le fichier. Forme compacte : la valeur
@@ -112,8 +104,6 @@ public:
 
     const QByteArray &flux() const { return m_flux; }
     const std::vector<Enregistrement> &enregistrements() const { return m_enregistrements; }
-    /// Octets de données d'un enregistrement (sans l'en-tête).
-    QByteArray donnees(std::size_t index) const;
     /// Début des données d'un enregistrement dans le flux, sans copie.
     const char *pointeur(std::size_t index) const
     {
@@ -123,7 +113,7 @@ public:
     QByteArray brut(std::size_t index) const
     {
         const Enregistrement &e = m_enregistrements[index];
-        return m_flux.mid(e.position, 4 + e.longueur);
+        return m_flux.mid(e.position, tailleEnTete + e.longueur);
     }
     /// Octets nuls qui suivent le dernier EOF (bourrage de certains écrivains), gardés tels quels.
     std::uint32_t tailleBourrage() const
@@ -134,6 +124,8 @@ public:
     const std::vector<SousFlux> &sousFlux() const { return m_sousFlux; }
     const std::vector<FeuilleDeclaree> &feuilles() const { return m_feuilles; }
     const std::vector<ChaineSst> &sst() const { return *m_sst; }
+    /// Total des renvois aux chaînes déclaré par la SST (0 sans SST).
+    std::uint32_t totalSst() const { return m_totalSst; }
     /// Index du SST et du dernier de ses CONTINUE ; absent si le classeur n'a pas de SST.
     std::optional<std::pair<std::size_t, std::size_t>> enregistrementsSst() const
     {
@@ -154,7 +146,6 @@ public:
 private:
     ClasseurBiff() = default;
     void lireGlobaux();
-    void lireSst(std::size_t premier, std::size_t dernier);
 
     QByteArray m_flux;
     std::vector<Enregistrement> m_enregistrements;
@@ -163,6 +154,7 @@ private:
     std::vector<FeuilleDeclaree> m_feuilles;
     std::shared_ptr<std::vector<ChaineSst>> m_sst = std::make_shared<std::vector<ChaineSst>>();
     std::optional<std::pair<std::size_t, std::size_t>> m_sstEnregistrements;
+    std::uint32_t m_totalSst = 0;
     int m_nbXf = 0;
 };
 

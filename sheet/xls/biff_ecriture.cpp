@@ -1,41 +1,12 @@
 #include "sheet/xls/biff_ecriture.h"
 
 #include "sheet/erreur.h"
-#include "sheet/xls/octets.h"
 
 #include <algorithm>
 #include <bit>
 #include <cmath>
 
 namespace zarvo::sheet::xls::ecriture {
-
-namespace {
-
-void ajouter16(QByteArray &o, std::uint16_t v)
-{
-    char b[2];
-    ecrire16(b, v);
-    o.append(b, 2);
-}
-
-void ajouter32(QByteArray &o, std::uint32_t v)
-{
-    char b[4];
-    ecrire32(b, v);
-    o.append(b, 4);
-}
-
-QByteArray debutCase(int ligne, int colonne, std::uint16_t xf)
-{
-    QByteArray d;
-    d.reserve(14);
-    ajouter16(d, std::uint16_t(ligne));
-    ajouter16(d, std::uint16_t(colonne));
-    ajouter16(d, xf);
-    return d;
-}
-
-} // namespace
 
 std::optional<std::uint32_t> encoderRk(double v)
 {
@@ -69,27 +40,20 @@ std::optional<std::uint32_t> encoderRk(double v)
 
 QByteArray caseNombre(int ligne, int colonne, std::uint16_t xf, double v)
 {
-    QByteArray d = debutCase(ligne, colonne, xf);
-    if (const auto rk = encoderRk(v)) {
-        ajouter32(d, *rk);
-        return enregistrement(id::rk, d);
-    }
-    char b[8];
-    ecrire64(b, std::bit_cast<std::uint64_t>(v));
-    d.append(b, 8);
-    return enregistrement(id::number, d);
+    const EnTeteCase t { std::uint16_t(ligne), std::uint16_t(colonne), xf };
+    if (const auto rk = encoderRk(v))
+        return Rk { t, *rk }.ecrire();
+    return Number { t, v }.ecrire();
 }
 
 QByteArray caseSst(int ligne, int colonne, std::uint16_t xf, std::uint32_t indice)
 {
-    QByteArray d = debutCase(ligne, colonne, xf);
-    ajouter32(d, indice);
-    return enregistrement(id::labelsst, d);
+    return LabelSst { { std::uint16_t(ligne), std::uint16_t(colonne), xf }, indice }.ecrire();
 }
 
 QByteArray caseVide(int ligne, int colonne, std::uint16_t xf)
 {
-    return enregistrement(id::blank, debutCase(ligne, colonne, xf));
+    return Blank { { std::uint16_t(ligne), std::uint16_t(colonne), xf } }.ecrire();
 }
 
 QString texteTropLong(qsizetype longueur)
@@ -131,8 +95,8 @@ public:
     }
     QByteArray &courant() { return m_courant; }
     /// Position dans le flux de l'octet qui va être écrit, et son décalage dans l'enregistrement.
-    qint64 position() const { return m_debut + m_sortie.size() + 4 + m_courant.size(); }
-    std::uint16_t decalage() const { return std::uint16_t(4 + m_courant.size()); }
+    qint64 position() const { return m_debut + m_sortie.size() + tailleEnTete + m_courant.size(); }
+    std::uint16_t decalage() const { return std::uint16_t(tailleEnTete + m_courant.size()); }
     QByteArray fin()
     {
         suivant();
@@ -168,41 +132,33 @@ SstEcrite ecrireSst(const std::vector<ChaineSst> &chaines, std::uint32_t total, 
     const auto nb = std::uint32_t(chaines.size());
     // Au plus 128 paquets, et jamais moins de 8 chaînes par paquet.
     const std::uint32_t parPaquet = std::max<std::uint32_t>(8, (nb + 127) / 128);
-    QByteArray ext;
-    ajouter16(ext, std::uint16_t(parPaquet));
+    ExtSst ext;
+    ext.parPaquet = std::uint16_t(parPaquet);
 
     SuiteSst suite(debut);
-    ajouter32(suite.courant(), total);
-    ajouter32(suite.courant(), nb);
+    Sst { total, nb }.ajouterA(suite.courant());
     for (std::uint32_t i = 0; i < nb; ++i) {
         const ChaineSst &c = chaines[i];
         // La limite d'une case vaut pour les textes que l'éditeur écrit (vérifiés en amont) :
         // une chaîne déjà dans le fichier passe telle quelle, seul son compte sur 16 bits borne.
         if (c.texte.size() > 0xFFFF)
             throw ErreurClasseur(GenreErreur::TexteTropLong, texteTropLong(c.texte.size()));
-        if (c.runs.size() % 4 != 0)
+        if (c.runs.size() % ChaineSst::tailleRun != 0)
             throw ErreurClasseur(GenreErreur::Abime,
                 QStringLiteral("mise en forme d'une chaîne partagée incohérente"));
         const bool large = estLarge(c.texte);
         const int tailleCar = large ? 2 : 1;
         const bool riche = !c.runs.isEmpty();
         const bool phon = !c.phonetique.isEmpty();
-        const int entete = 3 + (riche ? 2 : 0) + (phon ? 4 : 0);
+        const EnTeteChaineSst entete { std::uint16_t(c.texte.size()), large, riche, phon,
+            std::uint16_t(c.runs.size() / ChaineSst::tailleRun),
+            std::uint32_t(c.phonetique.size()) };
         // Le premier caractère, paire de substitution entière, reste avec l'en-tête.
         const int premier = c.texte.isEmpty() ? 0 : c.texte[0].isHighSurrogate() ? 2 : 1;
-        suite.assurer(entete + premier * tailleCar);
-        if (i % parPaquet == 0) {
-            ajouter32(ext, std::uint32_t(suite.position()));
-            ajouter16(ext, suite.decalage());
-            ajouter16(ext, 0);
-        }
-        QByteArray &o = suite.courant();
-        ajouter16(o, std::uint16_t(c.texte.size()));
-        o.append(char((large ? 0x01 : 0) | (phon ? 0x04 : 0) | (riche ? 0x08 : 0)));
-        if (riche)
-            ajouter16(o, std::uint16_t(c.runs.size() / 4));
-        if (phon)
-            ajouter32(o, std::uint32_t(c.phonetique.size()));
+        suite.assurer(entete.taille() + premier * tailleCar);
+        if (i % parPaquet == 0)
+            ext.reperes.push_back({ std::uint32_t(suite.position()), suite.decalage() });
+        entete.ajouterA(suite.courant());
         qsizetype fait = 0;
         while (fait < c.texte.size()) {
             if (fait > 0) {
@@ -222,9 +178,9 @@ SstEcrite ecrireSst(const std::vector<ChaineSst> &chaines, std::uint32_t total, 
             ajouterCaracteres(suite.courant(), c.texte, fait, n, large);
             fait += n;
         }
-        for (qsizetype r = 0; r < c.runs.size(); r += 4) {
-            suite.assurer(4);
-            suite.courant().append(c.runs.mid(r, 4));
+        for (qsizetype r = 0; r < c.runs.size(); r += ChaineSst::tailleRun) {
+            suite.assurer(ChaineSst::tailleRun);
+            suite.courant().append(c.runs.mid(r, ChaineSst::tailleRun));
         }
         for (qsizetype p = 0; p < c.phonetique.size();) {
             suite.assurer(1);
@@ -233,38 +189,23 @@ SstEcrite ecrireSst(const std::vector<ChaineSst> &chaines, std::uint32_t total, 
             p += n;
         }
     }
-    return { suite.fin(), enregistrement(id::extsst, ext) };
+    return { suite.fin(), ext.ecrire() };
 }
 
 QByteArray dbcell(const BlocLignes &bloc, qint64 position)
 {
-    QByteArray d;
-    ajouter32(d, std::uint32_t(position - bloc.premiereLigne));
-    // Premier écart compté depuis la fin du premier ROW (20 octets), les suivants d'une case à
-    // l'autre.
-    qint64 precedent = bloc.premiereLigne + 20;
+    DbCell d { std::uint32_t(position - bloc.premiereLigne), {} };
+    // Premier écart compté depuis la fin du premier ROW, les suivants d'une case à l'autre.
+    qint64 precedent = bloc.premiereLigne + tailleEnTete + Row::taille;
     for (const qint64 p : bloc.premieresCases) {
         const qint64 ecart = p - precedent;
         if (ecart < 0 || ecart > 0xFFFF)
             throw ErreurClasseur(GenreErreur::EcritureImpossible,
                 QStringLiteral("bloc de lignes impossible à indexer"));
-        ajouter16(d, std::uint16_t(ecart));
+        d.ecarts.push_back(std::uint16_t(ecart));
         precedent = p;
     }
-    return enregistrement(id::dbcell, d);
-}
-
-QByteArray index(std::uint32_t premiere, std::uint32_t finLignes, qint64 positionDefColWidth,
-    const std::vector<qint64> &positionsDbcell)
-{
-    QByteArray d;
-    ajouter32(d, 0);
-    ajouter32(d, premiere);
-    ajouter32(d, finLignes);
-    ajouter32(d, std::uint32_t(positionDefColWidth));
-    for (const qint64 p : positionsDbcell)
-        ajouter32(d, std::uint32_t(p));
-    return enregistrement(id::index, d);
+    return d.ecrire();
 }
 
 } // namespace zarvo::sheet::xls::ecriture

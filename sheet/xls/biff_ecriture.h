@@ -13,7 +13,7 @@ namespace zarvo::sheet::xls {
 
 /**
  * Briques d'écriture BIFF8 : enregistrements de cases, table des chaînes partagées et ses
- * CONTINUE, EXTSST, INDEX et DBCELL. Rien ici ne lit un classeur : ce sont des fonctions
+ * CONTINUE, EXTSST et DBCELL. Rien ici ne lit un classeur : ce sont des fonctions
  * pures qui rendent des octets d'enregistrements complets (en-tête compris).
  */
 namespace ecriture {
@@ -65,10 +65,6 @@ struct BlocLignes
 
 /// DBCELL d'un bloc qui sera écrit à la position `position` du flux.
 QByteArray dbcell(const BlocLignes &bloc, qint64 position);
-
-/// INDEX d'une feuille : lignes [premiere, derniere + 1), DEFCOLWIDTH et DBCELL par position.
-QByteArray index(std::uint32_t premiere, std::uint32_t finLignes, qint64 positionDefColWidth,
-    const std::vector<qint64> &positionsDbcell);
 
 } // namespace ecriture
 } // namespace zarvo::sheet::xls

@@ -2,7 +2,6 @@
 
 #include "sheet/erreur.h"
 #include "sheet/xls/biff_ecriture.h"
-#include "sheet/xls/octets.h"
 
 #include <algorithm>
 
@@ -30,7 +29,7 @@ QByteArray nouveauRow(int ligne, int colonne, std::uint16_t hauteur)
 /// Élargit les colonnes [première, dernière + 1) d'un ROW pour y faire entrer `colonne`.
 void elargirRow(QByteArray &row, int colonne)
 {
-    char *d = row.data() + 4;
+    char *d = donneesDe(row);
     Row r = *Row::lire(d, Row::taille); // gardé par le découpage : au moins 16 octets
     if (colonne < r.premiere || r.fin <= r.premiere)
         r.premiere = std::uint16_t(colonne);
@@ -120,8 +119,12 @@ void FeuilleReecrite::decouper()
             Unite u;
             u.type = e.id;
             u.col1 = c->colonne;
-            u.col2
-                = (e.id == id::mulrk || e.id == id::mulblank) ? lire16(d + e.longueur - 2) : u.col1;
+            u.col2 = u.col1;
+            // Suites vérifiées par la lecture de la feuille.
+            if (const auto s = e.id == id::mulrk ? MulRk::lire(d, e.longueur) : std::nullopt)
+                u.col2 = s->derniere;
+            if (const auto s = e.id == id::mulblank ? MulBlank::lire(d, e.longueur) : std::nullopt)
+                u.col2 = s->derniere;
             u.principal = m_b.brut(i);
             derniereLigne = &m_lignes[c->ligne];
             derniereLigne->unites.push_back(std::move(u));
@@ -158,12 +161,11 @@ void FeuilleReecrite::poser(
         // Le résultat texte et l'ancrage d'une formule écrasée partent avec elle ; tout autre
         // enregistrement rattaché reste.
         if (ancienne.type == id::formula) {
-            for (qsizetype p = 0; p + 4 <= ancienne.suite.size();) {
-                const auto t = lire16(ancienne.suite.constData() + p);
-                const int l = 4 + lire16(ancienne.suite.constData() + p + 2);
-                if (!suitUneFormule(t))
-                    n.suite += ancienne.suite.mid(p, l);
-                p += l;
+            for (std::uint32_t p = 0; p + tailleEnTete <= std::uint32_t(ancienne.suite.size());) {
+                const Enregistrement r = Enregistrement::enTete(ancienne.suite.constData(), p);
+                if (!suitUneFormule(r.id))
+                    n.suite += ancienne.suite.mid(r.position, r.fin() - r.position);
+                p = r.fin();
             }
         } else {
             n.suite = ancienne.suite;
@@ -263,7 +265,7 @@ QByteArray FeuilleReecrite::ecrire(qint64 debut) const
             if (const auto x = Index::lire(d, e.longueur)) {
                 lignesIndex = { x->premiere, x->fin, 0, 1 };
                 placeIndex = out.size();
-                out += QByteArray(4 + 16 + 4 * nbDbcell, '\0');
+                out += QByteArray(tailleEnTete + Index::taille(std::size_t(nbDbcell)), '\0');
                 return;
             }
         if (premierNiveau && e.id == id::defColWidth)
@@ -274,14 +276,14 @@ QByteArray FeuilleReecrite::ecrire(qint64 debut) const
                 b.inclure(m_creees->l1, m_creees->c1);
                 b.inclure(int(m_creees->l2) - 1, m_creees->c2 - 1);
                 QByteArray n = m_b.brut(i);
-                Dimensions { b.l1, b.l2, b.c1, b.c2 }.ecrireDans(n.data() + 4);
+                Dimensions { b.l1, b.l2, b.c1, b.c2 }.ecrireDans(donneesDe(n));
                 out += n;
                 return;
             }
         out += m_b.brut(i);
     };
 
-    std::vector<qint64> dbcells;
+    std::vector<std::uint32_t> dbcells;
     const auto ecrireTable = [&] {
         out += m_orphelins;
         for (const auto &bloc : blocs) {
@@ -297,7 +299,7 @@ QByteArray FeuilleReecrite::ecrire(qint64 debut) const
                 }
             }
             if (m_avaitDbcell && !b.premieresCases.empty()) {
-                dbcells.push_back(pos());
+                dbcells.push_back(std::uint32_t(pos()));
                 out += dbcell(b, pos());
             }
         }
@@ -316,8 +318,8 @@ QByteArray FeuilleReecrite::ecrire(qint64 debut) const
             lignesIndex.l1 = std::min(lignesIndex.l1, m_creees->l1);
             lignesIndex.l2 = std::max(lignesIndex.l2, m_creees->l2);
         }
-        const QByteArray n
-            = index(lignesIndex.l1, lignesIndex.l2, posDefColWidth.value_or(0), dbcells);
+        const QByteArray n = Index::ecrire(
+            lignesIndex.l1, lignesIndex.l2, std::uint32_t(posDefColWidth.value_or(0)), dbcells);
         out.replace(placeIndex, n.size(), n);
     }
     return out;

@@ -194,6 +194,31 @@ inline void controlerStructure(const ClasseurBiff &b, const Ecritures &reecrites
     }
 }
 
+/// EXTSST : chaque paquet mène à l'en-tête de sa première chaîne, décalage compté depuis le début
+/// de l'enregistrement qui la tient.
+inline void controlerExtSst(const ClasseurBiff &c)
+{
+    const auto &enr = c.enregistrements();
+    for (std::size_t i = c.sousFlux()[0].premier; i <= c.sousFlux()[0].dernier; ++i) {
+        if (enr[i].id != id::extsst)
+            continue;
+        const char *x = c.pointeur(i);
+        const std::size_t parPaquet = lire16(x);
+        for (std::size_t k = 0; 10 + 8 * k <= enr[i].longueur; ++k) {
+            const char *p = x + 2 + 8 * k;
+            const std::uint32_t ib = lire32(p);
+            ASSERT_LT(k * parPaquet, c.sst().size());
+            ASSERT_LE(ib + 2, std::uint32_t(c.flux().size())) << "paquet " << k;
+            EXPECT_EQ(lire16(c.flux().constData() + ib), c.sst()[k * parPaquet].texte.size())
+                << "paquet " << k;
+            for (const Enregistrement &r : enr)
+                if (ib >= r.debutDonnees() && ib < r.fin()) {
+                    EXPECT_EQ(lire16(p + 4), ib - r.position) << "paquet " << k;
+                }
+        }
+    }
+}
+
 /// Valeurs variées : nombres, textes accentués, hors Latin-1, longs, semblables à des nombres.
 inline Cellule valeurAuHasard(std::mt19937 &g)
 {

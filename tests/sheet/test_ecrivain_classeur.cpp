@@ -14,12 +14,13 @@ using namespace Qt::StringLiterals;
 namespace {
 
 /// Flux réécrit, relu par verifierFlux (cases écrites, toutes les autres et leur format, les
-/// feuilles non touchées à l'octet) ; sa structure contrôlée à part, et le recalcul demandé aux
-/// tableurs par un seul RECALCID à zéro.
+/// feuilles non touchées à l'octet) ; sa structure et son EXTSST contrôlés à part, et le recalcul
+/// demandé aux tableurs par un seul RECALCID à zéro.
 ClasseurBiff reecrire(const ClasseurBiff &o, const Ecritures &ecr)
 {
     FluxRelu r = verifierFlux(o, reconstruireFlux(o, ecr), ecr);
     controlerStructure(r.biff, ecr);
+    controlerExtSst(r.biff);
     int nb = 0;
     for (std::size_t i = r.biff.sousFlux()[0].premier; i <= r.biff.sousFlux()[0].dernier; ++i)
         if (r.biff.enregistrements()[i].id == id::recalcId) {

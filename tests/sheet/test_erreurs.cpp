@@ -95,6 +95,12 @@ TEST(Erreurs, ChaqueRefusDitSonGenre)
     using enum GenreErreur;
     const QByteArray deuxChaines = sst(2, { chaine(u"Éric"_s) + chaine(u"Ωmega"_s, true) });
     const QByteArray mulblank03 = enr(0x00BE, u16(0) + u16(1) + u16(0) + u16(0) + u16(0) + u16(3));
+    // Nom de 200 caractères dans un BOUNDSHEET de 10 octets, qui pointe sur une vraie feuille.
+    const auto nomTronque = [](std::size_t p) {
+        return enr(0x0085, u32(std::uint32_t(p)) + u8(0) + u8(0) + u8(200) + u8(0) + "ab");
+    };
+    const QByteArray boundsheetTronque
+        = classeur(nomTronque(classeur(nomTronque(0), {}).size()), {}) + bof(0x0010) + eof();
     struct Cas
     {
         const char *nom;
@@ -133,6 +139,7 @@ TEST(Erreurs, ChaqueRefusDitSonGenre)
         { "biff5", classeur({}, { { u"F"_qs, {} } }, 0x0500), AncienExcel },
         { "biff3", QByteArray(enr(0x0209, u16(0) + u16(0x10)) + eof()), AncienExcel },
         { "boundsheetHorsBof", classeur({}, { { u"F"_qs, {} } }, 0x0600, 4) },
+        { "boundsheetTronque", boundsheetTronque },
         { "enregistrementTronque", feuille({}).chopped(2) },
         { "eofManquant", feuille({}).chopped(4) },
         { "horsDeToutSousFlux", QByteArray(feuille({}) + number(0, 0, 1)) },
