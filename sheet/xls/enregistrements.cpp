@@ -114,6 +114,14 @@ public:
 
     QString chaine(int nb, bool seize)
     {
+        // Cas courant : toute la chaîne dans l'enregistrement en cours, une seule allocation.
+        const std::uint32_t octets = std::uint32_t(nb) * (seize ? 2 : 1);
+        if (nb > 0 && m_seg < m_segments.size() && m_pos < m_segments[m_seg].second
+            && octets <= m_segments[m_seg].second - m_pos) {
+            QString r = caracteres(m_flux + m_segments[m_seg].first + m_pos, nb, seize);
+            m_pos += octets;
+            return r;
+        }
         QString r;
         r.reserve(std::min<qsizetype>(nb, reste()));
         while (nb > 0) {
