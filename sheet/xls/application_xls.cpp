@@ -145,7 +145,9 @@ std::unique_ptr<ClasseurXls> ouvrirOctets(const QByteArray &octets, const QStrin
             throw ErreurClasseur(GenreErreur::PasUnClasseur,
                 QStringLiteral("le fichier ne contient pas de classeur Excel"));
         }
-        ClasseurBiff biff = ClasseurBiff::lire(c.lireFlux(entree));
+        // Vue sur les octets du fichier : le classeur garde le conteneur qui les tient, et
+        // un enregistrement remplace les deux ensemble.
+        ClasseurBiff biff = ClasseurBiff::lire(c.vueFlux(entree));
         return std::make_unique<ClasseurXls>(chemin, std::move(c), entree, std::move(biff));
     } catch (const ErreurClasseur &e) {
         throw e.situee(Operation::Ouvrir, QFileInfo(chemin).fileName());

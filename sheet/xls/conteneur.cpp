@@ -452,6 +452,21 @@ std::vector<std::uint32_t> Conteneur::chaineFlux(int entree) const
     return suivreChaine(m_fat, en.premierSecteur, m_nbSecteurs, en.nom);
 }
 
+QByteArray Conteneur::vueFlux(int entree) const
+{
+    const EntreeRepertoire &en = m_entrees.at(std::size_t(entree));
+    const auto chaine = chaineFlux(entree);
+    if (en.dansMiniFlux() || chaine.empty())
+        return lireFlux(entree);
+    for (std::size_t k = 1; k < chaine.size(); ++k)
+        if (chaine[k] != chaine[0] + k)
+            return lireFlux(entree);
+    const std::uint64_t debut = (std::uint64_t(chaine[0]) + 1) * std::uint64_t(m_tailleSecteur);
+    if (debut + en.taille > std::uint64_t(m_octets.size()))
+        return lireFlux(entree);
+    return QByteArray::fromRawData(m_octets.constData() + debut, qsizetype(en.taille));
+}
+
 QByteArray Conteneur::lireFlux(int entree) const
 {
     const EntreeRepertoire &en = m_entrees.at(std::size_t(entree));

@@ -66,6 +66,10 @@ public:
     int chercherFlux(const QString &nom) const;
     /// Contenu complet d'un flux (index d'une entrée de type Flux).
     QByteArray lireFlux(int entree) const;
+    /// Le même contenu, sans copie quand ses secteurs se suivent dans le fichier (le cas
+    /// courant) : une vue sur les octets, valable tant que ceux-ci vivent (ce conteneur, ou
+    /// celui qui les reçoit en le déplaçant).
+    QByteArray vueFlux(int entree) const;
 
     /// Les 128 octets bruts d'une entrée du répertoire.
     QByteArray octetsEntree(int entree) const;
