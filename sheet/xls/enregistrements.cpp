@@ -17,19 +17,6 @@ namespace {
     throw ErreurClasseur(GenreErreur::Abime, raison);
 }
 
-void ajouter16(QByteArray &o, std::uint16_t v)
-{
-    char b[2];
-    ecrire16(b, v);
-    o.append(b, 2);
-}
-
-void ajouter32(QByteArray &o, std::uint32_t v)
-{
-    char b[4];
-    ecrire32(b, v);
-    o.append(b, 4);
-}
 
 /// Caractères d'une chaîne BIFF8 d'un seul tenant : 8 bits (Latin-1) ou 16 bits.
 QString caracteres(const char *p, int nb, bool seize)

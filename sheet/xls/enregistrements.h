@@ -277,17 +277,12 @@ struct SuiteCases
         const char *d, int col1, int ligne, int de, int a)
     {
         QByteArray donnees;
-        char b[2];
-        const auto ajouter16 = [&](int v) {
-            ecrire16(b, std::uint16_t(v));
-            donnees.append(b, 2);
-        };
-        ajouter16(ligne);
-        ajouter16(de);
+        ajouter16(donnees, std::uint16_t(ligne));
+        ajouter16(donnees, std::uint16_t(de));
         donnees.append(d + 4 + pas * (de - col1), pas * (a - de + 1));
         if (de == a)
             return { IdSeule, enregistrement(IdSeule, donnees) };
-        ajouter16(a);
+        ajouter16(donnees, std::uint16_t(a));
         return { Id, enregistrement(Id, donnees) };
     }
 };

@@ -45,5 +45,18 @@ inline void ecrire64(char *p, std::uint64_t v)
     ecrire32(p, std::uint32_t(v));
     ecrire32(p + 4, std::uint32_t(v >> 32));
 }
+/// Ajouts petit-boutiens au bout d'un enregistrement en construction.
+inline void ajouter16(QByteArray &o, std::uint16_t v)
+{
+    char b[2];
+    ecrire16(b, v);
+    o.append(b, 2);
+}
+inline void ajouter32(QByteArray &o, std::uint32_t v)
+{
+    char b[4];
+    ecrire32(b, v);
+    o.append(b, 4);
+}
 
 } // namespace zarvo::sheet::xls
