@@ -156,8 +156,8 @@ void ecrireEtRelire(xls::ClasseurXls &c, const std::uint8_t *donnees, std::size_
         relireEtComparer(
             xls::remplacerFlux(c.conteneur().octets(), entree.nom, flux), lues, ecritures);
     } catch (const ErreurClasseur &e) {
-        std::fprintf(stderr, "refus de ce que l'écrivain a rendu : %s\n",
-            qPrintable(texteErreur(e)));
+        std::fprintf(
+            stderr, "refus de ce que l'écrivain a rendu : %s\n", qPrintable(texteErreur(e)));
         std::abort();
     }
     ++compteurs.relectures;

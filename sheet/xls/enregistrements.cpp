@@ -17,7 +17,6 @@ namespace {
     throw ErreurClasseur(GenreErreur::Abime, raison);
 }
 
-
 /// Caractères d'une chaîne BIFF8 d'un seul tenant : 8 bits (Latin-1) ou 16 bits.
 QString caracteres(const char *p, int nb, bool seize)
 {

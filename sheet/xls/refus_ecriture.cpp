@@ -107,8 +107,7 @@ void verifierEcriture(const ClasseurBiff &biff, std::size_t feuille, const Feuil
     // Sans aucun format, une case neuve n'aurait rien de valable à désigner.
     if (biff.nbXf() == 0)
         throw ecritureRefusee(biff, feuille, ligne, colonne,
-            QStringLiteral("le classeur n'a aucun format de case"),
-            GenreErreur::ContenuInattendu);
+            QStringLiteral("le classeur n'a aucun format de case"), GenreErreur::ContenuInattendu);
 }
 
 } // namespace zarvo::sheet::xls

@@ -102,7 +102,8 @@ private slots:
     void echecImprevuDitEnFrancais()
     {
         Programme p(
-            m_messages, [] () -> std::unique_ptr<sheet::Application> {
+            m_messages,
+            []() -> std::unique_ptr<sheet::Application> {
                 throw std::runtime_error("std::bad_alloc inside");
             },
             m_dossier->path());
