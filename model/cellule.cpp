@@ -5,24 +5,9 @@
 
 namespace zarvo {
 
-Cellule Cellule::nombre(double valeur)
+void Cellule::nonFini()
 {
-    if (!std::isfinite(valeur))
-        throw std::invalid_argument("Cellule::nombre : valeur non finie");
-    Cellule c;
-    c.m_genre = Genre::Nombre;
-    c.m_nombre = valeur == 0.0 ? 0.0 : valeur; // -0 et 0 ne font qu'un
-    return c;
-}
-
-Cellule Cellule::texte(const QString &valeur)
-{
-    Cellule c;
-    if (valeur.isEmpty())
-        return c;
-    c.m_genre = Genre::Texte;
-    c.m_texte = valeur;
-    return c;
+    throw std::invalid_argument("Cellule::nombre : valeur non finie");
 }
 
 bool Cellule::operator==(const Cellule &autre) const

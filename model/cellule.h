@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <cmath>
 #include <compare>
 
 namespace zarvo {
@@ -18,8 +19,20 @@ public:
     Cellule() = default;
     static Cellule vide() { return {}; }
     /// Lève std::invalid_argument pour un nombre non fini (NaN, infini).
-    static Cellule nombre(double valeur);
-    static Cellule texte(const QString &valeur);
+    static Cellule nombre(double valeur)
+    {
+        if (!std::isfinite(valeur)) [[unlikely]]
+            nonFini();
+        Cellule c;
+        c.m_genre = Genre::Nombre;
+        c.m_nombre = valeur == 0.0 ? 0.0 : valeur; // -0 et 0 ne font qu'un
+        return c;
+    }
+    static Cellule texte(const QString &valeur)
+    {
+        // Copie construite, pas affectée : l'affectation de QString n'est pas en ligne.
+        return valeur.isEmpty() ? Cellule() : Cellule(valeur);
+    }
 
     Genre genre() const { return m_genre; }
     bool estVide() const { return m_genre == Genre::Vide; }
@@ -34,6 +47,12 @@ public:
     bool operator==(const Cellule &autre) const;
 
 private:
+    explicit Cellule(const QString &texte)
+        : m_genre(Genre::Texte)
+        , m_texte(texte)
+    { }
+    [[noreturn]] static void nonFini();
+
     Genre m_genre = Genre::Vide;
     double m_nombre = 0.0;
     QString m_texte;

@@ -14,18 +14,21 @@ std::optional<int> divisionEquipe(const Cellule &c)
     return std::nullopt;
 }
 
-QString lettresColonne(int numero)
+int lettresColonne(int numero, char16_t *dest)
 {
     if (numero < 1 || numero > 256)
         throw std::out_of_range("lettresColonne : numéro hors de 1..256");
-    QString s;
-    int n = numero;
-    while (n > 0) {
-        const int reste = (n - 1) % 26;
-        s.prepend(QChar(u'A' + reste));
-        n = (n - 1) / 26;
-    }
-    return s;
+    int n = 0;
+    if (numero > 26)
+        dest[n++] = char16_t(u'A' + (numero - 1) / 26 - 1);
+    dest[n++] = char16_t(u'A' + (numero - 1) % 26);
+    return n;
+}
+
+QString lettresColonne(int numero)
+{
+    char16_t t[2];
+    return QString::fromUtf16(t, lettresColonne(numero, t));
 }
 
 QStringList colonnesFeuilleCoureurs()

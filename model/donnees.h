@@ -54,6 +54,8 @@ std::optional<int> divisionEquipe(const Cellule &c);
 
 /// Lettres de colonne "A" … "IV" pour un numéro 1 … 256.
 QString lettresColonne(int numero);
+/// Les mêmes lettres écrites dans `dest` (deux places au plus) ; renvoie leur nombre.
+int lettresColonne(int numero, char16_t *dest);
 
 /// Colonnes : élément 0 "A", puis "A" … "AG".
 QStringList colonnesFeuilleCoureurs();

@@ -191,13 +191,16 @@ Lecture lire(const QString &chemin, qint64 plafond)
         return r;
     }
     r.identite = identiteDe(s);
-    r.octets.reserve(qsizetype(std::clamp<qint64>(s.st_size, 0, plafond)));
+    // La taille annoncée plus un octet, qui montre la fin du fichier : le tampon est alloué
+    // une fois, sans agrandissement ni recopie.
+    const qint64 annonce = std::clamp<qint64>(s.st_size, 0, plafond) + 1;
+    r.octets.reserve(qsizetype(annonce));
     constexpr qint64 morceau = 1 << 20;
     for (;;) {
         const qsizetype deja = r.octets.size();
         // Jamais au-delà du plafond + 1 : un fichier qui grandit ou un /proc qui annonce 0
         // octet ne fait pas lire sans fin.
-        const qint64 n = std::min(morceau, plafond + 1 - deja);
+        const qint64 n = std::min(deja < annonce ? annonce - deja : morceau, plafond + 1 - deja);
         if (n <= 0) {
             r.tropGros = true;
             r.octets.clear();

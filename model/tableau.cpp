@@ -1,5 +1,6 @@
 #include "model/tableau.h"
 
+#include <numeric>
 #include <stdexcept>
 #include <string>
 
@@ -15,8 +16,20 @@ Tableau::Tableau(int premiereLigne, int derniereLigne, int premiereColonne, int 
         throw std::invalid_argument("Tableau : bornes incohérentes");
     m_cases.resize(std::size_t(nbLignes()) * std::size_t(nbColonnes()));
     m_physique.resize(std::size_t(nbLignes()));
-    for (int i = 0; i < nbLignes(); ++i)
-        m_physique[std::size_t(i)] = i;
+    std::iota(m_physique.begin(), m_physique.end(), 0);
+}
+
+Tableau::Tableau(int premiereLigne, int derniereLigne, int premiereColonne, int derniereColonne,
+    std::vector<Cellule> cases)
+    : Tableau(premiereLigne, premiereLigne - 1, premiereColonne, derniereColonne)
+{
+    const int nbL = derniereLigne - premiereLigne + 1;
+    if (nbL < 0 || cases.size() != std::size_t(nbL) * std::size_t(nbColonnes()))
+        throw std::invalid_argument("Tableau : nombre de cases incohérent avec les bornes");
+    m_l1 = derniereLigne;
+    m_cases = std::move(cases);
+    m_physique.resize(std::size_t(nbL));
+    std::iota(m_physique.begin(), m_physique.end(), 0);
 }
 
 bool Tableau::operator==(const Tableau &autre) const

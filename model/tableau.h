@@ -15,6 +15,10 @@ class Tableau
 public:
     Tableau() = default;
     Tableau(int premiereLigne, int derniereLigne, int premiereColonne, int derniereColonne);
+    /// Tableau dont les cases sont déjà rangées ligne après ligne ; lève std::invalid_argument
+    /// si leur nombre ne répond pas aux bornes.
+    Tableau(int premiereLigne, int derniereLigne, int premiereColonne, int derniereColonne,
+        std::vector<Cellule> cases);
 
     int premiereLigne() const { return m_l0; }
     int derniereLigne() const { return m_l1; }

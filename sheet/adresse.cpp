@@ -3,6 +3,9 @@
 #include "model/donnees.h"
 #include "sheet/erreur.h"
 
+#include <charconv>
+#include <iterator>
+
 namespace zarvo::sheet {
 
 namespace {
@@ -58,7 +61,14 @@ Adresse lireAdresse(const QString &texte)
 
 QString texteAdresse(int ligne, int colonne)
 {
-    return lettresColonne(colonne) + QString::number(ligne);
+    // Une seule allocation : le chargement en demande des centaines.
+    char16_t t[24];
+    int n = lettresColonne(colonne, t);
+    char chiffres[12];
+    const char *fin = std::to_chars(std::begin(chiffres), std::end(chiffres), ligne).ptr;
+    for (const char *c = chiffres; c != fin; ++c)
+        t[n++] = char16_t(*c);
+    return QString::fromUtf16(t, n);
 }
 
 } // namespace zarvo::sheet

@@ -36,17 +36,8 @@ public:
 
     Tableau valeurs() const override
     {
-        Tableau t(1, m_a.nbLignes(), 1, m_a.nbColonnes());
-        const FeuilleBiff &f = m_feuille.cases();
-        const int c1 = m_a.colonne1 - 1, c2 = m_a.colonne2 - 1;
-        for (auto it = f.depuis(m_a.ligne1 - 1, 0); it != f.cases().end() && it->ligne < m_a.ligne2;
-             ++it) {
-            if (it->genre == Case::Genre::Vide)
-                continue;
-            for (int col = std::max<int>(it->colonne, c1); col <= std::min<int>(it->derniere, c2);
-                 ++col)
-                t(it->ligne + 2 - m_a.ligne1, col - c1 + 1) = f.valeur(*it, col);
-        }
+        Tableau t = m_feuille.cases().valeurs(
+            m_a.ligne1 - 1, m_a.colonne1 - 1, m_a.ligne2 - 1, m_a.colonne2 - 1);
         // Les valeurs posées et pas encore enregistrées passent devant celles du fichier.
         if (const auto *posees = m_feuille.classeur().ecritures(m_feuille.index()))
             for (auto it = posees->lower_bound({ m_a.ligne1 - 1, 0 });

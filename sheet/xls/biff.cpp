@@ -27,18 +27,6 @@ constexpr int nbColonnesMax = 256;
 
 } // namespace
 
-double valeurRk(std::uint32_t rk)
-{
-    double v;
-    if (rk & 0x02) {
-        v = double(std::int32_t(rk) >> 2);
-    } else {
-        const std::uint64_t bits = std::uint64_t(rk & 0xFFFFFFFCu) << 32;
-        std::memcpy(&v, &bits, sizeof v);
-    }
-    return (rk & 0x01) ? v / 100.0 : v;
-}
-
 QString texteErreur(std::uint8_t code)
 {
     static constexpr std::pair<std::uint8_t, const char16_t *> erreurs[] = { { 0x00, u"#NULL!" },
@@ -74,6 +62,44 @@ Cellule FeuilleBiff::valeur(const Case &c, int colonne) const
         break;
     }
     return {};
+}
+
+Tableau FeuilleBiff::valeurs(int l1, int c1, int l2, int c2) const
+{
+    // Chaque case est construite une fois, à sa place, dans l'ordre des enregistrements (qui
+    // est celui des lignes) ; le genre est lu une fois par enregistrement, pas par case.
+    const std::size_t largeur = std::size_t(c2 - c1 + 1), total = std::size_t(l2 - l1 + 1) * largeur;
+    std::vector<Cellule> v;
+    v.reserve(total);
+    for (auto it = depuis(l1, 0); it != m_cases.end() && it->ligne <= l2; ++it) {
+        const Case &c = *it;
+        const int de = std::max<int>(c.colonne, c1), a = std::min<int>(c.derniere, c2);
+        if (de > a || c.genre == Case::Genre::Vide)
+            continue;
+        v.resize(std::size_t(c.ligne - l1) * largeur + std::size_t(de - c1)); // cases vides
+        switch (c.genre) {
+        case Case::Genre::Nombre:
+            v.push_back(Cellule::nombre(c.nombre));
+            break;
+        case Case::Genre::MulRk: {
+            const char *d = m_flux.constData() + c.donnees;
+            for (int col = de; col <= a; ++col)
+                v.push_back(
+                    Cellule::nombre(valeurRk(MulRk::rk(d, std::uint32_t(col - c.colonne)))));
+            break;
+        }
+        case Case::Genre::Sst:
+            v.push_back(Cellule::texte((*m_sst)[c.index].texte));
+            break;
+        case Case::Genre::Texte:
+            v.push_back(Cellule::texte(m_textes[c.index]));
+            break;
+        case Case::Genre::Vide:
+            break;
+        }
+    }
+    v.resize(total);
+    return Tableau(1, l2 - l1 + 1, 1, c2 - c1 + 1, std::move(v));
 }
 
 std::vector<Case>::const_iterator FeuilleBiff::depuis(int ligne, int colonne) const
@@ -441,12 +467,20 @@ void LecteurCases::suite(std::size_t i)
     const std::uint16_t derniere = s->derniere;
     if (nb == 0 || derniere < t.colonne || std::uint32_t(derniere - t.colonne + 1) != nb)
         abime(QStringLiteral("%1 : nombre d'entrées incohérent avec les colonnes").arg(quoi(e)));
+    // Un passage sans branche par entrée ; la faute n'est cherchée en détail que si elle existe.
+    bool saine = true;
     for (std::uint32_t k = 0; k < nb; ++k) {
-        verifierXf(e, Suite::xf(d, k));
+        saine &= Suite::xf(d, k) < m_nbXf;
         if constexpr (Suite::id == id::mulrk)
-            if (!std::isfinite(valeurRk(MulRk::rk(d, k))))
-                abime(QStringLiteral("%1 : nombre non fini").arg(quoi(e)));
+            saine &= rkFini(MulRk::rk(d, k));
     }
+    if (!saine) [[unlikely]]
+        for (std::uint32_t k = 0; k < nb; ++k) {
+            verifierXf(e, Suite::xf(d, k));
+            if constexpr (Suite::id == id::mulrk)
+                if (!rkFini(MulRk::rk(d, k)))
+                    abime(QStringLiteral("%1 : nombre non fini").arg(quoi(e)));
+        }
     Case c;
     c.genre = Suite::id == id::mulrk ? Case::Genre::MulRk : Case::Genre::Vide;
     ajouter(i, t, derniere, c);

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "model/cellule.h"
+#include "model/tableau.h"
 #include "sheet/xls/enregistrements.h"
 
 #include <QByteArray>
 #include <QString>
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -86,6 +88,9 @@ public:
     std::vector<Case>::const_iterator depuis(int ligne, int colonne) const;
     /// Valeur lue de la case `colonne` d'une entrée : nombre, texte ou vide.
     Cellule valeur(const Case &c, int colonne) const;
+    /// Valeurs des lignes l1..l2 et colonnes c1..c2 (à partir de 0), en tableau adressé à
+    /// partir de (1, 1).
+    Tableau valeurs(int l1, int c1, int l2, int c2) const;
     /// Format (index XF) de la case `colonne` d'une entrée.
     std::uint16_t xf(const Case &c, int colonne) const;
 
@@ -159,7 +164,24 @@ private:
 };
 
 /// Valeur d'un nombre RK (entier sur 30 bits ou double tronqué, éventuellement divisé par 100).
-double valeurRk(std::uint32_t rk);
+inline double valeurRk(std::uint32_t rk)
+{
+    double v;
+    if (rk & 0x02) {
+        v = double(std::int32_t(rk) >> 2);
+    } else {
+        const std::uint64_t bits = std::uint64_t(rk & 0xFFFFFFFCu) << 32;
+        std::memcpy(&v, &bits, sizeof v);
+    }
+    return (rk & 0x01) ? v / 100.0 : v;
+}
+
+/// Vrai si valeurRk(rk) est fini : seul un double tronqué aux bits d'exposant pleins ne l'est
+/// pas. Sans conversion ni division, pour les longues suites de nombres.
+constexpr bool rkFini(std::uint32_t rk)
+{
+    return (rk & 0x02) || (rk & 0x7FF00000u) != 0x7FF00000u;
+}
 
 /// Texte d'un code d'erreur de case ("#N/A", "#DIV/0!"…), vide si le code est inconnu.
 QString texteErreur(std::uint8_t code);
