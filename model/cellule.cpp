@@ -12,9 +12,9 @@ void Cellule::nonFini()
 
 bool Cellule::operator==(const Cellule &autre) const
 {
-    if (m_genre != autre.m_genre)
+    if (genre() != autre.genre())
         return false;
-    switch (m_genre) {
+    switch (genre()) {
     case Genre::Vide:
         return true;
     case Genre::Nombre:
@@ -49,3 +49,6 @@ int comparerCellules(const Cellule &a, const Cellule &b)
 }
 
 } // namespace zarvo
+
+// Les tableaux du chargement en tiennent des dizaines de milliers : sa taille compte.
+static_assert(sizeof(void *) != 8 || sizeof(zarvo::Cellule) == 32);

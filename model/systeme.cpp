@@ -252,7 +252,6 @@ QString rendreAttributs(int descripteur, const Attributs &a)
     return manque.join(QStringLiteral(", "));
 }
 
-
 #else // Forme portable : Qt seul, sans identité ni propriétaire.
 
 Genre genre(const QString &chemin)
@@ -295,7 +294,6 @@ QString rendreAttributs(int, const Attributs &)
 {
     return {};
 }
-
 
 #endif
 

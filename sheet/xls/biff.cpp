@@ -68,7 +68,8 @@ Tableau FeuilleBiff::valeurs(int l1, int c1, int l2, int c2) const
 {
     // Chaque case est construite une fois, à sa place, dans l'ordre des enregistrements (qui
     // est celui des lignes) ; le genre est lu une fois par enregistrement, pas par case.
-    const std::size_t largeur = std::size_t(c2 - c1 + 1), total = std::size_t(l2 - l1 + 1) * largeur;
+    const std::size_t largeur = std::size_t(c2 - c1 + 1),
+                      total = std::size_t(l2 - l1 + 1) * largeur;
     std::vector<Cellule> v;
     v.reserve(total);
     for (auto it = depuis(l1, 0); it != m_cases.end() && it->ligne <= l2; ++it) {
@@ -316,8 +317,8 @@ private:
     [[gnu::always_inline]] inline Case texte(const QString &t);
     [[gnu::always_inline]] inline void verifierXf(const Enregistrement &e, std::uint16_t xf) const;
     [[gnu::always_inline]] inline void ajouter(
-        std::size_t i, const EnTeteCase &t, std::uint16_t derniere, Case c);
-    void ajouter(std::size_t i, const EnTeteCase &t, Case c) { ajouter(i, t, t.colonne, c); }
+        std::size_t i, const EnTeteCase &t, std::uint16_t derniere, const Case &c);
+    void ajouter(std::size_t i, const EnTeteCase &t, const Case &c) { ajouter(i, t, t.colonne, c); }
 
     const QByteArray &m_flux;
     const char *m_d;
@@ -564,19 +565,26 @@ void LecteurCases::verifierXf(const Enregistrement &e, std::uint16_t xf) const
         abime(QStringLiteral("%1 : index de format (XF) hors de la table").arg(quoi(e)));
 }
 
-void LecteurCases::ajouter(std::size_t i, const EnTeteCase &t, std::uint16_t derniere, Case c)
+void LecteurCases::ajouter(
+    std::size_t i, const EnTeteCase &t, std::uint16_t derniere, const Case &c)
 {
     const Enregistrement &e = m_enr[i];
     if (derniere >= nbColonnesMax)
         abime(QStringLiteral("%1 : colonne hors limites").arg(quoi(e)));
     verifierXf(e, t.xf);
-    c.ligne = t.ligne;
-    c.colonne = t.colonne;
-    c.derniere = derniere;
-    c.xf = t.xf;
-    c.enregistrement = std::uint32_t(i);
-    c.donnees = e.debutDonnees();
-    cases.push_back(c);
+    // Champ par champ, à sa place : recopiée d'un bloc, la case passait par la pile, relue
+    // en larges morceaux juste après son écriture en petits (la boucle chaude de la lecture).
+    Case &n = cases.emplace_back();
+    n.ligne = t.ligne;
+    n.colonne = t.colonne;
+    n.derniere = derniere;
+    n.xf = t.xf;
+    n.enregistrement = std::uint32_t(i);
+    n.donnees = e.debutDonnees();
+    n.chaineFormule = c.chaineFormule;
+    n.genre = c.genre;
+    n.index = c.index;
+    n.nombre = c.nombre;
 }
 
 void LecteurCases::terminer()

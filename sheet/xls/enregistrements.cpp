@@ -81,21 +81,26 @@ public:
     }
     std::uint8_t u8()
     {
-        char c;
-        brut(&c, 1);
-        return std::uint8_t(c);
+        char c[1];
+        return std::uint8_t(*suivants(c, 1));
     }
     std::uint16_t u16()
     {
         char c[2];
-        brut(c, 2);
-        return lire16(c);
+        return lire16(suivants(c, 2));
     }
     std::uint32_t u32()
     {
         char c[4];
-        brut(c, 4);
-        return lire32(c);
+        return lire32(suivants(c, 4));
+    }
+    /// Octets qui restent, dans tous les segments.
+    std::uint64_t reste() const
+    {
+        std::uint64_t r = 0;
+        for (std::size_t i = m_seg; i < m_segments.size(); ++i)
+            r += m_segments[i].second - (i == m_seg ? m_pos : 0);
+        return r;
     }
 
     QString chaine(int nb, bool seize)
@@ -137,12 +142,17 @@ public:
     }
 
 private:
-    std::uint64_t reste() const
+    /// Les `nb` octets suivants : lus en place s'ils tiennent dans le segment en cours (le cas
+    /// de presque tous les en-têtes de chaîne), sinon recopiés dans `tampon`.
+    const char *suivants(char *tampon, std::uint32_t nb)
     {
-        std::uint64_t r = 0;
-        for (std::size_t i = m_seg; i < m_segments.size(); ++i)
-            r += m_segments[i].second - (i == m_seg ? m_pos : 0);
-        return r;
+        if (m_seg < m_segments.size() && m_pos + nb <= m_segments[m_seg].second) {
+            const char *p = m_flux + m_segments[m_seg].first + m_pos;
+            m_pos += nb;
+            return p;
+        }
+        brut(tampon, nb);
+        return tampon;
     }
     [[noreturn]] void tronque() const
     {
@@ -276,6 +286,8 @@ Sst Sst::lire(const QByteArray &flux, const std::vector<Enregistrement> &enr, st
     Sst s;
     s.total = l.u32();
     s.nb = l.u32(); // pas fiable : on lit jusqu'au bout
+    // Chaque chaîne prend au moins 3 octets : un compte absurde ne réserve pas plus que le flux.
+    chaines.reserve(std::size_t(std::min<std::uint64_t>(s.nb, l.reste() / 3)));
     while (!l.fini()) {
         ChaineSst c;
         const int nb = l.u16();
