@@ -26,7 +26,7 @@ public:
         if (!std::isfinite(valeur)) [[unlikely]]
             nonFini();
         Cellule c;
-        c.m_nombre = valeur == 0.0 ? 0.0 : valeur; // -0 et 0 ne font qu'un
+        c.m_nombre = valeur + 0.0; // -0 + 0 = +0 : -0 et 0 ne font qu'un
         return c;
     }
     static Cellule texte(const QString &valeur)

@@ -583,8 +583,10 @@ void LecteurCases::ajouter(
     n.donnees = e.debutDonnees();
     n.chaineFormule = c.chaineFormule;
     n.genre = c.genre;
-    n.index = c.index;
-    n.nombre = c.nombre;
+    if (c.genre == Case::Genre::Nombre)
+        n.nombre = c.nombre;
+    else
+        n.index = c.index;
 }
 
 void LecteurCases::terminer()

@@ -69,9 +69,11 @@ struct Case
     /// FORMULA à résultat texte : index du STRING qui porte ce résultat, sinon sansChaine.
     std::uint32_t chaineFormule = sansChaine;
     Genre genre = Genre::Vide;
-    std::uint32_t index
-        = 0; ///< Sst : index dans la SST ; Texte : index dans les textes hors SST de la feuille
-    double nombre = 0; ///< Nombre (booléens en 1 ou 0, résultats de formule compris)
+    // L'un ou l'autre selon le genre : 32 octets par case au lieu de 40.
+    union {
+        double nombre = 0; ///< Nombre (booléens en 1 ou 0, résultats de formule compris)
+        std::uint32_t index; ///< Sst : index dans la SST ; Texte : dans les textes de la feuille
+    };
     bool tient(int l, int c) const { return l == ligne && c >= colonne && c <= derniere; }
 };
 

@@ -59,3 +59,35 @@ TEST(Conversions, ArrondisAuPair)
     for (auto [x, r] : deux)
         EXPECT_EQ(arrondi2(x), r) << x;
 }
+
+// Le genre d'une cellule se déduit de ses champs : chaque forme doit se relire telle quelle.
+TEST(Cellule, GenreEtValeurs)
+{
+    struct Cas
+    {
+        Cellule c;
+        Cellule::Genre genre;
+        double nombre;
+        const char *texte;
+    };
+    const Cas cas[] = {
+        { Cellule(), Cellule::Genre::Vide, 0, "" },
+        { Cellule::texte({}), Cellule::Genre::Vide, 0, "" },
+        { Cellule::nombre(0), Cellule::Genre::Nombre, 0, "" },
+        { Cellule::nombre(-0.0), Cellule::Genre::Nombre, 0, "" },
+        { Cellule::nombre(-1e308), Cellule::Genre::Nombre, -1e308, "" },
+        { Cellule::nombre(5e-324), Cellule::Genre::Nombre, 5e-324, "" },
+        { Cellule::texte(u"Ézé"_s), Cellule::Genre::Texte, 0, "Ézé" },
+    };
+    for (const Cas &c : cas) {
+        EXPECT_EQ(c.c.genre(), c.genre) << c.nombre;
+        EXPECT_EQ(c.c.estVide(), c.genre == Cellule::Genre::Vide);
+        EXPECT_EQ(c.c.valeurNombre(), c.nombre);
+        EXPECT_EQ(std::signbit(c.c.valeurNombre()), c.nombre < 0) << "-0 gardé";
+        EXPECT_EQ(c.c.valeurTexte(), QString::fromUtf8(c.texte));
+    }
+    EXPECT_EQ(Cellule::nombre(-0.0), Cellule::nombre(0));
+    EXPECT_FALSE(Cellule() == Cellule::nombre(0));
+    EXPECT_THROW(Cellule::nombre(std::nan("")), std::invalid_argument);
+    EXPECT_THROW(Cellule::nombre(-HUGE_VAL), std::invalid_argument);
+}
