@@ -21,6 +21,15 @@ namespace {
     refuser(GenreErreur::Abime, raison);
 }
 
+/// L'enregistrement lu, ou le refus du classeur comme abîmé.
+template<typename T>
+T exiger(std::optional<T> &&lu, const QString &raison)
+{
+    if (!lu)
+        abime(raison);
+    return std::move(*lu);
+}
+
 constexpr std::uint16_t versionBiff8 = 0x0600;
 constexpr int profondeurMax = 16;
 constexpr int nbColonnesMax = 256;
@@ -160,14 +169,9 @@ ClasseurBiff ClasseurBiff::lire(const QByteArray &flux)
                     refuserAncienExcel();
                 abime(QStringLiteral("enregistrement hors de toute feuille (BOF attendu)"));
             }
-            const auto bof = Bof::lire(d + e.debutDonnees(), e.longueur);
-            if (!bof)
-                abime(QStringLiteral("enregistrement BOF trop court"));
-            SousFlux s;
-            s.version = bof->version;
-            s.genre = bof->genre;
-            s.premier = index;
-            c.m_sousFlux.push_back(s);
+            const Bof bof = exiger(Bof::lire(d + e.debutDonnees(), e.longueur),
+                QStringLiteral("enregistrement BOF trop court"));
+            c.m_sousFlux.push_back({ bof.genre, bof.version, index, 0 });
         }
         if (e.id == id::bof && ++profondeur > profondeurMax)
             abime(QStringLiteral("sous-flux imbriqués trop profondément"));
@@ -214,17 +218,12 @@ void ClasseurBiff::lireGlobaux()
             ++m_nbXf;
             break;
         case id::boundsheet: {
-            const auto b = BoundSheet::lire(p, e.longueur);
-            if (!b)
-                abime(QStringLiteral("BOUNDSHEET tronqué"));
-            FeuilleDeclaree f;
-            f.visibilite = b->visibilite;
-            f.type = b->type;
-            f.enregistrement = i;
-            f.nom = b->nom;
+            const BoundSheet b
+                = exiger(BoundSheet::lire(p, e.longueur), QStringLiteral("BOUNDSHEET tronqué"));
+            FeuilleDeclaree f { b.nom, b.visibilite, b.type, i, 0 };
             const auto it
                 = std::find_if(m_sousFlux.begin() + 1, m_sousFlux.end(), [&](const SousFlux &s) {
-                      return m_enregistrements[s.premier].position == b->position;
+                      return m_enregistrements[s.premier].position == b.position;
                   });
             if (it == m_sousFlux.end())
                 abime(QStringLiteral("la feuille « %1 » ne pointe pas sur un début de feuille")
