@@ -188,9 +188,11 @@ int main(int argc, char **argv)
             cas[8] == '0' ? "mémoire réutilisée" : "mémoire rendue", rapport.ms(nous),
             rapport.msProcesseur(nous), rapport.ms(ref), rapport.msProcesseur(ref),
             rapport.ms(nous) / rapport.ms(ref), r);
-        tenu = tenu && rapport.msProcesseur(nous) < 20.0 && r <= 1.0;
+        // Mémoire réutilisée : 0,4 au plus ; mémoire rendue (premier chargement) : 1 au plus.
+        tenu = tenu && rapport.msProcesseur(nous) < 20.0 && r <= (cas[8] == '0' ? 0.4 : 1.0);
     }
-    std::printf("objectif (moins de 20 ms, pas plus lent que FreeXL, dans les deux cas) : %s\n",
+    std::printf("objectif (moins de 20 ms ; rapport à FreeXL de 0,4 au plus en mémoire réutilisée, "
+                "de 1 au plus en mémoire rendue) : %s\n",
         mesure && tenu ? "tenu" : "NON TENU");
     return mesure && tenu ? 0 : 1;
 }
