@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <utility>
 
 namespace zarvo::sheet::xls {
@@ -73,6 +74,45 @@ Cellule FeuilleBiff::valeur(const Case &c, int colonne) const
     return {};
 }
 
+namespace {
+
+/// Les nombres d'une suite MULRK lus un à un, à partir de son entrée `k`.
+class NombresRk
+{
+public:
+    using iterator_category = std::forward_iterator_tag;
+    using value_type = Cellule;
+    using difference_type = std::ptrdiff_t;
+    using pointer = void;
+    using reference = Cellule;
+
+    NombresRk() = default;
+    NombresRk(const char *donnees, std::uint32_t k)
+        : m_d(donnees)
+        , m_k(k)
+    { }
+    Cellule operator*() const { return Cellule::nombre(valeurRk(MulRk::rk(m_d, m_k))); }
+    NombresRk &operator++()
+    {
+        ++m_k;
+        return *this;
+    }
+    NombresRk operator++(int)
+    {
+        NombresRk avant = *this;
+        ++m_k;
+        return avant;
+    }
+    NombresRk operator+(std::uint32_t n) const { return { m_d, m_k + n }; }
+    bool operator==(const NombresRk &) const = default;
+
+private:
+    const char *m_d = nullptr;
+    std::uint32_t m_k = 0;
+};
+
+} // namespace
+
 Tableau FeuilleBiff::valeurs(int l1, int c1, int l2, int c2) const
 {
     // Chaque case est construite une fois, à sa place, dans l'ordre des enregistrements (qui
@@ -92,10 +132,9 @@ Tableau FeuilleBiff::valeurs(int l1, int c1, int l2, int c2) const
             v.push_back(Cellule::nombre(c.nombre));
             break;
         case Case::Genre::MulRk: {
-            const char *d = m_flux.constData() + c.donnees;
-            for (int col = de; col <= a; ++col)
-                v.push_back(
-                    Cellule::nombre(valeurRk(MulRk::rk(d, std::uint32_t(col - c.colonne)))));
+            // D'un bloc : la place est vérifiée une fois pour la suite, pas à chaque case.
+            const NombresRk premier(m_flux.constData() + c.donnees, std::uint32_t(de - c.colonne));
+            v.insert(v.end(), premier, premier + std::uint32_t(a - de + 1));
             break;
         }
         case Case::Genre::Sst:
