@@ -1,34 +1,41 @@
 #include "model/tableau.h"
 
+#include <algorithm>
 #include <numeric>
 #include <stdexcept>
 #include <string>
 
 namespace zarvo {
 
+namespace {
+
+/// Nombre de cases pour ces bornes ; lève std::invalid_argument si elles sont incohérentes.
+std::size_t nbCases(int l0, int l1, int c0, int c1)
+{
+    if (l1 < l0 - 1 || c1 < c0 - 1)
+        throw std::invalid_argument("Tableau : bornes incohérentes");
+    return std::size_t(l1 - l0 + 1) * std::size_t(c1 - c0 + 1);
+}
+
+} // namespace
+
 Tableau::Tableau(int premiereLigne, int derniereLigne, int premiereColonne, int derniereColonne)
+    : Tableau(premiereLigne, derniereLigne, premiereColonne, derniereColonne,
+        std::vector<Cellule>(
+            nbCases(premiereLigne, derniereLigne, premiereColonne, derniereColonne)))
+{ }
+
+Tableau::Tableau(int premiereLigne, int derniereLigne, int premiereColonne, int derniereColonne,
+    std::vector<Cellule> cases)
     : m_l0(premiereLigne)
     , m_l1(derniereLigne)
     , m_c0(premiereColonne)
     , m_c1(derniereColonne)
+    , m_cases(std::move(cases))
+    , m_physique(std::size_t(std::max(0, nbLignes())))
 {
-    if (m_l1 < m_l0 - 1 || m_c1 < m_c0 - 1)
-        throw std::invalid_argument("Tableau : bornes incohérentes");
-    m_cases.resize(std::size_t(nbLignes()) * std::size_t(nbColonnes()));
-    m_physique.resize(std::size_t(nbLignes()));
-    std::iota(m_physique.begin(), m_physique.end(), 0);
-}
-
-Tableau::Tableau(int premiereLigne, int derniereLigne, int premiereColonne, int derniereColonne,
-    std::vector<Cellule> cases)
-    : Tableau(premiereLigne, premiereLigne - 1, premiereColonne, derniereColonne)
-{
-    const int nbL = derniereLigne - premiereLigne + 1;
-    if (nbL < 0 || cases.size() != std::size_t(nbL) * std::size_t(nbColonnes()))
+    if (m_cases.size() != nbCases(m_l0, m_l1, m_c0, m_c1))
         throw std::invalid_argument("Tableau : nombre de cases incohérent avec les bornes");
-    m_l1 = derniereLigne;
-    m_cases = std::move(cases);
-    m_physique.resize(std::size_t(nbL));
     std::iota(m_physique.begin(), m_physique.end(), 0);
 }
 

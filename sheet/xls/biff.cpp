@@ -56,24 +56,6 @@ FeuilleBiff::FeuilleBiff(QByteArray flux, std::vector<Case> cases, std::vector<Q
     , m_sst(std::move(sst))
 { }
 
-Cellule FeuilleBiff::valeur(const Case &c, int colonne) const
-{
-    switch (c.genre) {
-    case Case::Genre::Nombre:
-        return Cellule::nombre(c.nombre);
-    case Case::Genre::MulRk:
-        return Cellule::nombre(valeurRk(
-            MulRk::rk(m_flux.constData() + c.donnees, std::uint32_t(colonne - c.colonne))));
-    case Case::Genre::Sst:
-        return Cellule::texte((*m_sst)[c.index].texte);
-    case Case::Genre::Texte:
-        return Cellule::texte(m_textes[c.index]);
-    case Case::Genre::Vide:
-        break;
-    }
-    return {};
-}
-
 namespace {
 
 /// Les nombres d'une suite MULRK lus un à un, à partir de son entrée `k`.
@@ -113,10 +95,27 @@ private:
 
 } // namespace
 
+Cellule FeuilleBiff::valeur(const Case &c, int colonne) const
+{
+    switch (c.genre) {
+    case Case::Genre::Nombre:
+        return Cellule::nombre(c.nombre);
+    case Case::Genre::MulRk:
+        return *NombresRk(m_flux.constData() + c.donnees, std::uint32_t(colonne - c.colonne));
+    case Case::Genre::Sst:
+        return Cellule::texte((*m_sst)[c.index].texte);
+    case Case::Genre::Texte:
+        return Cellule::texte(m_textes[c.index]);
+    case Case::Genre::Vide:
+        break;
+    }
+    return {};
+}
+
 Tableau FeuilleBiff::valeurs(int l1, int c1, int l2, int c2) const
 {
     // Chaque case est construite une fois, à sa place, dans l'ordre des enregistrements (qui
-    // est celui des lignes) ; le genre est lu une fois par enregistrement, pas par case.
+    // est celui des lignes).
     const std::size_t largeur = std::size_t(c2 - c1 + 1),
                       total = std::size_t(l2 - l1 + 1) * largeur;
     std::vector<Cellule> v;
@@ -127,24 +126,12 @@ Tableau FeuilleBiff::valeurs(int l1, int c1, int l2, int c2) const
         if (de > a || c.genre == Case::Genre::Vide)
             continue;
         v.resize(std::size_t(c.ligne - l1) * largeur + std::size_t(de - c1)); // cases vides
-        switch (c.genre) {
-        case Case::Genre::Nombre:
-            v.push_back(Cellule::nombre(c.nombre));
-            break;
-        case Case::Genre::MulRk: {
+        if (c.genre == Case::Genre::MulRk) {
             // D'un bloc : la place est vérifiée une fois pour la suite, pas à chaque case.
             const NombresRk premier(m_flux.constData() + c.donnees, std::uint32_t(de - c.colonne));
             v.insert(v.end(), premier, premier + std::uint32_t(a - de + 1));
-            break;
-        }
-        case Case::Genre::Sst:
-            v.push_back(Cellule::texte((*m_sst)[c.index].texte));
-            break;
-        case Case::Genre::Texte:
-            v.push_back(Cellule::texte(m_textes[c.index]));
-            break;
-        case Case::Genre::Vide:
-            break;
+        } else {
+            v.push_back(valeur(c, de));
         }
     }
     v.resize(total);
